@@ -1,0 +1,41 @@
+# make run   build and start Seamwright (on a private two-monitor desktop when there is no X display)
+# make test  build and run the whole test suite
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build run test bench asan format clean
+
+all: build
+
+deps:
+	@bash scripts/deps.sh
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+configure: deps $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@bash scripts/run.sh $(BUILD)/seamwright
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure --timeout 300
+
+bench: configure
+	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build build-release --target benchmarks -j $(JOBS)
+	@for b in build-release/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done
+
+asan: deps
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSEAM_SANITIZE=ON >/dev/null
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && ctest --output-on-failure --timeout 600
+
+format:
+	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) build-release build-asan

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, only those that are missing.
+set -euo pipefail
+packages=(
+  cmake make g++ clang libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev nlohmann-json3-dev
+  libx11-dev libxrandr-dev libxi-dev libxtst-dev libxext-dev
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xauth trayer
+  libarchive-dev libheif-dev libjpeg-dev
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null

@@ -1,0 +1,71 @@
+// An in-memory window server for tests and for reproducing bugs: displays with
+// frames in global space, a main display, mirror sets, a pointer and
+// configuration transactions whose failures can be injected.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/display_services.h"
+#include "platform/pointer.h"
+
+namespace seam {
+
+struct SimDisplay {
+    std::uint32_t id = 0;
+    Rect frame;
+    bool builtin = false;
+    bool active = true;  // false: connected but without a picture
+    std::optional<std::uint32_t> mirrorOf;
+    std::string name;
+    std::vector<std::uint8_t> edid;
+};
+
+class SimDisplayServer : public DisplayServices, public PointerServices {
+public:
+    // The first display added becomes main; frames are shifted so main stays at (0,0).
+    void addDisplay(SimDisplay d);
+    void removeDisplay(std::uint32_t id);
+    void setMain(std::uint32_t id);
+    SimDisplay* find(std::uint32_t id);
+
+    // The n-th move (1-based) of every following transaction fails until reset with 0.
+    void failMoveNumber(int n) { failMove_ = n; }
+    void failBegin(bool fail) { failBegin_ = fail; }
+    void failComplete(bool fail) { failComplete_ = fail; }
+
+    // Every transaction handed to configure, in order, including failed ones.
+    const std::vector<std::vector<DisplayMove>>& transactions() const { return transactions_; }
+    // Called after each completed configuration.
+    std::function<void()> onReconfigure;
+
+    std::vector<Disp> activeDisplays() override;
+    std::vector<std::uint32_t> onlineDisplays() override;
+    std::uint32_t mainDisplay() override { return main_; }
+    bool isBuiltin(std::uint32_t id) override;
+    std::optional<std::uint32_t> mirrors(std::uint32_t id) override;
+    bool configure(const std::vector<DisplayMove>& moves) override;
+    Rect toToolkit(const Rect& global) override { return global; }
+
+    Point location() override { return pointer_; }
+    void warp(Point p) override;
+    void setPointer(Point p) { pointer_ = p; }
+    const std::vector<Point>& warps() const { return warps_; }
+
+private:
+    void normalise();
+
+    std::vector<SimDisplay> displays_;
+    std::uint32_t main_ = 0;
+    int failMove_ = 0;
+    bool failBegin_ = false;
+    bool failComplete_ = false;
+    std::vector<std::vector<DisplayMove>> transactions_;
+    Point pointer_;
+    std::vector<Point> warps_;
+};
+
+}  // namespace seam
