@@ -26,7 +26,8 @@ struct SimDisplay {
 
 class SimDisplayServer : public DisplayServices, public PointerServices {
 public:
-    // The first display added becomes main; frames are shifted so main stays at (0,0).
+    // The first display added becomes main and is moved to (0,0); frames of later
+    // displays are in global space.
     void addDisplay(SimDisplay d);
     void removeDisplay(std::uint32_t id);
     void setMain(std::uint32_t id);
