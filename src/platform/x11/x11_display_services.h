@@ -9,8 +9,10 @@
 
 namespace seam {
 
+class X11Connection;
+
 class X11DisplayServices : public DisplayServices {
-public:
+  public:
     // nullptr when the display cannot be opened or has no usable RandR.
     static std::unique_ptr<X11DisplayServices> open(const char* displayName = nullptr);
     ~X11DisplayServices() override;
@@ -23,9 +25,12 @@ public:
     bool configure(const std::vector<DisplayMove>& moves) override;
     Rect toToolkit(const Rect& global) override;
 
+    // The Xlib connection, for backends that share it (pointer, hot keys).
+    const std::shared_ptr<X11Connection>& connection() const;
+
     struct Impl;
 
-private:
+  private:
     explicit X11DisplayServices(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;
 };

@@ -1,0 +1,157 @@
+#include "platform/x11/x11_transaction.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <map>
+
+#include "platform/x11/x11_error_trap.h"
+
+namespace seam {
+
+namespace {
+
+struct IntRect {
+    long long x, y, w, h;
+};
+
+int millimetres(int pixels, int refPixels, int refMm) {
+    // Keep the current density; a server that reports no size gets 96 dpi.
+    if (refPixels <= 0 || refMm <= 0) return int(std::lround(pixels * 25.4 / 96.0));
+    return int(std::lround(double(pixels) * refMm / refPixels));
+}
+
+}  // namespace
+
+std::optional<ConfigPlan> planConfiguration(const ScreenState& state, int screenWidth,
+                                            int screenHeight, const ScreenLimits& limits,
+                                            const std::vector<DisplayMove>& moves) {
+    const Point origin = state.mainOrigin();
+    // New global rectangle of every active CRTC; a CRTC shared by mirrored
+    // outputs moves once.
+    std::map<RRCrtc, IntRect> rects;
+    for (const OutputState* o : state.active()) {
+        const CrtcState* c = state.crtc(o->crtc);
+        rects.emplace(c->id, IntRect{c->x - std::llround(origin.x), c->y - std::llround(origin.y),
+                                     c->width, c->height});
+    }
+    RROutput atZero = 0;
+    for (const DisplayMove& m : moves) {
+        const OutputState* o = state.output(m.id);
+        if (!o || !rects.count(o->crtc)) return std::nullopt;
+        IntRect& r = rects[o->crtc];
+        r.x = m.x;
+        r.y = m.y;
+        if (m.x == 0 && m.y == 0) atZero = m.id;
+    }
+    // Root coordinates cannot be negative: shift the whole arrangement.
+    long long minX = LLONG_MAX, minY = LLONG_MAX, maxX = LLONG_MIN, maxY = LLONG_MIN;
+    for (const auto& [id, r] : rects) {
+        minX = std::min(minX, r.x);
+        minY = std::min(minY, r.y);
+        maxX = std::max(maxX, r.x + r.w);
+        maxY = std::max(maxY, r.y + r.h);
+    }
+    if (rects.empty()) return std::nullopt;
+    const long long finalW = maxX - minX, finalH = maxY - minY;
+    const long long growW = std::max<long long>(finalW, screenWidth);
+    const long long growH = std::max<long long>(finalH, screenHeight);
+    if (growW > limits.maxWidth || growH > limits.maxHeight) return std::nullopt;
+
+    ConfigPlan plan;
+    plan.oldWidth = screenWidth;
+    plan.oldHeight = screenHeight;
+    plan.width = int(growW);
+    plan.height = int(growH);
+    plan.finalWidth = int(std::max<long long>(finalW, limits.minWidth));
+    plan.finalHeight = int(std::max<long long>(finalH, limits.minHeight));
+    plan.primary = atZero ? atZero : state.mainOutput();
+    for (const CrtcState& c : state.crtcs) {  // CRTC order keeps the steps predictable
+        auto it = rects.find(c.id);
+        if (it == rects.end()) continue;
+        const int x = int(it->second.x - minX), y = int(it->second.y - minY);
+        if (x != c.x || y != c.y) plan.moves.push_back({c.id, x, y});
+    }
+    return plan;
+}
+
+bool applyConfiguration(Display* display, Window root, const ScreenState& state,
+                        const ConfigPlan& plan, ScreenStateCache* cache, const FaultHook& fault) {
+    const int oldW = plan.oldWidth;
+    const int oldH = plan.oldHeight;
+    // Xlib's own pair, kept current by the drained events, gives the density.
+    const int refW = DisplayWidth(display, DefaultScreen(display));
+    const int refH = DisplayHeight(display, DefaultScreen(display));
+    const int oldWmm = DisplayWidthMM(display, DefaultScreen(display));
+    const int oldHmm = DisplayHeightMM(display, DefaultScreen(display));
+    auto setSize = [&](int w, int h) {
+        XRRSetScreenSize(display, root, w, h, millimetres(w, refW, oldWmm),
+                         millimetres(h, refH, oldHmm));
+    };
+    // XRRSetCrtcConfig only reads the configuration timestamp from the resources.
+    XRRScreenResources res{};
+    res.configTimestamp = state.configTimestamp;
+    auto setCrtc = [&](const CrtcState& c, int x, int y) {
+        std::vector<RROutput> outputs = c.outputs;
+        return XRRSetCrtcConfig(display, &res, c.id, CurrentTime, x, y, c.mode, c.rotation,
+                                outputs.data(), int(outputs.size())) == RRSetConfigSuccess;
+    };
+
+    X11ErrorTrap trap(display);
+    bool ok = true;
+    const bool grow = plan.width != oldW || plan.height != oldH;
+    if (grow) {
+        setSize(plan.width, plan.height);
+        ok = !trap.failed();
+    }
+    std::size_t changed = 0;
+    for (; ok && changed < plan.moves.size(); ++changed) {
+        const CrtcMove& m = plan.moves[changed];
+        if (fault && !fault(changed)) {
+            ok = false;
+            break;
+        }
+        if (!setCrtc(*state.crtc(m.crtc), m.x, m.y) || trap.failed()) {
+            ok = false;
+            ++changed;  // a failed set may still have half happened: restore it too
+            break;
+        }
+    }
+    if (ok && (plan.finalWidth != plan.width || plan.finalHeight != plan.height)) {
+        setSize(plan.finalWidth, plan.finalHeight);
+        ok = !trap.failed();
+    }
+    if (ok && plan.primary != state.primary) {
+        XRRSetOutputPrimary(display, root, plan.primary);
+        ok = !trap.failed();
+    }
+    if (ok) {
+        if (cache) {
+            // Still under the grab, so nobody else changed anything: the old
+            // snapshot with our moves is the server's state now.
+            ScreenState next = state;
+            for (const CrtcMove& m : plan.moves)
+                for (CrtcState& c : next.crtcs)
+                    if (c.id == m.crtc) c.x = m.x, c.y = m.y;
+            next.primary = plan.primary;
+            cache->adoptOwnChange(std::move(next));
+        }
+        return true;
+    }
+
+    // Undo in reverse order; keep going whatever fails so as much as possible is back.
+    trap.clear();
+    setSize(plan.width, plan.height);  // holds both arrangements, whatever step failed
+    for (std::size_t i = changed; i-- > 0;) {
+        const CrtcState& c = *state.crtc(plan.moves[i].crtc);
+        setCrtc(c, c.x, c.y);
+    }
+    setSize(oldW, oldH);
+    if (plan.primary != state.primary && state.primary != 0)
+        XRRSetOutputPrimary(display, root, state.primary);
+    trap.failed();
+    if (cache) cache->invalidate();
+    return false;
+}
+
+}  // namespace seam
