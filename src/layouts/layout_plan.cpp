@@ -25,10 +25,10 @@ struct Search {
     std::vector<int> best;
     double bestCost = 0;
     int ways = 0;
+    std::vector<double> dx, dy;  // reused: up to 10! pairings are scored
 
-    double cost() const {
+    double cost() {
         const size_t n = live.size();
-        std::vector<double> dx(n), dy(n);
         double mx = 0, my = 0;
         for (size_t i = 0; i < n; ++i) {
             dx[i] = live[i].frame.minX() - rel[current[i]].x;
@@ -103,6 +103,8 @@ std::optional<LayoutPlan> planLayout(const SavedLayout& layout,
     Search search{live, saved, rel, compat, a, liveMain};
     search.current.assign(n, 0);
     search.used.assign(n, false);
+    search.dx.assign(n, 0);
+    search.dy.assign(n, 0);
     search.visit(0);
     if (search.best.empty()) return std::nullopt;
     const std::vector<int>& p = search.best;

@@ -72,7 +72,12 @@ QString xdgFolder(const char* var, const char* fallback) {
 
 QSettingsStore::QSettingsStore(const QString& folder, const QString& name)
     : settings_(std::make_unique<QSettings>(folder + "/" + name + ".json", jsonFormat())) {
-    // QSettings treats '/' as a group separator; our keys are flat dotted words.
+    // A damaged file would be replaced by the next write: keep a copy first.
+    if (settings_->status() == QSettings::FormatError) {
+        const QString backup = settings_->fileName() + ".unreadable";
+        QFile::remove(backup);
+        QFile::copy(settings_->fileName(), backup);
+    }
 }
 
 QSettingsStore::~QSettingsStore() = default;

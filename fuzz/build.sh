@@ -1,0 +1,15 @@
+#!/bin/sh
+# Builds the libFuzzer targets outside the CMake build:
+#   fuzz/build.sh [out-dir]   then e.g.  out/fuzz_parse_edid -runs=1000000
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+src="$here/../src"
+out=${1:-"$here/out"}
+mkdir -p "$out"
+flags="-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I$src"
+
+clang++ $flags -o "$out/fuzz_parse_edid" "$here/fuzz_parse_edid.cpp" \
+    "$src/layouts/edid_info.cpp" "$src/layouts/unicode_text.cpp" "$src/layouts/display_ident.cpp"
+clang++ $flags -o "$out/fuzz_layout_file" "$here/fuzz_layout_file.cpp" \
+    "$src/layouts/layout_file.cpp"
+echo "built in $out"

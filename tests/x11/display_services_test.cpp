@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+
+#include "geometry/arrangement.h"
+#include "main/dry_run.h"
+#include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_display_services.h"
+#include "platform/x11/x11_transaction.h"
+#include "support/log_capture.h"
+#include "x11_environment.h"
+
+namespace seam {
+namespace {
+
+using testing::VirtualXServer;
+using testing::xserver;
+
+struct Pos {
+    int x, y;
+    bool operator==(const Pos&) const = default;
+};
+std::ostream& operator<<(std::ostream& o, const Pos& p) { return o << p.x << "," << p.y; }
+
+// Where xrandr, not our own reader, says an output is.
+Pos serverPos(const std::string& output) {
+    Pos p{-1, -1};
+    EXPECT_TRUE(xserver()->outputPosition(output, p.x, p.y)) << output << " has no picture";
+    return p;
+}
+
+std::optional<Rect> frameOf(const std::vector<Disp>& list, std::uint32_t id) {
+    for (const Disp& d : list)
+        if (d.id == id) return d.f;
+    return std::nullopt;
+}
+
+class X11DisplayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(xserver(), nullptr);
+        ASSERT_TRUE(xserver()->arrange(VirtualXServer::Monitors::two));
+        panel = std::uint32_t(testing::outputId("DUMMY0"));
+        external = std::uint32_t(testing::outputId("DUMMY1"));
+        ASSERT_NE(panel, 0u);
+        ASSERT_NE(external, 0u);
+        services = X11DisplayServices::open();
+        ASSERT_NE(services, nullptr);
+        arrangement.emplace(*services);
+    }
+
+    std::uint32_t panel = 0;
+    std::uint32_t external = 0;
+    std::unique_ptr<X11DisplayServices> services;
+    std::optional<Arrangement> arrangement;
+};
+
+TEST_F(X11DisplayTest, ReadsBothMonitorsInGlobalSpace) {
+    struct Case {
+        const char* name;
+        const char* xrandrArgs;  // applied behind our back, by another client
+        bool externalIsMain;
+        Rect panelFrame, externalFrame;
+        Point mainRoot;  // where global (0,0) lies in root coordinates
+    };
+    const Case cases[] = {
+        {"side by side", "", false, {0, 0, 1710, 1112}, {1710, 0, 1280, 960}, {0, 0}},
+        {"external left", "--output DUMMY1 --pos 0x0 --output DUMMY0 --pos 1280x0", false,
+         {0, 0, 1710, 1112}, {-1280, 0, 1280, 960}, {1280, 0}},
+        {"external above left", "--output DUMMY1 --pos 0x0 --output DUMMY0 --pos 1280x960", false,
+         {0, 0, 1710, 1112}, {-1280, -960, 1280, 960}, {1280, 960}},
+        {"external primary", "--output DUMMY1 --primary", true, {-1710, 0, 1710, 1112},
+         {0, 0, 1280, 960}, {1710, 0}},
+        {"no primary set", "--noprimary", false, {0, 0, 1710, 1112}, {1710, 0, 1280, 960}, {0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(xserver()->arrange());
+        if (*c.xrandrArgs) {
+            int rc = 1;
+            xserver()->xrandr(c.xrandrArgs, &rc);
+            ASSERT_EQ(rc, 0);
+        }
+        const auto list = arrangement->displays();
+        ASSERT_EQ(list.size(), 2u);
+        EXPECT_EQ(list[0].id, panel);  // screen-resources order
+        EXPECT_EQ(list[0].f, c.panelFrame);
+        EXPECT_EQ(list[1].f, c.externalFrame);
+        EXPECT_EQ(services->mainDisplay(), c.externalIsMain ? external : panel);
+        EXPECT_EQ(services->toToolkit({10, 20, 30, 40}),
+                  (Rect{10 + c.mainRoot.x, 20 + c.mainRoot.y, 30, 40}));
+        EXPECT_FALSE(services->mirrors(external));
+    }
+}
+
+TEST_F(X11DisplayTest, PanelAloneIsOneDisplayAtZero) {
+    ASSERT_TRUE(xserver()->arrange(VirtualXServer::Monitors::one));
+    const auto list = arrangement->displays();
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].id, panel);
+    EXPECT_EQ(list[0].f, (Rect{0, 0, 1710, 1112}));
+    // Still connected, only without a picture.
+    const auto online = services->onlineDisplays();
+    EXPECT_EQ(online.size(), 2u);
+}
+
+TEST_F(X11DisplayTest, MovesReadBackExactlyOnTheServer) {
+    struct Case {
+        const char* name;
+        Point asked;
+        Rect externalFrame;  // read back by us
+        Pos panelRoot, externalRoot;  // read back by xrandr
+    };
+    const Case cases[] = {
+        {"above left, negative origin", {-300, -960}, {-300, -960, 1280, 960}, {300, 960}, {0, 0}},
+        {"halves round away from zero", {100.5, 1112}, {101, 1112, 1280, 960}, {0, 0}, {101, 1112}},
+        {"negative halves", {-100.5, -960.5}, {-101, -961, 1280, 960}, {101, 961}, {0, 0}},
+        {"right, 40 further", {1750, 0}, {1750, 0, 1280, 960}, {0, 0}, {1750, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(xserver()->arrange());
+        ASSERT_TRUE(arrangement->setOrigin(external, c.asked));
+        const auto list = arrangement->displays();
+        EXPECT_EQ(frameOf(list, panel), (Rect{0, 0, 1710, 1112}));
+        EXPECT_EQ(frameOf(list, external), c.externalFrame);
+        EXPECT_EQ(serverPos("DUMMY0"), c.panelRoot);
+        EXPECT_EQ(serverPos("DUMMY1"), c.externalRoot);
+        EXPECT_EQ(xserver()->primaryOutput(), "DUMMY0");
+    }
+}
+
+TEST_F(X11DisplayTest, ScreenShrinksToTheNewBoundingBox) {
+    ASSERT_TRUE(arrangement->setOrigin(external, {-300, -960}));
+    const std::string out = xserver()->xrandr("");
+    EXPECT_NE(out.find("current 2010 x 2072"), std::string::npos) << out;
+}
+
+TEST_F(X11DisplayTest, ImpossibleSecondMoveLeavesBothWhereTheyWere) {
+    // 40000 lies past the largest screen the server allows (32767).
+    EXPECT_FALSE(arrangement->setOrigins({{external, {1800, 0}}, {panel, {40000, 0}}}));
+    EXPECT_EQ(serverPos("DUMMY0"), (Pos{0, 0}));
+    EXPECT_EQ(serverPos("DUMMY1"), (Pos{1710, 0}));
+    EXPECT_EQ(frameOf(arrangement->displays(), external), (Rect{1710, 0, 1280, 960}));
+}
+
+TEST_F(X11DisplayTest, UnknownDisplayFailsWithoutChanges) {
+    EXPECT_FALSE(arrangement->setOrigins({{external, {1800, 0}}, {12345, {0, 0}}}));
+    EXPECT_EQ(serverPos("DUMMY1"), (Pos{1710, 0}));
+}
+
+TEST_F(X11DisplayTest, DryRunChangesNothingAndLogsOnce) {
+    testing::LogCapture capture;
+    overrideDryRun(true);
+    const bool ok = arrangement->setOrigin(external, {1750, 0});
+    overrideDryRun(std::nullopt);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(serverPos("DUMMY1"), (Pos{1710, 0}));
+    int lines = 0;
+    for (const std::string& m : capture.messages())
+        if (m.find("would configure ") != std::string::npos) ++lines;
+    EXPECT_EQ(lines, 1);
+    ASSERT_EQ(capture.messages().size(), 1u);
+    EXPECT_NE(capture.messages()[0].find("would configure id=" + std::to_string(external) +
+                                         "->(1750,0)"),
+              std::string::npos);
+}
+
+TEST_F(X11DisplayTest, DisplayPlacedAtZeroBecomesPrimary) {
+    ASSERT_TRUE(arrangement->setOrigins({{external, {0, 0}}, {panel, {-1710, 0}}}));
+    EXPECT_EQ(xserver()->primaryOutput(), "DUMMY1");
+    EXPECT_EQ(services->mainDisplay(), external);
+    const auto list = arrangement->displays();
+    EXPECT_EQ(frameOf(list, external), (Rect{0, 0, 1280, 960}));
+    EXPECT_EQ(frameOf(list, panel), (Rect{-1710, 0, 1710, 1112}));
+}
+
+TEST_F(X11DisplayTest, SameRectangleMirrorsTheEarlierOutput) {
+    int rc = 1;
+    xserver()->xrandr("--output DUMMY1 --mode seam1710x1112 --same-as DUMMY0", &rc);
+    ASSERT_EQ(rc, 0);
+    ASSERT_EQ(arrangement->displays().size(), 2u);  // mirrors are listed too
+    EXPECT_EQ(services->mirrors(external), panel);
+    EXPECT_EQ(services->mirrors(panel), std::nullopt);
+}
+
+// Counts RRCrtcChangeNotify events per CRTC seen by a second client.
+class CrtcWatcher {
+public:
+    CrtcWatcher() : d_(XOpenDisplay(nullptr)) {
+        XRRQueryExtension(d_, &eventBase_, &errorBase_);
+        XRRSelectInput(d_, DefaultRootWindow(d_), RRCrtcChangeNotifyMask);
+        XSync(d_, False);
+    }
+    ~CrtcWatcher() { XCloseDisplay(d_); }
+    RRCrtc crtcOf(unsigned long output) {
+        XRRScreenResources* res = XRRGetScreenResourcesCurrent(d_, DefaultRootWindow(d_));
+        XRROutputInfo* info = XRRGetOutputInfo(d_, res, output);
+        const RRCrtc c = info->crtc;
+        XRRFreeOutputInfo(info);
+        XRRFreeScreenResources(res);
+        return c;
+    }
+    std::map<RRCrtc, int> changes() {
+        XSync(d_, False);  // events from earlier requests of other clients come first
+        std::map<RRCrtc, int> out;
+        while (XPending(d_)) {
+            XEvent ev;
+            XNextEvent(d_, &ev);
+            if (ev.type == eventBase_ + RRNotify &&
+                reinterpret_cast<XRRNotifyEvent*>(&ev)->subtype == RRNotify_CrtcChange)
+                ++out[reinterpret_cast<XRRCrtcChangeNotifyEvent*>(&ev)->crtc];
+        }
+        return out;
+    }
+
+private:
+    Display* d_;
+    int eventBase_ = 0, errorBase_ = 0;
+};
+
+TEST_F(X11DisplayTest, OnlyCrtcsThatMoveAreSet) {
+    CrtcWatcher watcher;
+    const RRCrtc panelCrtc = watcher.crtcOf(panel), externalCrtc = watcher.crtcOf(external);
+    watcher.changes();
+
+    // Right of the panel: the panel's root position stays.
+    ASSERT_TRUE(arrangement->setOrigin(external, {1750, 0}));
+    auto seen = watcher.changes();
+    EXPECT_EQ(seen[panelCrtc], 0);
+    EXPECT_GE(seen[externalCrtc], 1);
+
+    // Left of the panel: the shift to non-negative root coordinates moves both.
+    ASSERT_TRUE(arrangement->setOrigin(external, {-1280, 0}));
+    seen = watcher.changes();
+    EXPECT_GE(seen[panelCrtc], 1);
+    EXPECT_GE(seen[externalCrtc], 1);
+}
+
+// A failure in the middle of the transaction, forced where the server would
+// not fail on its own, must put back what was already changed.
+TEST_F(X11DisplayTest, FailedStepRestoresEverythingChanged) {
+    auto conn = X11Connection::open();
+    ASSERT_NE(conn, nullptr);
+    Display* d = conn->display();
+    for (std::size_t failAt : {0u, 1u}) {
+        SCOPED_TRACE(failAt);
+        ASSERT_TRUE(xserver()->arrange());
+        const auto state = readScreenState(d, conn->root());
+        ASSERT_TRUE(state);
+        ScreenLimits limits{64, 64, 32767, 32767};
+        // The external becomes primary with the panel below left of it: both CRTCs
+        // move, the screen grows and the primary changes.
+        const auto plan = planConfiguration(*state, 2990, 1112, limits,
+                                            {{external, 0, 0}, {panel, -1800, 300}});
+        ASSERT_TRUE(plan);
+        ASSERT_EQ(plan->moves.size(), 2u);
+        XGrabServer(d);
+        const bool ok = applyConfiguration(d, conn->root(), *state, *plan, nullptr,
+                                           [&](std::size_t step) { return step != failAt; });
+        XUngrabServer(d);
+        XSync(d, False);
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(serverPos("DUMMY0"), (Pos{0, 0}));
+        EXPECT_EQ(serverPos("DUMMY1"), (Pos{1710, 0}));
+        EXPECT_EQ(xserver()->primaryOutput(), "DUMMY0");
+        const std::string out = xserver()->xrandr("");
+        EXPECT_NE(out.find("current 2990 x 1112"), std::string::npos) << out;
+    }
+}
+
+}  // namespace
+}  // namespace seam

@@ -1,0 +1,51 @@
+#include "x11_environment.h"
+
+#include <gtest/gtest.h>
+// After gtest: Xlib defines macros (None, Bool) that clash with its names.
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace seam::testing {
+
+namespace {
+
+std::unique_ptr<VirtualXServer> server;
+
+class VirtualXEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        server = VirtualXServer::start();
+        ASSERT_NE(server, nullptr) << VirtualXServer::lastError();
+        ::setenv("DISPLAY", server->name().c_str(), 1);
+    }
+    // Also runs when tests failed; a crash is covered by the server's death signal.
+    void TearDown() override { server.reset(); }
+};
+
+[[maybe_unused]] const auto* registered = ::testing::AddGlobalTestEnvironment(new VirtualXEnvironment);
+
+}  // namespace
+
+VirtualXServer* xserver() { return server.get(); }
+
+unsigned long outputId(const std::string& name) {
+    if (!server) return 0;
+    Display* d = XOpenDisplay(server->name().c_str());
+    if (!d) return 0;
+    unsigned long id = 0;
+    if (XRRScreenResources* res = XRRGetScreenResourcesCurrent(d, DefaultRootWindow(d))) {
+        for (int i = 0; i < res->noutput && !id; ++i) {
+            XRROutputInfo* info = XRRGetOutputInfo(d, res, res->outputs[i]);
+            if (info && name == std::string(info->name, info->nameLen)) id = res->outputs[i];
+            if (info) XRRFreeOutputInfo(info);
+        }
+        XRRFreeScreenResources(res);
+    }
+    XCloseDisplay(d);
+    return id;
+}
+
+}  // namespace seam::testing

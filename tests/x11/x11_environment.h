@@ -1,0 +1,16 @@
+// The one virtual two-monitor X server that the X11 tests share. It starts
+// before the first test, DISPLAY points at it, and it stops after the last.
+#pragma once
+
+#include <string>
+
+#include "support/virtual_x_server.h"
+
+namespace seam::testing {
+
+VirtualXServer* xserver();
+
+// The RandR output XID of a named output, read over a fresh connection; 0 when absent.
+unsigned long outputId(const std::string& name);
+
+}  // namespace seam::testing
