@@ -5,7 +5,7 @@ packages=(
   cmake make g++ clang libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev nlohmann-json3-dev
   libx11-dev libxrandr-dev libxi-dev libxtst-dev libxext-dev
-  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xauth trayer
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps xauth trayer x11vnc xdotool
   libarchive-dev libheif-dev libjpeg-dev
 )
 missing=()
