@@ -70,7 +70,9 @@ QFont QtToastFactory::font() {
     return f;
 }
 
-Point QtToastFactory::measure(const std::string& text) {
+Point QtToastFactory::measure(const std::string& text) { return labelSize(text); }
+
+Point QtToastFactory::labelSize(const std::string& text) {
     const QSize s = QFontMetrics(font()).size(0, QString::fromStdString(text));
     return {double(s.width()), double(s.height())};
 }

@@ -14,6 +14,7 @@ public:
     std::shared_ptr<ToastWindow> open(const std::string& text, const Rect& frame) override;
 
     static QFont font();
+    static Point labelSize(const std::string& text);
     // Draws a toast of size into painter; also used to render previews.
     static void paintToast(QPainter& painter, const QSize& size, const QString& text);
 
