@@ -52,7 +52,7 @@ std::vector<std::uint8_t> buildEdid(const EdidFields& f) {
     b[21] = 60;    // 60 x 34 cm
     b[22] = 34;
     b[23] = 0x78;  // gamma 2.2
-    b[24] = 0x3A;  // features
+    b[24] = 0x3F;  // features: sRGB, preferred timing native, continuous frequency
     const std::uint8_t chroma[] = {0xEE, 0x91, 0xA3, 0x54, 0x4C, 0x99, 0x26, 0x0F, 0x50, 0x54};
     std::copy(std::begin(chroma), std::end(chroma), b.begin() + 25);
     b[35] = 0x21;  // established timings
@@ -74,7 +74,7 @@ std::vector<std::uint8_t> buildEdid(const EdidFields& f) {
     }
     // Range limits: a display descriptor whose tag identity ignores.
     const std::uint8_t range[] = {0x00, 0x00, 0x00, 0xFD, 0x00, 0x30, 0x4B, 0x1E, 0x53,
-                                  0x11, 0x00, 0x0A, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20};
+                                  0x11, 0x01, 0x0A, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20};
     std::copy(std::begin(range), std::end(range), b.begin() + 108);
     b[126] = 0;  // no extension blocks
     b[127] = edidChecksum(b);
