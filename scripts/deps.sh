@@ -2,7 +2,7 @@
 # Installs the Debian packages the project needs, only those that are missing.
 set -euo pipefail
 packages=(
-  cmake make g++ clang libgtest-dev libgmock-dev libbenchmark-dev
+  cmake make g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev nlohmann-json3-dev
   libx11-dev libxrandr-dev libxi-dev libxtst-dev libxext-dev
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps xauth trayer x11vnc xdotool

@@ -33,12 +33,13 @@ std::optional<std::string> usableSerialString(const std::optional<std::string>& 
     while (b < e && junk(s[b])) ++b;
     while (e > b && junk(s[e - 1])) --e;
     if (b == e) return std::nullopt;
-    auto upper = [](char32_t c) { return c >= U'a' && c <= U'z' ? c - 0x20 : c; };
-    const char32_t first = upper(s[b]);
-    if (std::all_of(s.begin() + b, s.begin() + e, [&](char32_t c) { return upper(c) == first; })) {
+    const std::string trimmed = encodeUtf8(std::u32string_view(s).substr(b, e - b));
+    // One character repeated in any mix of case ("aAaA", "ÄäÄ") is a placeholder too.
+    const std::u32string folded = decodeUtf8Lossy(lowercased(trimmed));
+    if (std::all_of(folded.begin(), folded.end(), [&](char32_t c) { return c == folded[0]; })) {
         return std::nullopt;
     }
-    return encodeUtf8(std::u32string_view(s).substr(b, e - b));
+    return trimmed;
 }
 
 bool sameMonitor(const DisplayIdent& a, const DisplayIdent& b) {

@@ -12,6 +12,8 @@
 #include "geometry/geometry.h"
 #include "layouts/display_ident.h"
 #include "layouts/edid_info.h"
+#include "platform/display_identity.h"
+#include "platform/display_services.h"
 
 namespace seam {
 
@@ -40,5 +42,12 @@ struct DisplayProbe {
     // so identities stay comparable with those saved before an EDID was readable.
     DisplayIdent ident() const;
 };
+
+// Everything known about one display: the window server's numbers, then the info
+// dictionary, then the registry entry it names or, failing that, the one registry
+// service that fits (several different monitors of one model: none). Never fails
+// as a whole; what cannot be read stays absent.
+DisplayProbe probeDisplay(std::uint32_t id, DisplayServices& services,
+                          DisplayIdentitySource& source);
 
 }  // namespace seam

@@ -39,7 +39,11 @@ struct Search {
         mx /= static_cast<double>(n);
         my /= static_cast<double>(n);
         double c = 0;
-        for (size_t i = 0; i < n; ++i) c += std::hypot(dx[i] - mx, dy[i] - my);
+        for (size_t i = 0; i < n; ++i) {
+            // Screen coordinates cannot overflow a square: sqrt is hypot here, at a fraction of the cost.
+            const double ex = dx[i] - mx, ey = dy[i] - my;
+            c += std::sqrt(ex * ex + ey * ey);
+        }
         if (liveMain && static_cast<size_t>(current[*liveMain]) != anchor) c += 1.0;
         for (size_t i = 0; i < n; ++i) {
             const auto& a = live[i].uuid;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "geometry/arrangement.h"
+#include "layouts/display_probe.h"
 #include "layouts/edid_info.h"
 
 namespace seam {
@@ -46,6 +48,23 @@ std::string describeLive(const std::vector<LiveDisplay>& live) {
                std::to_string(truncInt(d.frame.minY())) + " " +
                std::to_string(truncInt(d.frame.width)) + "x" +
                std::to_string(truncInt(d.frame.height)) + ")";
+    }
+    return out;
+}
+
+std::vector<LiveDisplay> readLiveDisplays(Arrangement& arrangement, DisplayIdentitySource& source) {
+    DisplayServices& services = arrangement.services();
+    const std::uint32_t mainId = arrangement.mainDisplay();
+    std::vector<LiveDisplay> out;
+    for (const Disp& d : arrangement.displays()) {
+        if (services.mirrors(d.id).value_or(0) != 0) continue;
+        const DisplayProbe p = probeDisplay(d.id, services, source);
+        out.push_back({.id = d.id,
+                       .ident = p.ident(),
+                       .uuid = p.uuid,
+                       .name = p.name ? *p.name : arrangement.screenName(d.id),
+                       .frame = d.f,
+                       .isMain = d.id == mainId});
     }
     return out;
 }

@@ -9,8 +9,11 @@
 
 #include "geometry/geometry.h"
 #include "layouts/display_ident.h"
+#include "platform/display_identity.h"
 
 namespace seam {
+
+class Arrangement;
 
 struct LiveDisplay {
     std::uint32_t id = 0;
@@ -28,5 +31,8 @@ std::string setSignature(const std::vector<LiveDisplay>& live);
 bool hasIndistinguishable(const std::vector<LiveDisplay>& live);
 // "id=1[주] APP/41234 sn#12345 (0,0 1512x982) | id=3 SAM/2073 sn=HTPK1 (1512,0 1920x1080)"
 std::string describeLive(const std::vector<LiveDisplay>& live);
+
+// The active displays that mirror nothing, in the arrangement's order, each probed afresh.
+std::vector<LiveDisplay> readLiveDisplays(Arrangement& arrangement, DisplayIdentitySource& source);
 
 }  // namespace seam

@@ -14,12 +14,14 @@
 #include <thread>
 
 #include "geometry/arrangement.h"
+#include "layouts/display_dump.h"
 #include "main/command_line.h"
 #include "main/diagnostics.h"
 #include "main/log.h"
 #include "main/qt/prefs.h"
 #include "main/text.h"
 #include "main/version.h"
+#include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_display_services.h"
 
 namespace {
@@ -51,6 +53,15 @@ int runMoveTest() {
         // A diagnostic run has no event loop: give the server time to settle.
         std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     }));
+}
+
+int runDumpDisplays() {
+    auto services = openDisplay();
+    if (!services) return 2;
+    Arrangement arrangement(*services);
+    X11DisplayIdentity identity(*services);
+    std::cout << dumpDisplays(arrangement, identity) << '\n';
+    return 0;
 }
 
 QIcon trayIcon() {
@@ -100,10 +111,10 @@ int main(int argc, char** argv) {
     switch (cmd.job) {
         case Job::photo:
         case Job::renderGuide:
-        case Job::dumpDisplays:
         case Job::renderSuggestion:
         case Job::renderSettings:
         case Job::dumpMenu: return notBuiltYet(cmd.job);
+        case Job::dumpDisplays: return runDumpDisplays();
         case Job::movetest: return runMoveTest();
         case Job::selftest: return print(selfTest());
         case Job::help: std::cout << helpText(); return 0;

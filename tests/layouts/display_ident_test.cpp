@@ -32,6 +32,8 @@ TEST(UsableSerialStringTest, Table) {
         {"0000000", std::nullopt},
         {"1111", std::nullopt},
         {"aAaA", std::nullopt},
+        {"\xC3\x84\xC3\xA4\xC3\x84", std::nullopt},  // "ÄäÄ"
+        {"\xC3\x84\xC3\xA4" "B", "\xC3\x84\xC3\xA4" "B"},
         {"Z", std::nullopt},
         {" HTPK123456\n", "HTPK123456"},
         {"\x01\tCN0ABC1\x7F\r", "CN0ABC1"},

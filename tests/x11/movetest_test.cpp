@@ -1,12 +1,8 @@
 // The built program's --movetest against the virtual server, end to end.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <string>
 
-#include "support/log_capture.h"
 #include "x11_environment.h"
 
 namespace seam {
@@ -14,25 +10,6 @@ namespace {
 
 using testing::VirtualXServer;
 using testing::xserver;
-
-struct ProgramRun {
-    std::string out;
-    int exitCode = -1;
-};
-
-ProgramRun runMoveTest() {
-    testing::TempDir state;  // keeps the program's log out of the home folder
-    const std::string cmd = "XDG_STATE_HOME=" + state.path() + " DISPLAY=" + xserver()->name() +
-                            " " SEAM_BINARY_DIR "/seamwright --movetest";
-    ProgramRun r;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 1024> buf;
-    for (std::size_t n; (n = std::fread(buf.data(), 1, buf.size(), p)) > 0;) r.out.append(buf.data(), n);
-    const int status = ::pclose(p);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
 
 TEST(MoveTest, MovesTheExternalAndBack) {
     struct Case {
@@ -49,7 +26,7 @@ TEST(MoveTest, MovesTheExternalAndBack) {
         SCOPED_TRACE(c.out);
         ASSERT_NE(xserver(), nullptr);
         ASSERT_TRUE(xserver()->arrange(c.monitors));
-        const ProgramRun r = runMoveTest();
+        const testing::ProgramRun r = testing::runProgram("--movetest");
         EXPECT_EQ(r.out, c.out);
         EXPECT_EQ(r.exitCode, c.exitCode);
     }

@@ -5,8 +5,14 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
+
+#include "support/log_capture.h"
 
 namespace seam::testing {
 
@@ -46,6 +52,21 @@ unsigned long outputId(const std::string& name) {
     }
     XCloseDisplay(d);
     return id;
+}
+
+ProgramRun runProgram(const std::string& arguments, const std::string& environment) {
+    TempDir state;  // keeps the program's log out of the home folder
+    const std::string cmd = environment + " XDG_STATE_HOME=" + state.path() +
+                            " DISPLAY=" + server->name() + " " SEAM_BINARY_DIR "/seamwright " +
+                            arguments;
+    ProgramRun r;
+    FILE* p = ::popen(cmd.c_str(), "r");
+    if (!p) return r;
+    std::array<char, 4096> buf;
+    for (std::size_t n; (n = std::fread(buf.data(), 1, buf.size(), p)) > 0;) r.out.append(buf.data(), n);
+    const int status = ::pclose(p);
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
 }
 
 }  // namespace seam::testing

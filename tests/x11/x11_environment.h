@@ -13,4 +13,13 @@ VirtualXServer* xserver();
 // The RandR output XID of a named output, read over a fresh connection; 0 when absent.
 unsigned long outputId(const std::string& name);
 
+struct ProgramRun {
+    std::string out;
+    int exitCode = -1;
+};
+
+// Runs the built program on the virtual server with these arguments, its log kept
+// out of the home folder; `environment` goes before the command ("NAME=value ...").
+ProgramRun runProgram(const std::string& arguments, const std::string& environment = "");
+
 }  // namespace seam::testing

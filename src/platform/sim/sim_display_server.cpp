@@ -88,4 +88,33 @@ void SimDisplayServer::warp(Point p) {
     warps_.push_back(p);
 }
 
+DisplayHardware SimDisplayServer::hardware(std::uint32_t id) {
+    const SimDisplay* d = find(id);
+    if (!d) return {};
+    DisplayHardware hw{.vendor = d->vendor,
+                       .model = d->model,
+                       .serial = d->serial,
+                       .unit = d->unit,
+                       .uuid = d->uuid,
+                       .pixels = {int(d->frame.width), int(d->frame.height)}};
+    if (!d->name.empty()) hw.name = d->name;
+    return hw;
+}
+
+std::optional<nlohmann::json> SimDisplayServer::info(std::uint32_t id) {
+    const SimDisplay* d = find(id);
+    if (!infoAvailable_ || !d) return std::nullopt;
+    if (d->info) return d->info;
+    nlohmann::json dict = nlohmann::json::object();
+    if (!d->edid.empty()) dict["IODisplayEDID"] = nlohmann::json::binary(d->edid);
+    if (d->registryPath) dict["IODisplayLocation"] = *d->registryPath;
+    return dict;
+}
+
+std::optional<RegistryEntry> SimDisplayServer::registryEntry(const std::string& path) {
+    for (const RegistryEntry& e : registry)
+        if (e.path == path) return e;
+    return std::nullopt;
+}
+
 }  // namespace seam

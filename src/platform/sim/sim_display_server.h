@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/display_identity.h"
 #include "platform/display_services.h"
 #include "platform/pointer.h"
 
@@ -20,11 +21,19 @@ struct SimDisplay {
     bool builtin = false;
     bool active = true;  // false: connected but without a picture
     std::optional<std::uint32_t> mirrorOf;
-    std::string name;
-    std::vector<std::uint8_t> edid;
+    std::string name;                // the name shown to the user; empty: none
+    std::vector<std::uint8_t> edid;  // in the info dictionary; empty: none
+    // The window server's own numbers.
+    std::uint32_t vendor = 0;
+    std::uint32_t model = 0;
+    std::uint32_t serial = 0;
+    std::uint32_t unit = 0;
+    std::optional<std::string> uuid;
+    std::optional<std::string> registryPath;  // "IODisplayLocation" of the info dictionary
+    std::optional<nlohmann::json> info;   // replaces the dictionary made of the two above
 };
 
-class SimDisplayServer : public DisplayServices, public PointerServices {
+class SimDisplayServer : public DisplayServices, public PointerServices, public DisplayIdentitySource {
 public:
     // The first display added becomes main and is moved to (0,0); frames of later
     // displays are in global space.
@@ -51,6 +60,15 @@ public:
     bool configure(const std::vector<DisplayMove>& moves) override;
     Rect toToolkit(const Rect& global) override { return global; }
 
+    DisplayHardware hardware(std::uint32_t id) override;
+    bool infoAvailable() override { return infoAvailable_; }
+    std::optional<nlohmann::json> info(std::uint32_t id) override;
+    std::optional<RegistryEntry> registryEntry(const std::string& path) override;
+    std::vector<RegistryEntry> registryServices() override { return registry; }
+    void setInfoAvailable(bool available) { infoAvailable_ = available; }
+    // The registry's display services, in registry order; entries are found by path.
+    std::vector<RegistryEntry> registry;
+
     Point location() override { return pointer_; }
     void warp(Point p) override;
     void setPointer(Point p) { pointer_ = p; }
@@ -64,6 +82,7 @@ private:
     int failMove_ = 0;
     bool failBegin_ = false;
     bool failComplete_ = false;
+    bool infoAvailable_ = true;
     std::vector<std::vector<DisplayMove>> transactions_;
     Point pointer_;
     std::vector<Point> warps_;

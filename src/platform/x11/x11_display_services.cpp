@@ -69,6 +69,8 @@ const std::shared_ptr<X11Connection>& X11DisplayServices::connection() const {
     return impl_->connection;
 }
 
+const ScreenState* X11DisplayServices::screenState() { return impl_->cache.current(); }
+
 std::vector<Disp> X11DisplayServices::activeDisplays() {
     std::vector<Disp> out;
     const ScreenState* s = impl_->cache.current();

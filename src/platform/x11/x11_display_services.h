@@ -10,6 +10,7 @@
 namespace seam {
 
 class X11Connection;
+struct ScreenState;
 
 class X11DisplayServices : public DisplayServices {
   public:
@@ -27,6 +28,8 @@ class X11DisplayServices : public DisplayServices {
 
     // The Xlib connection, for backends that share it (pointer, hot keys).
     const std::shared_ptr<X11Connection>& connection() const;
+    // The current RandR snapshot (outputs, names, CRTCs), for the identity backend.
+    const ScreenState* screenState();
 
     struct Impl;
 
