@@ -39,6 +39,16 @@ TEST_F(AutoAlignTest, SampleSignFollowsTheDisplayEntered) {
                                   "align sample side=left corr=60 shift=60 n=2 all=[60, 60]"}));
 }
 
+TEST_F(AutoAlignTest, TheStrokeEndsWhereItSlowsBelowAQuarterOfItsPeak) {
+    stroke({1500, 500}, {1800, 500}, 10);  // 3000 points/s
+    for (double step : {15, 8, 4}) move({engine().trail().back().p.x + step, 500}, step, 0);
+    // No pause: the slow correction follows at once.
+    stroke({1827, 500}, {1827, 450}, 5, 0.05);
+    engine().click({1827, 450});
+    EXPECT_EQ(loggedWith("align sample"),
+              std::vector<std::string>{"align sample side=right corr=-50 shift=50 n=1 all=[50]"});
+}
+
 TEST_F(AutoAlignTest, SixAgreeingSamplesMoveTheMonitorPartOfTheWay) {
     struct Case {
         const char* name;
