@@ -114,8 +114,7 @@ void EdgeBarWindow::show(Side side, std::pair<double, double> span, double marke
     auto view = std::make_unique<BarView>(horizontal(side), edgeBarMarker(marker, span.first, len),
                                           std::move(backdrop));
     view->setGeometry(geometry);
-    view->show();
-    view->raise();
+    view->show();  // mapped last, so it lies above everything else
 
     strip_ = std::make_unique<Strip>();
     strip_->view = std::move(view);
