@@ -122,7 +122,9 @@ void X11Pointer::warp(Point p) {
     Display* d = connection_->display();
     XWarpPointer(d, 0, connection_->root(), 0, 0, 0, 0, int(std::lround(p.x + o.x)),
                  int(std::lround(p.y + o.y)));
-    XFlush(d);
+    // Waits until the server has moved it, so nothing that follows, from this or any
+    // other client, still sees the pointer at its old place.
+    XSync(d, False);
 }
 
 bool X11Pointer::start() {
