@@ -192,20 +192,31 @@ void run(benchmark::State& state, bool gestures) {
     engine.autoAlign = gestures;
 
     double offset = 0;  // keeps time running forward when the trace starts over
-    auto pass = [&] {
+    auto pass = [&](auto&& after) {
         for (const Event& e : events) {
             clock.setUptime(e.t + offset);
             if (scheduler.pending()) scheduler.runDue();
             engine.handle(e.p, e.dx, e.dy, e.dragging);
+            after();
         }
         offset += events.back().t - events.front().t + 1;
     };
-    pass();  // warm-up: the trail and scratch buffers reach their size
+    // Warm-up, counting the gestures the trace sets off: the first taps of a
+    // pair and the moves of the second ones.
+    double lastAim = -1;
+    int aims = 0;
+    pass([&] {
+        if (engine.aim() && engine.aim()->t != lastAim) {
+            lastAim = engine.aim()->t;
+            ++aims;
+        }
+    });
+    const double moves = double(server.transactions().size());
 
     const std::size_t before = gAllocations;
     std::size_t handled = 0;
     for (auto _ : state) {
-        pass();
+        pass([] {});
         handled += events.size();
     }
     const double allocations = double(gAllocations - before);
@@ -214,6 +225,8 @@ void run(benchmark::State& state, bool gestures) {
         double(handled), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["allocs/event"] = allocations / double(handled);
     state.counters["events/pass"] = double(events.size());
+    state.counters["aims/pass"] = aims;
+    state.counters["moves/pass"] = moves;
 }
 
 void BM_HandleTrace_AsShipped(benchmark::State& state) {

@@ -164,6 +164,9 @@ bool X11Pointer::absoluteSource(int deviceId) {
 }
 
 void X11Pointer::dispatch() {
+    // A handler that runs a nested event loop must not start a second dispatch.
+    if (dispatching_) return;
+    dispatching_ = true;
     Display* d = connection_->display();
     XEventsQueued(d, QueuedAfterReading);
     bool moved = false, absolute = false;
@@ -219,6 +222,7 @@ void X11Pointer::dispatch() {
     }
     if (match.randrSeen) originKnown_ = false;
     flush();
+    dispatching_ = false;
 }
 
 }  // namespace seam

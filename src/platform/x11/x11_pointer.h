@@ -60,6 +60,7 @@ class X11Pointer : public PointerServices {
     Point origin_;
     bool originKnown_ = false;
     bool selected_ = false;
+    bool dispatching_ = false;
     Point lastAbsolute_;
     bool haveLastAbsolute_ = false;
     std::vector<std::pair<int, bool>> sources_;  // device id, valuators absolute
