@@ -12,7 +12,9 @@ AlignMode::AlignMode(Arrangement& arrangement, PointerServices& pointer, Schedul
                      OverlayFactory& overlays)
     : arrangement_(arrangement), pointer_(pointer), scheduler_(scheduler), overlays_(overlays) {}
 
-AlignMode::~AlignMode() { *alive_ = false; }
+AlignMode::~AlignMode() {
+    *alive_ = false;
+}
 
 bool AlignMode::start() {
     stop();
@@ -63,10 +65,18 @@ AlignMode::Pick AlignMode::pick(std::uint32_t id, const Rect& f, Point p, Side s
     const double cy = std::min(f.maxY() - 1, std::max(f.minY(), p.y));
     Point edge;
     switch (side) {
-        case Side::top: edge = {cx, f.minY()}; break;
-        case Side::bottom: edge = {cx, f.maxY() - 1}; break;
-        case Side::left: edge = {f.minX(), cy}; break;
-        case Side::right: edge = {f.maxX() - 1, cy}; break;
+        case Side::top:
+            edge = {cx, f.minY()};
+            break;
+        case Side::bottom:
+            edge = {cx, f.maxY() - 1};
+            break;
+        case Side::left:
+            edge = {f.minX(), cy};
+            break;
+        case Side::right:
+            edge = {f.maxX() - 1, cy};
+            break;
     }
     return Pick{id, side, horizontal(side) ? cx : cy, edge};
 }
@@ -126,18 +136,18 @@ void AlignMode::refreshTexts() {
         if (!first_) {
             v.content.title = T("① 다른 화면으로 넘어갈 자리를 클릭하세요",
                                 "① Click where you want to cross to the other screen");
-            v.content.sub = T(
-                "가장자리 근처를 누르면 가장 가까운 끝이 연결점이 돼요\n예: 맥북 왼쪽 위로 넘어가고 "
-                "싶으면 맥북 화면 위쪽 왼편을 클릭 · Esc 취소",
-                "Click near an edge. The closest edge becomes the connection point.\nExample: to "
-                "cross up and to the left, click the left part of the top edge · Esc to cancel");
+            v.content.sub =
+                T("가장자리 근처를 누르면 가장 가까운 끝이 연결점이 돼요\n예: 맥북 왼쪽 위로 "
+                  "넘어가고 "
+                  "싶으면 맥북 화면 위쪽 왼편을 클릭 · Esc 취소",
+                  "Click near an edge. The closest edge becomes the connection point.\nExample: to "
+                  "cross up and to the left, click the left part of the top edge · Esc to cancel");
         } else if (first_->id == id) {
             v.content.title = T("① 출발점을 골랐어요", "① Starting point selected");
-            v.content.sub =
-                T(screen + " " + std::string(ko(first_->side)) +
-                      " 가장자리\n다른 곳을 누르면 바꿀 수 있어요 · Esc 취소",
-                  capitalisedWords(screen) + ", " + name(first_->side) +
-                      " edge\nClick elsewhere to change it · Esc to cancel");
+            v.content.sub = T(screen + " " + std::string(ko(first_->side)) +
+                                  " 가장자리\n다른 곳을 누르면 바꿀 수 있어요 · Esc 취소",
+                              capitalisedWords(screen) + ", " + name(first_->side) +
+                                  " edge\nClick elsewhere to change it · Esc to cancel");
         } else {
             const Side in = opposite(first_->side);
             v.content.title = T("② 이 화면에서 들어올 자리를 클릭하세요",

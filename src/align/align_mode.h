@@ -28,7 +28,7 @@ struct OverlayContent {
 
 // One full-screen overlay window.
 class OverlaySurface {
-public:
+  public:
     virtual ~OverlaySurface() = default;
     virtual void redraw(const OverlayContent& content) = 0;
     // Takes the keyboard, so Escape reaches this overlay.
@@ -36,7 +36,7 @@ public:
 };
 
 class OverlayFactory {
-public:
+  public:
     virtual ~OverlayFactory() = default;
     // Brings the application to the front before the overlays open.
     virtual void activate() = 0;
@@ -48,7 +48,7 @@ public:
 };
 
 class AlignMode {
-public:
+  public:
     struct Pick {
         std::uint32_t id = 0;
         Side side = Side::top;
@@ -79,7 +79,7 @@ public:
 
     static Pick pick(std::uint32_t id, const Rect& f, Point p, Side side);
 
-private:
+  private:
     struct View {
         std::unique_ptr<OverlaySurface> surface;
         Rect frame;

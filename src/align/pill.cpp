@@ -34,7 +34,9 @@ void fadeOut(Scheduler& scheduler, std::weak_ptr<ToastWindow> window, double sec
 Pill::Pill(Arrangement& arrangement, Scheduler& scheduler, ToastFactory& factory)
     : arrangement_(arrangement), scheduler_(scheduler), factory_(factory) {}
 
-Pill::~Pill() { *alive_ = false; }
+Pill::~Pill() {
+    *alive_ = false;
+}
 
 void Pill::show(const std::string& text, Point near, double seconds) {
     if (window_) {

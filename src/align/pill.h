@@ -13,7 +13,7 @@
 namespace seam {
 
 class ToastWindow {
-public:
+  public:
     virtual ~ToastWindow() = default;
     virtual void fadeIn(double seconds) = 0;
     // Animates to transparent, then calls done; the window hides itself then.
@@ -22,7 +22,7 @@ public:
 };
 
 class ToastFactory {
-public:
+  public:
     virtual ~ToastFactory() = default;
     // Size of the label that shows text.
     virtual Point measure(const std::string& text) = 0;  // x = width, y = height
@@ -37,11 +37,12 @@ Rect toastFrame(Point p, double width, double height, const std::vector<Disp>& d
                 const Rect& mainFrame);
 
 // After seconds, if the window still exists, fades it out over 0.25 s, then done.
-void fadeOut(Scheduler& scheduler, std::weak_ptr<ToastWindow> window, double seconds,
-             std::function<void()> done = [] {});
+void fadeOut(
+    Scheduler& scheduler, std::weak_ptr<ToastWindow> window, double seconds,
+    std::function<void()> done = [] {});
 
 class Pill {
-public:
+  public:
     Pill(Arrangement& arrangement, Scheduler& scheduler, ToastFactory& factory);
     ~Pill();
     Pill(const Pill&) = delete;
@@ -50,7 +51,7 @@ public:
     void show(const std::string& text, Point near, double seconds = 1.1);
     const std::shared_ptr<ToastWindow>& window() const { return window_; }
 
-private:
+  private:
     Arrangement& arrangement_;
     Scheduler& scheduler_;
     ToastFactory& factory_;

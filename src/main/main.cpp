@@ -3,10 +3,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QIcon>
-#include <QMenu>
-#include <QPainter>
-#include <QSystemTrayIcon>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +19,7 @@
 #include "main/version.h"
 #include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_display_services.h"
+#include "shell/qt/app_delegate.h"
 
 namespace {
 
@@ -64,39 +61,16 @@ int runDumpDisplays() {
     return 0;
 }
 
-QIcon trayIcon() {
-    QPixmap pm(64, 64);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(40, 40, 40), 5));
-    p.setBrush(QColor(250, 250, 250));
-    p.drawRoundedRect(QRectF(4, 14, 30, 24), 4, 4);
-    p.drawRoundedRect(QRectF(30, 26, 30, 24), 4, 4);
-    return QIcon(pm);
-}
-
 int runApplication(int argc, char** argv) {
     // The application, not the log, makes the log's folder.
     QDir().mkpath(QFileInfo(QString::fromStdString(logPath())).absolutePath());
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    auto services = X11DisplayServices::open();
-    if (services) {
-        Arrangement arrangement(*services);
-        log(std::string("launch Seamwright ") + kVersion + " " +
-            arrangement.describe(arrangement.displays()));
-    } else {
-        log(std::string("launch Seamwright ") + kVersion + " no display services");
+    auto delegate = AppDelegate::launch();
+    if (!delegate) {
+        std::cerr << "seamwright: cannot start on this display; see " << logPath() << '\n';
+        return 1;
     }
-    QSystemTrayIcon tray(trayIcon());
-    QMenu menu;
-    QAction* quit = menu.addAction(QString::fromStdString(T("Seamwright 종료", "Quit Seamwright")));
-    quit->setShortcut(QKeySequence("Ctrl+Q"));
-    QObject::connect(quit, &QAction::triggered, &app, &QApplication::quit);
-    tray.setContextMenu(&menu);
-    tray.setToolTip("Seamwright");
-    tray.show();
     return QApplication::exec();
 }
 
@@ -113,13 +87,22 @@ int main(int argc, char** argv) {
         case Job::renderGuide:
         case Job::renderSuggestion:
         case Job::renderSettings:
-        case Job::dumpMenu: return notBuiltYet(cmd.job);
-        case Job::dumpDisplays: return runDumpDisplays();
-        case Job::movetest: return runMoveTest();
-        case Job::selftest: return print(selfTest());
-        case Job::help: std::cout << helpText(); return 0;
-        case Job::version: std::cout << "Seamwright " << kVersion << '\n'; return 0;
-        case Job::app: return runApplication(argc, argv);
+        case Job::dumpMenu:
+            return notBuiltYet(cmd.job);
+        case Job::dumpDisplays:
+            return runDumpDisplays();
+        case Job::movetest:
+            return runMoveTest();
+        case Job::selftest:
+            return print(selfTest());
+        case Job::help:
+            std::cout << helpText();
+            return 0;
+        case Job::version:
+            std::cout << "Seamwright " << kVersion << '\n';
+            return 0;
+        case Job::app:
+            return runApplication(argc, argv);
     }
     return 0;
 }

@@ -11,7 +11,7 @@
 namespace seam {
 
 class HotKeyRegistry {
-public:
+  public:
     static constexpr std::uint32_t undoID = 1;
     static constexpr std::uint32_t alignID = 2;
     static constexpr std::uint32_t firstLayoutID = 100;
@@ -33,7 +33,7 @@ public:
     bool registered(std::uint32_t id) const { return refs_.count(id) != 0; }
     bool hasAction(std::uint32_t id) const { return actions_.count(id) != 0; }
 
-private:
+  private:
     HotKeyService& service_;
     std::map<std::uint32_t, std::function<void()>> actions_;
     std::map<std::uint32_t, HotKeyService::Handle> refs_;

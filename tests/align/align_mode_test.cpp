@@ -44,7 +44,7 @@ struct FakeOverlays : OverlayFactory {
 using Pick = AlignMode::Pick;
 
 class AlignModeTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         server.addDisplay({.id = 1, .frame = {0, 0, 1710, 1112}, .builtin = true});
         server.addDisplay({.id = 2, .frame = {1710, 0, 1280, 960}});
@@ -135,9 +135,9 @@ TEST_F(AlignModeTest, TwoClicksPickOppositeEdgesAndCompleteAfterAQuarterSecond) 
     EXPECT_EQ(picked[0].second, (Pick{2, Side::bottom, 2610, {2610, 959}}));
     EXPECT_FALSE(mode.isActive());
     EXPECT_FALSE(overlays.isOpen(1));
-    const std::vector<std::string> expected = {
-        "align mode start", "align pick1 id=1 side=top pos=300",
-        "align pick2 id=2 side=bottom pos=2610"};
+    const std::vector<std::string> expected = {"align mode start",
+                                               "align pick1 id=1 side=top pos=300",
+                                               "align pick2 id=2 side=bottom pos=2610"};
     EXPECT_EQ(capture.messages(), expected);
 }
 

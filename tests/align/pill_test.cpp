@@ -62,7 +62,7 @@ struct FakeToasts : ToastFactory {
 };
 
 class PillTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         server.addDisplay({.id = 1, .frame = {0, 0, 1710, 1112}, .builtin = true});
         server.addDisplay({.id = 2, .frame = {1710, 0, 1280, 960}});

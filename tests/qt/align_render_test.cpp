@@ -52,9 +52,10 @@ TEST(AlignRender, OverlayDimsAndDrawsOnlyWhatItIsGiven) {
     const QColor c = bare.pixelColor(5, 5);
     EXPECT_NEAR(c.red(), 90 * 0.62, 2);
     EXPECT_NEAR(c.blue(), 200 * 0.62, 2);
-    const QImage edged = overlay({"", "", std::nullopt, std::make_pair(Side::left, 0.0)}, {200, 100});
-    EXPECT_NE(edged.pixelColor(2, 50), bare.pixelColor(2, 50));   // inside the 6-point band
-    EXPECT_EQ(edged.pixelColor(7, 50), bare.pixelColor(7, 50));   // just past it
+    const QImage edged =
+        overlay({"", "", std::nullopt, std::make_pair(Side::left, 0.0)}, {200, 100});
+    EXPECT_NE(edged.pixelColor(2, 50), bare.pixelColor(2, 50));  // inside the 6-point band
+    EXPECT_EQ(edged.pixelColor(7, 50), bare.pixelColor(7, 50));  // just past it
     EXPECT_EQ(edged.pixelColor(197, 50), bare.pixelColor(197, 50));
 }
 

@@ -16,7 +16,9 @@
 namespace seam {
 namespace {
 
-QApplication& app() { return testing::qtApp(); }
+QApplication& app() {
+    return testing::qtApp();
+}
 
 TEST(QSettingsStoreTest, ValuesKeepTheirTypesAcrossReopening) {
     testing::TempDir dir;

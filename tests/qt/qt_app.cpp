@@ -17,8 +17,8 @@ QApplication& qtApp() {
 
 ::testing::AssertionResult matchesReference(const QImage& rendered, const std::string& name,
                                             int tolerance, double maxShare) {
-    const QString reference = QString(SEAM_SOURCE_DIR) + "/tests/fixtures/" +
-                              QString::fromStdString(name) + ".png";
+    const QString reference =
+        QString(SEAM_SOURCE_DIR) + "/tests/fixtures/" + QString::fromStdString(name) + ".png";
     const QString actual =
         QString(SEAM_BINARY_DIR) + "/tests/" + QString::fromStdString(name) + ".actual.png";
     const QImage image = rendered.convertToFormat(QImage::Format_ARGB32);
@@ -37,10 +37,9 @@ QApplication& qtApp() {
         const QRgb* a = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         const QRgb* b = reinterpret_cast<const QRgb*>(expected.constScanLine(y));
         for (int x = 0; x < image.width(); ++x) {
-            const int d = std::max({std::abs(qRed(a[x]) - qRed(b[x])),
-                                    std::abs(qGreen(a[x]) - qGreen(b[x])),
-                                    std::abs(qBlue(a[x]) - qBlue(b[x])),
-                                    std::abs(qAlpha(a[x]) - qAlpha(b[x]))});
+            const int d = std::max(
+                {std::abs(qRed(a[x]) - qRed(b[x])), std::abs(qGreen(a[x]) - qGreen(b[x])),
+                 std::abs(qBlue(a[x]) - qBlue(b[x])), std::abs(qAlpha(a[x]) - qAlpha(b[x]))});
             if (d > tolerance) ++differing;
         }
     }

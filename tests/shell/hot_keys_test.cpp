@@ -20,15 +20,22 @@ TEST(HotKeySpec, FromKeyEvents) {
     const Case cases[] = {
         {"no modifier", {.keyCode = 0, .characters = "a"}, std::nullopt, ""},
         {"shift alone", {.keyCode = 0, .shift = true, .characters = "a"}, std::nullopt, ""},
-        {"control-shift-F5", {.keyCode = 96, .control = true, .shift = true, .characters = "x"},
-         HotKeySpec{96, 0x1200, "F5"}, "⌃⇧F5"},
-        {"option-command-space", {.keyCode = 49, .option = true, .command = true, .characters = " "},
-         HotKeySpec{49, 0x900, "Space"}, "⌥⌘Space"},
-        {"command-a upper-cased", {.keyCode = 0, .command = true, .characters = "a"},
-         HotKeySpec{0, 0x100, "A"}, "⌘A"},
+        {"control-shift-F5",
+         {.keyCode = 96, .control = true, .shift = true, .characters = "x"},
+         HotKeySpec{96, 0x1200, "F5"},
+         "⌃⇧F5"},
+        {"option-command-space",
+         {.keyCode = 49, .option = true, .command = true, .characters = " "},
+         HotKeySpec{49, 0x900, "Space"},
+         "⌥⌘Space"},
+        {"command-a upper-cased",
+         {.keyCode = 0, .command = true, .characters = "a"},
+         HotKeySpec{0, 0x100, "A"},
+         "⌘A"},
         {"all four in order",
          {.keyCode = 123, .control = true, .option = true, .shift = true, .command = true},
-         HotKeySpec{123, 0x1B00, "←"}, "⌃⌥⇧⌘←"},
+         HotKeySpec{123, 0x1B00, "←"},
+         "⌃⌥⇧⌘←"},
         {"no name", {.keyCode = 80, .control = true, .characters = ""}, std::nullopt, ""},
     };
     for (const Case& c : cases) {
@@ -82,7 +89,8 @@ TEST(HotKeyRegistry, RegistersReplacesAndRefuses) {
     testing::LogCapture capture;
     keys.taken.insert({6, 0x1900});
     registry.registerHotKey(defaultUndo, 1, [&] { fired.push_back("undo"); });
-    EXPECT_EQ(capture.messages(), std::vector<std::string>{"hotkey register failed id=1 ⌃⌥⌘Z err=-9878"});
+    EXPECT_EQ(capture.messages(),
+              std::vector<std::string>{"hotkey register failed id=1 ⌃⌥⌘Z err=-9878"});
     EXPECT_FALSE(registry.registered(1));
     EXPECT_TRUE(registry.hasAction(1));
     EXPECT_FALSE(keys.press(6, 0x1900));

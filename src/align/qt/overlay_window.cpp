@@ -9,12 +9,16 @@
 namespace seam {
 
 namespace {
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
-QColor accent() { return QApplication::palette().color(QPalette::Highlight); }
+QColor accent() {
+    return QApplication::palette().color(QPalette::Highlight);
+}
 
 class QtOverlaySurface : public OverlaySurface {
-public:
+  public:
     explicit QtOverlaySurface(AlignOverlayView* view) : view_(view) {}
     ~QtOverlaySurface() override {
         view_->releaseKeyboard();
@@ -34,7 +38,7 @@ public:
         view_->grabKeyboard();
     }
 
-private:
+  private:
     AlignOverlayView* view_;
 };
 }  // namespace
@@ -80,8 +84,7 @@ void AlignOverlayView::paintOverlay(QPainter& p, const QSize& size, const QPixma
     title.setWeight(QFont::DemiBold);
     p.setFont(title);
     p.setPen(Qt::white);
-    p.drawText(QRectF(40, H / 2.0 - 44, W - 80, 34), Qt::AlignHCenter | Qt::AlignTop,
-               qs(c.title));
+    p.drawText(QRectF(40, H / 2.0 - 44, W - 80, 34), Qt::AlignHCenter | Qt::AlignTop, qs(c.title));
     QFont sub = QApplication::font();
     sub.setPixelSize(14);
     sub.setWeight(QFont::Normal);
@@ -92,10 +95,18 @@ void AlignOverlayView::paintOverlay(QPainter& p, const QSize& size, const QPixma
     if (c.edge) {
         QRectF band;
         switch (c.edge->first) {
-            case Side::top: band = {0, 0, double(W), 6}; break;
-            case Side::bottom: band = {0, H - 6.0, double(W), 6}; break;
-            case Side::left: band = {0, 0, 6, double(H)}; break;
-            case Side::right: band = {W - 6.0, 0, 6, double(H)}; break;
+            case Side::top:
+                band = {0, 0, double(W), 6};
+                break;
+            case Side::bottom:
+                band = {0, H - 6.0, double(W), 6};
+                break;
+            case Side::left:
+                band = {0, 0, 6, double(H)};
+                break;
+            case Side::right:
+                band = {W - 6.0, 0, 6, double(H)};
+                break;
         }
         p.fillRect(band, accent());
     }

@@ -13,18 +13,18 @@ namespace seam {
 
 class KeyWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     // frame is in the toolkit's (root) coordinates.
     KeyWindow(const QRect& frame, bool overlayLevel);
     std::function<void()> onEsc;
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 
 class AlignOverlayView : public KeyWindow {
     Q_OBJECT
-public:
+  public:
     AlignOverlayView(const QRect& frame, QPixmap background);
     OverlayContent content;
     std::function<void()> onClick;
@@ -33,24 +33,24 @@ public:
     static void paintOverlay(QPainter& painter, const QSize& size, const QPixmap& background,
                              const OverlayContent& content);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QPixmap background_;
 };
 
 // Opens overlays on the real screens through the arrangement's coordinate mapping.
 class QtOverlayFactory : public OverlayFactory {
-public:
+  public:
     explicit QtOverlayFactory(Arrangement& arrangement) : arrangement_(arrangement) {}
     void activate() override;
     std::unique_ptr<OverlaySurface> open(std::uint32_t id, const Rect& frame,
                                          std::function<void()> onClick,
                                          std::function<void()> onEsc) override;
 
-private:
+  private:
     Arrangement& arrangement_;
 };
 

@@ -10,7 +10,7 @@ namespace seam {
 
 namespace {
 class ToastWidget : public QWidget {
-public:
+  public:
     ToastWidget(const QRect& frame, QString text)
         : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                                Qt::X11BypassWindowManagerHint | Qt::WindowTransparentForInput |
@@ -26,18 +26,18 @@ public:
         setMask(QRegion(path.toFillPolygon().toPolygon()));
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         QtToastFactory::paintToast(p, size(), text_);
     }
 
-private:
+  private:
     QString text_;
 };
 
 class QtToast : public ToastWindow, public std::enable_shared_from_this<QtToast> {
-public:
+  public:
     explicit QtToast(ToastWidget* w) : widget_(w) {}
     ~QtToast() override { widget_->deleteLater(); }
     void fadeIn(double seconds) override {
@@ -51,7 +51,7 @@ public:
     }
     void hide() override { widget_->hide(); }
 
-private:
+  private:
     void animate(double to, double seconds, std::function<void()> done) {
         auto* a = new QPropertyAnimation(widget_, "windowOpacity", widget_);
         a->setDuration(int(seconds * 1000));
@@ -70,7 +70,9 @@ QFont QtToastFactory::font() {
     return f;
 }
 
-Point QtToastFactory::measure(const std::string& text) { return labelSize(text); }
+Point QtToastFactory::measure(const std::string& text) {
+    return labelSize(text);
+}
 
 Point QtToastFactory::labelSize(const std::string& text) {
     const QSize s = QFontMetrics(font()).size(0, QString::fromStdString(text));

@@ -8,7 +8,7 @@
 namespace seam {
 
 class QtToastFactory : public ToastFactory {
-public:
+  public:
     explicit QtToastFactory(Arrangement& arrangement) : arrangement_(arrangement) {}
     Point measure(const std::string& text) override;
     std::shared_ptr<ToastWindow> open(const std::string& text, const Rect& frame) override;
@@ -18,7 +18,7 @@ public:
     // Draws a toast of size into painter; also used to render previews.
     static void paintToast(QPainter& painter, const QSize& size, const QString& text);
 
-private:
+  private:
     Arrangement& arrangement_;
 };
 

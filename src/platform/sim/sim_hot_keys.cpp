@@ -10,7 +10,9 @@ HotKeyService::Result SimHotKeys::registerKey(std::uint32_t keyCode, std::uint32
     return {h, 0};
 }
 
-void SimHotKeys::unregisterKey(Handle handle) { live_.erase(handle); }
+void SimHotKeys::unregisterKey(Handle handle) {
+    live_.erase(handle);
+}
 
 bool SimHotKeys::press(std::uint32_t keyCode, std::uint32_t mods) {
     for (const auto& [h, r] : live_) {

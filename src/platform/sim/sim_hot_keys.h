@@ -10,7 +10,7 @@
 namespace seam {
 
 class SimHotKeys : public HotKeyService {
-public:
+  public:
     Result registerKey(std::uint32_t keyCode, std::uint32_t mods, std::uint32_t id) override;
     void unregisterKey(Handle handle) override;
     void setHandler(std::function<void(std::uint32_t)> handler) override { handler_ = handler; }
@@ -22,7 +22,7 @@ public:
     bool press(std::uint32_t keyCode, std::uint32_t mods);
     std::size_t registrations() const { return live_.size(); }
 
-private:
+  private:
     struct Reg {
         std::uint32_t keyCode, mods, id;
     };

@@ -1,6 +1,7 @@
 #include "platform/x11/x11_hot_keys.h"
 
 #include <QSocketNotifier>
+// Xlib after Qt: its macros (Bool, Status) break Qt's headers.
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
@@ -94,9 +95,11 @@ std::unique_ptr<X11HotKeys> X11HotKeys::open(const char* displayName) {
     impl->readLockMasks();
     std::unique_ptr<X11HotKeys> keys(new X11HotKeys(std::move(impl)));
     Impl* i = keys->impl_.get();
-    i->notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(i->d()), QSocketNotifier::Read);
+    i->notifier =
+        std::make_unique<QSocketNotifier>(ConnectionNumber(i->d()), QSocketNotifier::Read);
     X11HotKeys* self = keys.get();
-    QObject::connect(i->notifier.get(), &QSocketNotifier::activated, [self] { self->dispatchPending(); });
+    QObject::connect(i->notifier.get(), &QSocketNotifier::activated,
+                     [self] { self->dispatchPending(); });
     return keys;
 }
 

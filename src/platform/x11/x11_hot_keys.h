@@ -10,7 +10,7 @@
 namespace seam {
 
 class X11HotKeys : public HotKeyService {
-public:
+  public:
     // nullptr when the display cannot be opened.
     static std::unique_ptr<X11HotKeys> open(const char* displayName = nullptr);
     ~X11HotKeys() override;
@@ -24,7 +24,7 @@ public:
 
     struct Impl;
 
-private:
+  private:
     explicit X11HotKeys(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;
 };
