@@ -19,14 +19,43 @@ bool pixelCount(int width, int height, std::size_t& n) {
     n = count;
     return true;
 }
+// The value, saturation and hue tests on channel/255, done exactly in integers:
+// the ratios of the byte values equal the ratios of the fractions, so every
+// range end (hue 275, 345, 95 and 170, saturation 0.33) is inclusive as meant
+// rather than at the mercy of rounding. Without divisions or branches the
+// pixel loop stays cheap. Returns the label value, 0 for no colour.
+inline int colourLabel(int r, int g, int b) {
+    const int mx = std::max(r, std::max(g, b));
+    const int d = mx - std::min(r, std::min(g, b));
+    // Bitwise rather than short-circuit operators, so the loop over a picture
+    // can run on vectors.
+    const int coloured = (mx * 10 >= 3 * 255) & (d * 100 >= mx * 33);
+    const int byRed = mx == r;
+    const int byGreen = (1 - byRed) & (mx == g);
+    const int byBlue = (1 - byRed) & (1 - byGreen);
+    // Red largest: hue 60(g-b)/d, wrapped into 300...360 when negative; pink up to 345.
+    const int pinkRed = byRed & (g < b) & (4 * (b - g) >= d);
+    // Green largest: hue 60((b-r)/d + 2), 60...180; green from 95 to 170.
+    const int t = 12 * (b - r);
+    const int greenGreen = byGreen & (t >= -5 * d) & (t <= 10 * d);
+    // Blue largest: hue 60((r-g)/d + 4), 180...300; pink from 275.
+    const int pinkBlue = byBlue & (12 * (r - g) >= 7 * d);
+    return coloured *
+           ((pinkRed | pinkBlue) * int(PhotoColor::pink) + greenGreen * int(PhotoColor::green));
+}
+
 }  // namespace
 
 PhotoSpan PhotoBlob::span(Side side) const {
     switch (side) {
-        case Side::top: return top;
-        case Side::bottom: return bottom;
-        case Side::left: return left;
-        case Side::right: return right;
+        case Side::top:
+            return top;
+        case Side::bottom:
+            return bottom;
+        case Side::left:
+            return left;
+        case Side::right:
+            return right;
     }
     return top;
 }
@@ -39,99 +68,98 @@ std::string PhotoAlignError::description() const {
 
 namespace PhotoAligner {
 
-// The value, saturation and hue tests on channel/255, done exactly in integers:
-// the ratios of the byte values equal the ratios of the fractions, so every
-// range end (hue 275, 345, 95 and 170, saturation 0.33) is inclusive as meant
-// rather than at the mercy of rounding, and no division is needed per pixel.
 std::optional<PhotoColor> classify(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    const int R = r, G = g, B = b;
-    const int mx = std::max({R, G, B});
-    if (mx * 10 < 3 * 255) return std::nullopt;  // darker than 0.3
-    const int d = mx - std::min({R, G, B});
-    if (d * 100 < mx * 33) return std::nullopt;  // greyer than 0.33
-    if (mx == R) {
-        // Hue 60(g-b)/d, wrapped into 300...360 when negative: pink up to 345.
-        if (G < B && 4 * (B - G) >= d) return PhotoColor::pink;
-        return std::nullopt;
-    }
-    if (mx == G) {
-        // Hue 60((b-r)/d + 2), 60...180: green from 95 to 170.
-        const int t = 12 * (B - R);
-        if (t >= -5 * d && t <= 10 * d) return PhotoColor::green;
-        return std::nullopt;
-    }
-    // Hue 60((r-g)/d + 4), 180...300: pink from 275.
-    if (12 * (R - G) >= 7 * d) return PhotoColor::pink;
-    return std::nullopt;
+    const int value = colourLabel(r, g, b);
+    if (value == 0) return std::nullopt;
+    return static_cast<PhotoColor>(value);
 }
 
 std::optional<PhotoBlob> largestBlob(std::span<const std::uint8_t> labels, int width, int height,
                                      std::uint8_t value, int minPixels) {
-    std::size_t count = 0;
-    if (!pixelCount(width, height, count) || labels.size() < count) return std::nullopt;
-    const int n = static_cast<int>(count);
+    std::size_t n = 0;
+    if (!pixelCount(width, height, n) || labels.size() < n) return std::nullopt;
 
-    std::vector<std::uint8_t> visited(count, 0);
-    std::vector<int> stack;
-    std::vector<int> component;
-    std::vector<int> best;
-    // An explicit stack: a region can hold every pixel of the picture.
-    for (int i = 0; i < n; ++i) {
-        if (labels[i] != value || visited[i]) continue;
-        visited[i] = 1;
-        stack.push_back(i);
-        component.clear();
-        while (!stack.empty()) {
-            const int j = stack.back();
-            stack.pop_back();
-            component.push_back(j);
-            const int x = j % width;
-            const int y = j / width;
-            auto visit = [&](int k) {
-                if (labels[k] == value && !visited[k]) {
-                    visited[k] = 1;
-                    stack.push_back(k);
-                }
-            };
-            if (x >= 1) visit(j - 1);
-            if (x < width - 1) visit(j + 1);
-            if (y >= 1) visit(j - width);
-            if (y < height - 1) visit(j + width);
+    // Runs of the label within each row, joined to the runs they touch in the
+    // row above: the same regions as a pixel-by-pixel flood fill, found without
+    // recursion and at a fraction of the cost. Runs are numbered in scan order
+    // and a region is named by its lowest run, so that name also orders regions
+    // by their first pixel.
+    struct Run {
+        int y, x0, x1;  // columns x0 <= x < x1
+    };
+    std::vector<Run> runs;
+    std::vector<int> parent;
+    auto root = [&](int i) {
+        while (parent[i] != i) i = parent[i] = parent[parent[i]];
+        return i;
+    };
+    std::size_t previousRow = 0;  // first run of the row above
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* row = labels.data() + static_cast<std::size_t>(y) * width;
+        const std::size_t rowStart = runs.size();
+        std::size_t above = previousRow;
+        for (int x = 0; x < width;) {
+            if (row[x] != value) {
+                ++x;
+                continue;
+            }
+            const int x0 = x;
+            while (x < width && row[x] == value) ++x;
+            const int self = static_cast<int>(runs.size());
+            runs.push_back({y, x0, x});
+            parent.push_back(self);
+            // Runs above that share a column with this one (corners do not count).
+            while (above < rowStart && runs[above].x1 <= x0) ++above;
+            for (std::size_t k = above; k < rowStart && runs[k].x0 < x; ++k) {
+                const int r1 = root(self), r2 = root(static_cast<int>(k));
+                if (r1 != r2) parent[std::max(r1, r2)] = std::min(r1, r2);
+            }
         }
-        // Strictly more: of equal regions the one found first stays.
-        if (component.size() > best.size()) std::swap(best, component);
+        previousRow = rowStart;
     }
-    if (best.empty() || best.size() < static_cast<std::size_t>(std::max(minPixels, 0)))
-        return std::nullopt;
+
+    // Pixel counts per region; the largest wins, of equal ones the first.
+    std::vector<int> pixels(runs.size(), 0);
+    int best = -1;
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        pixels[root(static_cast<int>(i))] += runs[i].x1 - runs[i].x0;
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        if (parent[i] == static_cast<int>(i) && (best < 0 || pixels[i] > pixels[best]))
+            best = static_cast<int>(i);
+    if (best < 0 || pixels[best] < minPixels) return std::nullopt;
 
     int minX = width, minY = height, maxX = -1, maxY = -1;
-    for (int j : best) {
-        const int x = j % width, y = j / width;
-        minX = std::min(minX, x);
-        maxX = std::max(maxX, x);
-        minY = std::min(minY, y);
-        maxY = std::max(maxY, y);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        if (root(static_cast<int>(i)) != best) continue;
+        minX = std::min(minX, runs[i].x0);
+        maxX = std::max(maxX, runs[i].x1 - 1);
+        minY = std::min(minY, runs[i].y);
+        maxY = std::max(maxY, runs[i].y);
     }
     const int bw = maxX - minX + 1;
     const int bh = maxY - minY + 1;
 
     // Bands 12 % deep from the extreme pixels, compared as 25 * depth <= 3 * size
-    // so the band edge is exact.
+    // so the band edge is exact. A run lies in the left band when its first
+    // pixel does, in the right band when its last one does.
     int topLo = width, topHi = -1, bottomLo = width, bottomHi = -1;
     int leftLo = height, leftHi = -1, rightLo = height, rightHi = -1;
-    for (int j : best) {
-        const int x = j % width, y = j / width;
-        if (25 * (y - minY) <= 3 * bh) topLo = std::min(topLo, x), topHi = std::max(topHi, x);
-        if (25 * (maxY - y) <= 3 * bh)
-            bottomLo = std::min(bottomLo, x), bottomHi = std::max(bottomHi, x);
-        if (25 * (x - minX) <= 3 * bw) leftLo = std::min(leftLo, y), leftHi = std::max(leftHi, y);
-        if (25 * (maxX - x) <= 3 * bw)
-            rightLo = std::min(rightLo, y), rightHi = std::max(rightHi, y);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        if (root(static_cast<int>(i)) != best) continue;
+        const Run& r = runs[i];
+        if (25 * (r.y - minY) <= 3 * bh)
+            topLo = std::min(topLo, r.x0), topHi = std::max(topHi, r.x1 - 1);
+        if (25 * (maxY - r.y) <= 3 * bh)
+            bottomLo = std::min(bottomLo, r.x0), bottomHi = std::max(bottomHi, r.x1 - 1);
+        if (25 * (r.x0 - minX) <= 3 * bw)
+            leftLo = std::min(leftLo, r.y), leftHi = std::max(leftHi, r.y);
+        if (25 * (maxX - (r.x1 - 1)) <= 3 * bw)
+            rightLo = std::min(rightLo, r.y), rightHi = std::max(rightHi, r.y);
     }
 
     PhotoBlob blob;
     blob.box = {double(minX), double(minY), double(bw), double(bh)};
-    blob.pixels = static_cast<int>(best.size());
+    blob.pixels = pixels[best];
     blob.top = {double(topLo), double(topHi + 1)};
     blob.bottom = {double(bottomLo), double(bottomHi + 1)};
     blob.left = {double(leftLo), double(leftHi + 1)};
@@ -155,10 +183,10 @@ Side decideSide(const PhotoBlob& pink, const PhotoBlob& green) {
     if (oy > 0) return horizontal;
     if (!(b.maxY() <= a.minY()) && !(a.maxY() <= b.minY())) return horizontal;
     // Diagonal: compare the gaps, each relative to the mean size along its axis.
-    const double gx = (std::max(a.minX(), b.minX()) - std::min(a.maxX(), b.maxX())) /
-                      ((a.width + b.width) / 2);
-    const double gy = (std::max(a.minY(), b.minY()) - std::min(a.maxY(), b.maxY())) /
-                      ((a.height + b.height) / 2);
+    const double gx =
+        (std::max(a.minX(), b.minX()) - std::min(a.maxX(), b.maxX())) / ((a.width + b.width) / 2);
+    const double gy =
+        (std::max(a.minY(), b.minY()) - std::min(a.maxY(), b.maxY())) / ((a.height + b.height) / 2);
     return gy > 1.5 * gx ? horizontal : vertical;
 }
 
@@ -189,9 +217,9 @@ PhotoAnalysis analyze(PhotoImage image) {
 
     std::vector<std::uint8_t> labels(n, 0);
     const std::uint8_t* px = image.rgba.data();
-    for (std::size_t i = 0; i < n; ++i, px += 4) {
-        if (auto c = classify(px[0], px[1], px[2])) labels[i] = static_cast<std::uint8_t>(*c);
-    }
+    std::uint8_t* out = labels.data();
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = static_cast<std::uint8_t>(colourLabel(px[4 * i], px[4 * i + 1], px[4 * i + 2]));
     // Half a percent of the picture.
     const int minPixels = static_cast<int>(n / 200);
     const auto a = largestBlob(labels, image.width, image.height,

@@ -65,7 +65,7 @@ struct PhotoAlignResult {
 };
 
 class PhotoAlignError {
-public:
+  public:
     enum class Kind { unreadable, notFound };
 
     static PhotoAlignError unreadable() { return PhotoAlignError(Kind::unreadable, {}); }
@@ -77,7 +77,7 @@ public:
     const std::string& name() const { return name_; }  // the missing screen's
     std::string description() const;
 
-private:
+  private:
     PhotoAlignError(Kind kind, std::string name) : kind_(kind), name_(std::move(name)) {}
     Kind kind_;
     std::string name_;

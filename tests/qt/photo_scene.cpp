@@ -13,8 +13,8 @@ QPolygonF screenQuad(const DeskScene& scene, const QRectF& area) {
     const QRectF r(area.x() * scene.width, area.y() * scene.height, area.width() * scene.width,
                    area.height() * scene.height);
     const double k = scene.keystone * r.width();
-    QPolygonF quad{QPointF(r.left() + k, r.top()), QPointF(r.right() - k, r.top()),
-                   r.bottomRight(), r.bottomLeft()};
+    QPolygonF quad{QPointF(r.left() + k, r.top()), QPointF(r.right() - k, r.top()), r.bottomRight(),
+                   r.bottomLeft()};
     QTransform turn;
     turn.translate(r.center().x(), r.center().y());
     turn.rotate(scene.tilt);
@@ -45,9 +45,9 @@ QImage renderDesk(const DeskScene& scene) {
         // Wall behind the desk, a keyboard, a mug.
         p.fillRect(QRectF(0, 0, scene.width, scene.height * 0.04), QColor(214, 210, 200));
         p.setBrush(QColor(60, 60, 64));
-        p.drawRoundedRect(QRectF(scene.width * 0.3, scene.height * 0.9, scene.width * 0.4,
-                                 scene.height * 0.08),
-                          6, 6);
+        p.drawRoundedRect(
+            QRectF(scene.width * 0.3, scene.height * 0.9, scene.width * 0.4, scene.height * 0.08),
+            6, 6);
         p.setBrush(QColor(190, 60, 40));  // reddish, but neither pink nor green
         p.drawEllipse(QPointF(scene.width * 0.9, scene.height * 0.9), scene.width * 0.03,
                       scene.width * 0.03);
@@ -86,11 +86,11 @@ QByteArray encodeJpeg(const QImage& image, int quality, int orientation) {
     image.save(&buffer, "JPEG", quality);
     if (orientation == 1) return bytes;
     // APP1 "Exif": a big-endian TIFF header and one IFD holding the orientation.
-    const char exif[] = {'E', 'x', 'i', 'f', 0, 0,                                     //
-                         'M', 'M', 0, 42, 0, 0, 0, 8,                                  //
-                         0, 1,                                                         //
-                         0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, char(orientation), 0, 0,  //
-                         0, 0, 0, 0};
+    const char exif[] = {'E',  'x',  'i', 'f', 0, 0,                                    //
+                         'M',  'M',  0,   42,  0, 0, 0, 8,                              //
+                         0,    1,                                                       //
+                         0x01, 0x12, 0,   3,   0, 0, 0, 1, 0, char(orientation), 0, 0,  //
+                         0,    0,    0,   0};
     QByteArray segment("\xFF\xE1", 2);
     const int length = int(sizeof exif) + 2;
     segment.append(char(length >> 8)).append(char(length & 0xFF));

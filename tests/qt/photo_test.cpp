@@ -40,10 +40,14 @@ struct Placement {
 std::pair<double, double> edgeExtent(const QPolygonF& q, Side side) {
     auto order = [](double a, double b) { return std::pair{std::min(a, b), std::max(a, b)}; };
     switch (side) {
-        case Side::top: return order(q[0].x(), q[1].x());
-        case Side::bottom: return order(q[3].x(), q[2].x());
-        case Side::left: return order(q[0].y(), q[3].y());
-        case Side::right: return order(q[1].y(), q[2].y());
+        case Side::top:
+            return order(q[0].x(), q[1].x());
+        case Side::bottom:
+            return order(q[3].x(), q[2].x());
+        case Side::left:
+            return order(q[0].y(), q[3].y());
+        case Side::right:
+            return order(q[1].y(), q[2].y());
     }
     return {};
 }
@@ -115,8 +119,7 @@ TEST(PhotoSceneTest, EachPlacementComesOutWithinTolerance) {
     for (const Placement& p : kPlacements) {
         SCOPED_TRACE(p.name);
         const DeskScene scene = sceneFor(p);
-        expectMatchesScene(analyzed(testing::encodeJpeg(testing::renderDesk(scene), 80)), scene,
-                           p);
+        expectMatchesScene(analyzed(testing::encodeJpeg(testing::renderDesk(scene), 80)), scene, p);
     }
 }
 
@@ -211,11 +214,9 @@ TEST(PhotoLoadTest, SizesComeDownToTheMaximumSide) {
         QSize loaded;
     };
     const Case cases[] = {
-        {{4000, 3000}, {480, 360}},  // decoded at a reduced scale
-        {{1000, 3000}, {160, 480}},
-        {{480, 200}, {480, 200}},    // already small enough: its own size
-        {{320, 240}, {320, 240}},
-        {{6000, 7}, {480, 1}},       // thin, but never zero pixels across
+        {{4000, 3000}, {480, 360}},                            // decoded at a reduced scale
+        {{1000, 3000}, {160, 480}}, {{480, 200}, {480, 200}},  // already small enough: its own size
+        {{320, 240}, {320, 240}},   {{6000, 7}, {480, 1}},     // thin, but never zero pixels across
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored.width());
@@ -249,7 +250,9 @@ TEST(PhotoLoadTest, WhatIsNotAnImageIsUnreadable) {
         QByteArray("not a picture at all, just some words in a file"),
         jpeg.left(2),
         hugePng,
-        QByteArray("\0\0\0\x18" "ftypheic\0\0\0\0heicmif1", 24),  // a HEIC header only
+        QByteArray("\0\0\0\x18"
+                   "ftypheic\0\0\0\0heicmif1",
+                   24),  // a HEIC header only
     };
     int i = 0;
     for (const QByteArray& bytes : cases) {
@@ -288,8 +291,7 @@ TEST(PhotoPreviewTest, DrawsTheBoxesAndTheDotAtTheMeetingPoint) {
         const QColor ring = preview.pixelColor(dot + QPoint(0, 8));
         EXPECT_GT(std::min({ring.red(), ring.green(), ring.blue()}), 180);
         // The green box's outline runs along its left side, half way down.
-        const QPoint outline(int(std::lround(r.b.box.x * s)),
-                             int(std::lround(r.b.box.midY() * s)));
+        const QPoint outline(int(std::lround(r.b.box.x * s)), int(std::lround(r.b.box.midY() * s)));
         const QColor c = preview.pixelColor(outline);
         EXPECT_GT(c.green(), 150);
         EXPECT_GT(c.green(), c.red() + 40);
@@ -322,8 +324,8 @@ TEST(PhotoJobTest, PrintsTheResultAndWritesThePreview) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(testing::encodeJpeg(testing::renderDesk(sceneFor(kPlacements[0])), 85));
     }
-    const auto expected = std::get<PhotoAlignResult>(
-        PhotoAligner::analyze(*PhotoAligner::load(photo)));
+    const auto expected =
+        std::get<PhotoAlignResult>(PhotoAligner::analyze(*PhotoAligner::load(photo)));
 
     const std::string preview = dir.path() + "/preview.png";
     const JobRun run = runJob(photo, preview);
@@ -363,9 +365,10 @@ TEST(PhotoJobTest, UnreadableAndFailedPhotos) {
         file.write(testing::encodeJpeg(testing::renderDesk(onlyPink), 85));
     }
     const JobRun failed = runJob(photo, dir.path() + "/p.png");
-    EXPECT_EQ(failed.result.lines,
-              std::vector<std::string>{"fail: 사진에서 모니터(초록) 화면을 찾지 못했어요. 두 화면이 "
-                                       "다 나오게, 너무 어둡지 않게 다시 찍어 주세요."});
+    EXPECT_EQ(
+        failed.result.lines,
+        std::vector<std::string>{"fail: 사진에서 모니터(초록) 화면을 찾지 못했어요. 두 화면이 "
+                                 "다 나오게, 너무 어둡지 않게 다시 찍어 주세요."});
     EXPECT_EQ(failed.result.exitCode, 1);
     EXPECT_FALSE(QFile::exists(folder + "/p.png"));
 }

@@ -80,7 +80,8 @@ std::optional<QImage> decodeHeif(heif_context* context) {
         return std::nullopt;
     HeifPtr<heif_image> image(rawImage);
     int stride = 0;
-    const uint8_t* data = heif_image_get_plane_readonly(rawImage, heif_channel_interleaved, &stride);
+    const uint8_t* data =
+        heif_image_get_plane_readonly(rawImage, heif_channel_interleaved, &stride);
     const int iw = heif_image_get_width(rawImage, heif_channel_interleaved);
     const int ih = heif_image_get_height(rawImage, heif_channel_interleaved);
     if (!data || iw <= 0 || ih <= 0 || stride < iw * 4) return std::nullopt;
@@ -95,8 +96,7 @@ std::optional<QImage> loadHeifFile(const QString& path) {
     HeifPtr<heif_context> context(heif_context_alloc());
     if (!context) return std::nullopt;
     const QByteArray name = QFile::encodeName(path);
-    if (heif_context_read_from_file(context.get(), name.constData(), nullptr).code !=
-        heif_error_Ok)
+    if (heif_context_read_from_file(context.get(), name.constData(), nullptr).code != heif_error_Ok)
         return std::nullopt;
     return decodeHeif(context.get());
 }

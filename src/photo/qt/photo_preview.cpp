@@ -8,7 +8,9 @@
 
 namespace seam {
 
-QColor toQColor(PhotoRgb c) { return QColor::fromRgbF(float(c.r), float(c.g), float(c.b)); }
+QColor toQColor(PhotoRgb c) {
+    return QColor::fromRgbF(float(c.r), float(c.g), float(c.b));
+}
 
 QImage photoPreview(const PhotoAlignResult& result, double width) {
     const QImage picture = PhotoAligner::toQImage(result.image);
@@ -41,10 +43,18 @@ QImage photoPreview(const PhotoAlignResult& result, double width) {
     const Rect& box = result.a.box;
     QPointF centre;
     switch (result.side) {
-        case Side::top: centre = {along, box.minY()}; break;
-        case Side::bottom: centre = {along, box.maxY()}; break;
-        case Side::left: centre = {box.minX(), along}; break;
-        case Side::right: centre = {box.maxX(), along}; break;
+        case Side::top:
+            centre = {along, box.minY()};
+            break;
+        case Side::bottom:
+            centre = {along, box.maxY()};
+            break;
+        case Side::left:
+            centre = {box.minX(), along};
+            break;
+        case Side::right:
+            centre = {box.maxX(), along};
+            break;
     }
     centre *= s;
     p.setPen(Qt::NoPen);
