@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <queue>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -57,6 +60,41 @@ TEST(PhotoClassifyTest, FillColoursAndBoundaries) {
         EXPECT_EQ(classify(c.r, c.g, c.b), c.expected)
             << c.why << " (" << c.r << ", " << c.g << ", " << c.b << ")";
     }
+}
+
+// The colour test written the obvious way, on fractions in floating point.
+// Away from the range ends the two must agree on every colour.
+TEST(PhotoClassifyTest, AgreesWithTheFloatingPointFormulaAwayFromTheEnds) {
+    int compared = 0;
+    for (int R = 0; R < 256; ++R)
+        for (int G = 0; G < 256; ++G)
+            for (int B = 0; B < 256; ++B) {
+                const double r = R / 255.0, g = G / 255.0, b = B / 255.0;
+                const double mx = std::max({r, g, b}), d = mx - std::min({r, g, b});
+                std::optional<PhotoColor> want;
+                bool nearEnd = std::abs(mx - 0.3) < 1e-9;
+                if (mx >= 0.3 && d > 0) {
+                    nearEnd |= std::abs(d / mx - 0.33) < 1e-9;
+                    if (d / mx >= 0.33) {
+                        double h = mx == r   ? (g - b) / d
+                                   : mx == g ? (b - r) / d + 2
+                                             : (r - g) / d + 4;
+                        h *= 60;
+                        if (h < 0) h += 360;
+                        for (double end : {275.0, 345.0, 95.0, 170.0})
+                            nearEnd |= std::abs(h - end) < 1e-9;
+                        if (h >= 275 && h <= 345) want = PhotoColor::pink;
+                        if (h >= 95 && h <= 170) want = PhotoColor::green;
+                    }
+                }
+                if (nearEnd) continue;
+                ++compared;
+                if (classify(R, G, B) != want) {
+                    ADD_FAILURE() << "(" << R << ", " << G << ", " << B << ")";
+                    return;
+                }
+            }
+    EXPECT_GT(compared, 16'000'000);
 }
 
 // A label picture drawn as text: 'p' pink, 'g' green, anything else nothing.
@@ -152,6 +190,76 @@ TEST(PhotoBlobTest, WholePictureSnakeNeedsNoRecursion) {
     const auto blob = largestBlob(bytes, n, n, 1, 1);
     ASSERT_TRUE(blob);
     EXPECT_EQ(blob->pixels, count);
+}
+
+// A plain breadth-first flood fill, pixel by pixel, to hold the region search to.
+std::optional<PhotoBlob> referenceBlob(const std::vector<std::uint8_t>& l, int w, int h,
+                                       std::uint8_t value) {
+    std::vector<bool> seen(l.size());
+    std::vector<int> best;
+    for (int i = 0; i < w * h; ++i) {
+        if (l[i] != value || seen[i]) continue;
+        std::vector<int> region;
+        std::queue<int> todo;
+        todo.push(i);
+        seen[i] = true;
+        while (!todo.empty()) {
+            const int j = todo.front();
+            todo.pop();
+            region.push_back(j);
+            const int x = j % w, y = j / w;
+            for (auto [nx, ny] : {std::pair{x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}}) {
+                const int k = ny * w + nx;
+                if (nx < 0 || ny < 0 || nx >= w || ny >= h || seen[k] || l[k] != value) continue;
+                seen[k] = true;
+                todo.push(k);
+            }
+        }
+        if (region.size() > best.size()) best = region;
+    }
+    if (best.empty()) return std::nullopt;
+    int x0 = w, y0 = h, x1 = 0, y1 = 0;
+    for (int j : best) {
+        x0 = std::min(x0, j % w), x1 = std::max(x1, j % w);
+        y0 = std::min(y0, j / w), y1 = std::max(y1, j / w);
+    }
+    const double bw = x1 - x0 + 1, bh = y1 - y0 + 1;
+    PhotoBlob b;
+    b.box = {double(x0), double(y0), bw, bh};
+    b.pixels = int(best.size());
+    b.top = b.bottom = {double(w), -1};
+    b.left = b.right = {double(h), -1};
+    auto widen = [](PhotoSpan& s, int v) {
+        s.low = std::min(s.low, double(v));
+        s.high = std::max(s.high, double(v + 1));
+    };
+    for (int j : best) {
+        const int x = j % w, y = j / w;
+        if (y - y0 <= 0.12 * bh + 1e-9) widen(b.top, x);
+        if (y1 - y <= 0.12 * bh + 1e-9) widen(b.bottom, x);
+        if (x - x0 <= 0.12 * bw + 1e-9) widen(b.left, y);
+        if (x1 - x <= 0.12 * bw + 1e-9) widen(b.right, y);
+    }
+    return b;
+}
+
+TEST(PhotoBlobTest, AgreesWithAPlainFloodFillOnRandomPictures) {
+    std::mt19937 rng(12345);
+    for (int round = 0; round < 300; ++round) {
+        const int w = 1 + int(rng() % 40), h = 1 + int(rng() % 30);
+        const int density = 30 + int(rng() % 50);  // percent of pixels coloured
+        std::vector<std::uint8_t> l(std::size_t(w) * h);
+        for (auto& v : l) v = int(rng() % 100) < density ? 1 + rng() % 2 : 0;
+        for (std::uint8_t value : {1, 2}) {
+            SCOPED_TRACE(::testing::Message() << "round " << round << " value " << int(value));
+            const auto got = largestBlob(l, w, h, value, 1);
+            const auto want = referenceBlob(l, w, h, value);
+            ASSERT_EQ(got.has_value(), want.has_value());
+            if (got) {
+                EXPECT_EQ(*got, *want);
+            }
+        }
+    }
 }
 
 PhotoBlob boxed(double x, double y, double w, double h) {

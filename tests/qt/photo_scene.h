@@ -12,8 +12,8 @@
 namespace seam::testing {
 
 struct DeskScene {
-    int width = 1600;
-    int height = 1200;
+    int width = 1200;
+    int height = 900;
     // Screen areas as fractions of the picture, before perspective.
     QRectF pink;
     QRectF green;
