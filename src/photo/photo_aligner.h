@@ -4,6 +4,7 @@
 // photo are the platform's job.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -91,6 +92,9 @@ namespace PhotoAligner {
 inline constexpr int maxSide = 480;
 
 std::optional<PhotoColor> classify(std::uint8_t r, std::uint8_t g, std::uint8_t b);
+
+// classify for n pixels of RGBA bytes: the PhotoColor value, or 0, for each.
+void labelColours(const std::uint8_t* rgba, std::size_t n, std::uint8_t* labels);
 
 // The largest 4-connected region of `value`; of equal ones the first in scan
 // order. Nothing when it has fewer than minPixels pixels.

@@ -97,6 +97,27 @@ TEST(PhotoClassifyTest, AgreesWithTheFloatingPointFormulaAwayFromTheEnds) {
     EXPECT_GT(compared, 16'000'000);
 }
 
+TEST(PhotoClassifyTest, LabellingAPictureAgreesWithClassifyOnEveryColour) {
+    std::vector<std::uint8_t> rgba(256 * 256 * 4, 255), labels(256 * 256);
+    for (int r = 0; r < 256; ++r) {
+        for (int i = 0; i < 256 * 256; ++i) {
+            rgba[4 * i] = std::uint8_t(r);
+            rgba[4 * i + 1] = std::uint8_t(i >> 8);
+            rgba[4 * i + 2] = std::uint8_t(i);
+        }
+        // An odd count, so the pixels after the last full group are labelled too.
+        const std::size_t n = labels.size() - (r % 8);
+        PhotoAligner::labelColours(rgba.data(), n, labels.data());
+        for (std::size_t i = 0; i < n; ++i) {
+            const auto c = classify(rgba[4 * i], rgba[4 * i + 1], rgba[4 * i + 2]);
+            if (labels[i] != (c ? int(*c) : 0)) {
+                ADD_FAILURE() << "(" << r << ", " << (i >> 8) << ", " << (i & 255) << ")";
+                return;
+            }
+        }
+    }
+}
+
 // A label picture drawn as text: 'p' pink, 'g' green, anything else nothing.
 struct Labels {
     int width = 0;

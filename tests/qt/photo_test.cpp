@@ -3,7 +3,6 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
-#include <QPainter>
 #include <QTransform>
 #include <cstring>
 #include <sstream>

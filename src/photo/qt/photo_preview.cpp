@@ -1,7 +1,6 @@
 #include "photo/qt/photo_preview.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <cmath>
 
 #include "photo/qt/photo_loader.h"
