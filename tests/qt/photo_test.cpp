@@ -226,9 +226,11 @@ TEST(PhotoLoadTest, SizesComeDownToTheMaximumSide) {
         QSize loaded;
     };
     const Case cases[] = {
-        {{4000, 3000}, {480, 360}},                            // decoded at a reduced scale
-        {{1000, 3000}, {160, 480}}, {{480, 200}, {480, 200}},  // already small enough: its own size
-        {{320, 240}, {320, 240}},   {{6000, 7}, {480, 1}},     // thin, but never zero pixels across
+        {{1200, 900}, {480, 360}},  // decoded at a reduced scale
+        {{600, 1800}, {160, 480}},  // portrait
+        {{480, 200}, {480, 200}},   // already small enough: its own size
+        {{320, 240}, {320, 240}},   // smaller still
+        {{6000, 7}, {480, 1}},      // thin, but never zero pixels across
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored.width());
@@ -244,6 +246,31 @@ TEST(PhotoLoadTest, SizesComeDownToTheMaximumSide) {
             EXPECT_EQ(loaded->size(), c.loaded) << format;
             // The filter keeps a flat colour flat.
             EXPECT_NEAR(qRed(loaded->pixel(loaded->width() / 2, 0)), 200, 6) << format;
+        }
+    }
+}
+
+TEST(PhotoLoadTest, ReductionAveragesRatherThanPicks) {
+    // One-pixel black and white columns come out grey, not black or white.
+    QImage stripes(1500, 1000, QImage::Format_RGB32);
+    for (int y = 0; y < stripes.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(stripes.scanLine(y));
+        for (int x = 0; x < stripes.width(); ++x)
+            line[x] = x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+    }
+    for (const char* format : {"PNG", "JPEG"}) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(stripes.save(&buffer, format, 95));
+        const auto loaded = PhotoAligner::load(bytes);
+        ASSERT_TRUE(loaded);
+        ASSERT_EQ(loaded->size(), QSize(480, 320));
+        // Each reduced pixel covers about three columns: a third to two thirds white.
+        for (int x = 0; x < loaded->width(); x += 7) {
+            const int grey = qGray(loaded->pixel(x, 160));
+            EXPECT_GT(grey, 70) << format << " x " << x;
+            EXPECT_LT(grey, 185) << format << " x " << x;
         }
     }
 }
