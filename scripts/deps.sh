@@ -7,6 +7,7 @@ packages=(
   libx11-dev libxrandr-dev libxi-dev libxtst-dev libxext-dev
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps xauth trayer x11vnc xdotool
   libarchive-dev libheif-dev libjpeg-dev fonts-dejavu-core fonts-nanum
+  libopencv-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -17,6 +17,7 @@
 #include "main/qt/prefs.h"
 #include "main/text.h"
 #include "main/version.h"
+#include "photo/qt/photo_job.h"
 #include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_display_services.h"
 #include "shell/qt/app_delegate.h"
@@ -83,7 +84,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const Command cmd = examine(args);
     switch (cmd.job) {
-        case Job::photo:
+        case Job::photo: return print(photoJob(cmd.path, cmd.preview, std::cerr));
         case Job::renderGuide:
         case Job::renderSuggestion:
         case Job::renderSettings:
