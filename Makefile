@@ -32,7 +32,7 @@ bench: configure
 asan: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSEAM_SANITIZE=ON >/dev/null
 	cmake --build build-asan -j $(JOBS)
-	cd build-asan && ctest --output-on-failure --timeout 600
+	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp ctest --output-on-failure --timeout 600
 
 format:
 	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i

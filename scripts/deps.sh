@@ -5,8 +5,8 @@ packages=(
   cmake make g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev nlohmann-json3-dev
   libx11-dev libxrandr-dev libxi-dev libxtst-dev libxext-dev
-  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xauth trayer
-  libarchive-dev libheif-dev libjpeg-dev
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps xauth trayer x11vnc xdotool
+  libarchive-dev libheif-dev libjpeg-dev fonts-dejavu-core fonts-nanum
 )
 missing=()
 for p in "${packages[@]}"; do

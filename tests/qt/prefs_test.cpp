@@ -10,18 +10,13 @@
 #include <QTimer>
 
 #include "platform/qt/qt_scheduler.h"
+#include "qt_app.h"
 #include "support/log_capture.h"
 
 namespace seam {
 namespace {
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_qt";
-    static char* argv[] = {name, nullptr};
-    static QApplication instance(argc, argv);
-    return instance;
-}
+QApplication& app() { return testing::qtApp(); }
 
 TEST(QSettingsStoreTest, ValuesKeepTheirTypesAcrossReopening) {
     testing::TempDir dir;

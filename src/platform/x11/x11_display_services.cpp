@@ -116,20 +116,20 @@ std::optional<std::uint32_t> X11DisplayServices::mirrors(std::uint32_t id) {
 
 bool X11DisplayServices::configure(const std::vector<DisplayMove>& moves) {
     Display* d = impl_->display();
-    const ScreenState* before = impl_->cache.current();
-    if (!before) return false;
-    if (before->isXwayland()) {
+    if (moves.empty()) return true;
+
+    ServerGrab grab(d);
+    // Read under the grab: nobody can change it between reading and writing.
+    const ScreenState* s = impl_->cache.current();
+    if (!s) return false;
+    if (s->isXwayland()) {
         log("configure refused: Xwayland only emulates display configuration; "
             "arrange displays in the Wayland compositor's settings");
         return false;
     }
-    if (moves.empty()) return true;
-
-    ServerGrab grab(d);
-    // Read again under the grab: nobody can change it between reading and writing.
-    const ScreenState* s = impl_->cache.current();
-    if (!s) return false;
     const ScreenState state = *s;
+    // Asked, not taken from Xlib: whoever dispatches events may have eaten the
+    // screen change that would have updated Xlib's copy.
     Window rootReturn = 0;
     int x = 0, y = 0;
     unsigned width = 0, height = 0, border = 0, depth = 0;

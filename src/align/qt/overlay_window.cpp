@@ -1,0 +1,150 @@
+#include "align/qt/overlay_window.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScreen>
+
+namespace seam {
+
+namespace {
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+QColor accent() { return QApplication::palette().color(QPalette::Highlight); }
+
+class QtOverlaySurface : public OverlaySurface {
+public:
+    explicit QtOverlaySurface(AlignOverlayView* view) : view_(view) {}
+    ~QtOverlaySurface() override {
+        view_->releaseKeyboard();
+        view_->hide();
+        view_->deleteLater();  // may be inside one of its own event handlers
+    }
+    void redraw(const OverlayContent& content) override {
+        view_->content = content;
+        view_->update();
+    }
+    void makeKey() override {
+        view_->raise();
+        view_->activateWindow();
+        view_->setFocus(Qt::ActiveWindowFocusReason);
+        // Without a window manager nothing hands an override-redirect window the
+        // keyboard; take it, so Escape works wherever focus was.
+        view_->grabKeyboard();
+    }
+
+private:
+    AlignOverlayView* view_;
+};
+}  // namespace
+
+KeyWindow::KeyWindow(const QRect& frame, bool overlayLevel)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           (overlayLevel ? Qt::X11BypassWindowManagerHint : Qt::WindowFlags())) {
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+    setFocusPolicy(Qt::StrongFocus);
+    setGeometry(frame);
+}
+
+void KeyWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        if (onEsc) {
+            auto callback = onEsc;  // the callback may close this window
+            callback();
+        }
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+AlignOverlayView::AlignOverlayView(const QRect& frame, QPixmap background)
+    : KeyWindow(frame, true), background_(std::move(background)) {
+    setCursor(Qt::CrossCursor);
+}
+
+void AlignOverlayView::paintOverlay(QPainter& p, const QSize& size, const QPixmap& background,
+                                    const OverlayContent& c) {
+    const int W = size.width(), H = size.height();
+    p.setRenderHint(QPainter::Antialiasing);
+    // No compositor, so no real translucency: dim a picture of the screen instead.
+    if (!background.isNull())
+        p.drawPixmap(QRect(0, 0, W, H), background);
+    else
+        p.fillRect(QRect(0, 0, W, H), Qt::black);
+    p.fillRect(QRect(0, 0, W, H), QColor(0, 0, 0, int(0.38 * 255 + 0.5)));
+
+    QFont title = QApplication::font();
+    title.setPixelSize(24);
+    title.setWeight(QFont::DemiBold);
+    p.setFont(title);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(40, H / 2.0 - 44, W - 80, 34), Qt::AlignHCenter | Qt::AlignTop,
+               qs(c.title));
+    QFont sub = QApplication::font();
+    sub.setPixelSize(14);
+    sub.setWeight(QFont::Normal);
+    p.setFont(sub);
+    p.setPen(QColor(255, 255, 255, int(0.8 * 255 + 0.5)));
+    p.drawText(QRectF(40, H / 2.0 - 2, W - 80, 60), Qt::AlignHCenter | Qt::AlignTop, qs(c.sub));
+
+    if (c.edge) {
+        QRectF band;
+        switch (c.edge->first) {
+            case Side::top: band = {0, 0, double(W), 6}; break;
+            case Side::bottom: band = {0, H - 6.0, double(W), 6}; break;
+            case Side::left: band = {0, 0, 6, double(H)}; break;
+            case Side::right: band = {W - 6.0, 0, 6, double(H)}; break;
+        }
+        p.fillRect(band, accent());
+    }
+    if (c.marker) {
+        const QRectF dot(c.marker->x - 11, c.marker->y - 11, 22, 22);
+        p.setPen(Qt::NoPen);
+        p.setBrush(accent());
+        p.drawEllipse(dot);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::white, 3));
+        p.drawEllipse(dot.adjusted(1.5, 1.5, -1.5, -1.5));
+    }
+}
+
+void AlignOverlayView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    paintOverlay(p, size(), background_, content);
+}
+
+void AlignOverlayView::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    if (onClick) {
+        auto callback = onClick;
+        callback();
+    }
+}
+
+void QtOverlayFactory::activate() {
+    // A tray program has no window to raise; the overlays take the keyboard themselves.
+}
+
+std::unique_ptr<OverlaySurface> QtOverlayFactory::open(std::uint32_t, const Rect& frame,
+                                                       std::function<void()> onClick,
+                                                       std::function<void()> onEsc) {
+    const Rect r = arrangement_.cocoaRect(frame);
+    const QRect root(int(r.x), int(r.y), int(r.width), int(r.height));
+    QPixmap picture;
+    // Coordinates of a whole-screen grab are relative to that screen.
+    if (QScreen* screen = QGuiApplication::screenAt(root.center())) {
+        const QPoint at = root.topLeft() - screen->geometry().topLeft();
+        picture = screen->grabWindow(0, at.x(), at.y(), root.width(), root.height());
+    }
+    auto* view = new AlignOverlayView(root, picture);
+    view->onClick = std::move(onClick);
+    view->onEsc = std::move(onEsc);
+    view->show();
+    view->setGeometry(root);  // again once mapped: some servers place new windows
+    view->raise();
+    return std::make_unique<QtOverlaySurface>(view);
+}
+
+}  // namespace seam

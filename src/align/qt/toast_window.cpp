@@ -1,0 +1,99 @@
+#include "align/qt/toast_window.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPropertyAnimation>
+
+namespace seam {
+
+namespace {
+class ToastWidget : public QWidget {
+public:
+    ToastWidget(const QRect& frame, QString text)
+        : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                               Qt::X11BypassWindowManagerHint | Qt::WindowTransparentForInput |
+                               Qt::WindowDoesNotAcceptFocus),
+          text_(std::move(text)) {
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setGeometry(frame);
+        // No compositor for rounded translucency: cut the window to the pill.
+        QPainterPath path;
+        const double r = frame.height() / 2.0;
+        path.addRoundedRect(QRectF(0, 0, frame.width(), frame.height()), r, r);
+        setMask(QRegion(path.toFillPolygon().toPolygon()));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        QtToastFactory::paintToast(p, size(), text_);
+    }
+
+private:
+    QString text_;
+};
+
+class QtToast : public ToastWindow, public std::enable_shared_from_this<QtToast> {
+public:
+    explicit QtToast(ToastWidget* w) : widget_(w) {}
+    ~QtToast() override { widget_->deleteLater(); }
+    void fadeIn(double seconds) override {
+        widget_->setWindowOpacity(0);
+        widget_->show();
+        widget_->raise();
+        animate(1, seconds, nullptr);
+    }
+    void fadeOut(double seconds, std::function<void()> done) override {
+        animate(0, seconds, std::move(done));
+    }
+    void hide() override { widget_->hide(); }
+
+private:
+    void animate(double to, double seconds, std::function<void()> done) {
+        auto* a = new QPropertyAnimation(widget_, "windowOpacity", widget_);
+        a->setDuration(int(seconds * 1000));
+        a->setEndValue(to);
+        if (done) QObject::connect(a, &QPropertyAnimation::finished, [done] { done(); });
+        a->start(QAbstractAnimation::DeleteWhenStopped);
+    }
+    ToastWidget* widget_;
+};
+}  // namespace
+
+QFont QtToastFactory::font() {
+    QFont f = QApplication::font();
+    f.setPixelSize(12);
+    f.setWeight(QFont::Medium);
+    return f;
+}
+
+Point QtToastFactory::measure(const std::string& text) { return labelSize(text); }
+
+Point QtToastFactory::labelSize(const std::string& text) {
+    const QSize s = QFontMetrics(font()).size(0, QString::fromStdString(text));
+    return {double(s.width()), double(s.height())};
+}
+
+void QtToastFactory::paintToast(QPainter& p, const QSize& size, const QString& text) {
+    p.setRenderHint(QPainter::Antialiasing);
+    const double r = size.height() / 2.0;
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, int(0.72 * 255 + 0.5)));
+    p.drawRoundedRect(QRectF(0, 0, size.width(), size.height()), r, r);
+    p.setFont(font());
+    p.setPen(Qt::white);
+    p.drawText(QRect(10, 5, size.width() - 20, size.height() - 10), Qt::AlignLeft | Qt::AlignTop,
+               text);
+}
+
+std::shared_ptr<ToastWindow> QtToastFactory::open(const std::string& text, const Rect& frame) {
+    const Rect r = arrangement_.cocoaRect(frame);
+    auto* w = new ToastWidget(QRect(int(r.x), int(r.y), int(r.width), int(r.height)),
+                              QString::fromStdString(text));
+    return std::make_shared<QtToast>(w);
+}
+
+}  // namespace seam

@@ -1,0 +1,25 @@
+// The toast: a click-through, pill-shaped black label above normal windows.
+#pragma once
+
+#include <QWidget>
+
+#include "align/pill.h"
+
+namespace seam {
+
+class QtToastFactory : public ToastFactory {
+public:
+    explicit QtToastFactory(Arrangement& arrangement) : arrangement_(arrangement) {}
+    Point measure(const std::string& text) override;
+    std::shared_ptr<ToastWindow> open(const std::string& text, const Rect& frame) override;
+
+    static QFont font();
+    static Point labelSize(const std::string& text);
+    // Draws a toast of size into painter; also used to render previews.
+    static void paintToast(QPainter& painter, const QSize& size, const QString& text);
+
+private:
+    Arrangement& arrangement_;
+};
+
+}  // namespace seam

@@ -1,0 +1,48 @@
+#include "shell/hot_key_registry.h"
+
+#include "main/log.h"
+
+namespace seam {
+
+void HotKeyRegistry::registerHotKey(const HotKeySpec& spec, std::uint32_t id,
+                                    std::function<void()> action) {
+    actions_[id] = std::move(action);
+    if (auto it = refs_.find(id); it != refs_.end()) {
+        service_.unregisterKey(it->second);
+        refs_.erase(it);
+    }
+    const auto r = service_.registerKey(spec.keyCode, spec.mods, id);
+    if (r.handle && r.status == 0) {
+        refs_[id] = *r.handle;
+        return;
+    }
+    log("hotkey register failed id=" + std::to_string(id) + " " + spec.display() +
+        " err=" + std::to_string(r.status));
+}
+
+void HotKeyRegistry::remove(std::uint32_t id) {
+    if (auto it = refs_.find(id); it != refs_.end()) {
+        service_.unregisterKey(it->second);
+        refs_.erase(it);
+    }
+    actions_.erase(id);
+}
+
+void HotKeyRegistry::unregisterAllHotKeys() {
+    for (const auto& [id, handle] : refs_) service_.unregisterKey(handle);
+    refs_.clear();
+}
+
+void HotKeyRegistry::installHotKeyHandler() {
+    service_.setHandler([this](std::uint32_t id) { fire(id); });
+}
+
+void HotKeyRegistry::fire(std::uint32_t id) const {
+    auto it = actions_.find(id);
+    if (it == actions_.end() || !it->second) return;
+    // Copy: the action may re-register keys and replace itself.
+    const auto action = it->second;
+    action();
+}
+
+}  // namespace seam

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include "platform/sim/sim_hot_keys.h"
+#include "shell/hot_key_registry.h"
+#include "shell/hot_key_spec.h"
+#include "support/log_capture.h"
+
+namespace seam {
+namespace {
+
+using KeyEvent = HotKeySpec::KeyEvent;
+
+TEST(HotKeySpec, FromKeyEvents) {
+    struct Case {
+        const char* name;
+        KeyEvent event;
+        std::optional<HotKeySpec> spec;
+        const char* display;
+    };
+    const Case cases[] = {
+        {"no modifier", {.keyCode = 0, .characters = "a"}, std::nullopt, ""},
+        {"shift alone", {.keyCode = 0, .shift = true, .characters = "a"}, std::nullopt, ""},
+        {"control-shift-F5", {.keyCode = 96, .control = true, .shift = true, .characters = "x"},
+         HotKeySpec{96, 0x1200, "F5"}, "⌃⇧F5"},
+        {"option-command-space", {.keyCode = 49, .option = true, .command = true, .characters = " "},
+         HotKeySpec{49, 0x900, "Space"}, "⌥⌘Space"},
+        {"command-a upper-cased", {.keyCode = 0, .command = true, .characters = "a"},
+         HotKeySpec{0, 0x100, "A"}, "⌘A"},
+        {"all four in order",
+         {.keyCode = 123, .control = true, .option = true, .shift = true, .command = true},
+         HotKeySpec{123, 0x1B00, "←"}, "⌃⌥⇧⌘←"},
+        {"no name", {.keyCode = 80, .control = true, .characters = ""}, std::nullopt, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto spec = HotKeySpec::from(c.event);
+        EXPECT_EQ(spec, c.spec);
+        if (spec) {
+            EXPECT_EQ(spec->display(), c.display);
+        }
+    }
+    EXPECT_EQ(defaultAlign.display(), "⌃⌥⌘A");
+    EXPECT_EQ(defaultUndo.display(), "⌃⌥⌘Z");
+}
+
+TEST(HotKeySpec, JsonNeedsAllThreeKeys) {
+    struct Case {
+        const char* json;
+        std::optional<HotKeySpec> spec;
+    };
+    const Case cases[] = {
+        {R"({"keyCode":6,"mods":6400,"key":"Z"})", HotKeySpec{6, 6400, "Z"}},
+        {R"({ "key" : "Z", "mods" : 6400.0, "keyCode" : 6 })", HotKeySpec{6, 6400, "Z"}},
+        {R"({"keyCode":6,"mods":6400})", std::nullopt},
+        {R"({"keyCode":-1,"mods":6400,"key":"Z"})", std::nullopt},
+        {R"({"keyCode":6.5,"mods":6400,"key":"Z"})", std::nullopt},
+        {R"({"keyCode":"6","mods":6400,"key":"Z"})", std::nullopt},
+        {"not json", std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(HotKeySpec::fromJson(c.json), c.spec) << c.json;
+
+    MemoryStore store;
+    HotKeySpec{96, 0x1200, "F5"}.save("align", store);
+    EXPECT_EQ(HotKeySpec::stored("align", store), (HotKeySpec{96, 0x1200, "F5"}));
+    const std::string broken = R"({"keyCode":6,"mods":6400})";
+    store.set("hotkey.undo", Bytes(broken.begin(), broken.end()));
+    EXPECT_EQ(HotKeySpec::stored("undo", store).value_or(defaultUndo), defaultUndo);
+    EXPECT_FALSE(HotKeySpec::stored("layout.x", store));
+}
+
+TEST(HotKeyRegistry, RegistersReplacesAndRefuses) {
+    SimHotKeys keys;
+    HotKeyRegistry registry(keys);
+    registry.installHotKeyHandler();
+    std::vector<std::string> fired;
+    registry.registerHotKey(defaultAlign, 2, [&] { fired.push_back("first"); });
+    registry.registerHotKey(defaultAlign, 2, [&] { fired.push_back("align"); });
+    EXPECT_EQ(keys.registrations(), 1u);
+    EXPECT_TRUE(keys.press(0, 0x1900));
+    EXPECT_EQ(fired, std::vector<std::string>{"align"});
+
+    testing::LogCapture capture;
+    keys.taken.insert({6, 0x1900});
+    registry.registerHotKey(defaultUndo, 1, [&] { fired.push_back("undo"); });
+    EXPECT_EQ(capture.messages(), std::vector<std::string>{"hotkey register failed id=1 ⌃⌥⌘Z err=-9878"});
+    EXPECT_FALSE(registry.registered(1));
+    EXPECT_TRUE(registry.hasAction(1));
+    EXPECT_FALSE(keys.press(6, 0x1900));
+
+    registry.unregisterAllHotKeys();
+    EXPECT_EQ(keys.registrations(), 0u);
+    EXPECT_FALSE(keys.press(0, 0x1900));
+    registry.registerHotKey(defaultAlign, 2, [&] { fired.push_back("again"); });
+    EXPECT_TRUE(keys.press(0, 0x1900));
+    EXPECT_EQ(fired.back(), "again");
+    registry.fire(77);  // an id without an action does nothing
+}
+
+}  // namespace
+}  // namespace seam
