@@ -1,6 +1,8 @@
 #!/bin/sh
-# Builds the libFuzzer targets outside the CMake build:
-#   fuzz/build.sh [out-dir]   then e.g.  out/fuzz_parse_edid -runs=1000000
+# Builds the libFuzzer targets outside the CMake build (clang with libclang-rt-14-dev):
+#   fuzz/build.sh [out-dir]
+#   mkdir -p corpus && cp fuzz/seeds/edid/* corpus/ && out/fuzz_parse_edid -runs=1000000 corpus
+# (fuzz/seeds/layout holds a layout file for fuzz_layout_file.)
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 src="$here/../src"

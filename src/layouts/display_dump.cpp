@@ -19,9 +19,13 @@ std::string hex(std::uint32_t v) {
     return buf;
 }
 
-std::string orDash(const std::optional<std::string>& s) { return s ? *s : "-"; }
+std::string orDash(const std::optional<std::string>& s) {
+    return s ? *s : "-";
+}
 
-std::string whole(double v) { return std::to_string(truncInt(v)); }
+std::string whole(double v) {
+    return std::to_string(truncInt(v));
+}
 
 // Padded with spaces, or cut, to exactly `width` characters.
 std::string fitted(const std::string& text, size_t width) {
@@ -42,12 +46,14 @@ void appendDisplay(std::vector<std::string>& lines, const DisplayProbe& p, bool 
     if (!active) head += " [inactive]";
     if (p.mirrorOf != 0) head += " [mirrors " + std::to_string(p.mirrorOf) + "]";
     lines.push_back(head + "  name=" + orDash(p.name));
-    lines.push_back("  bounds (pt)           " + whole(p.frame.minX()) + "," + whole(p.frame.minY()) +
-                    " " + whole(p.frame.width) + "x" + whole(p.frame.height) + "   pixels " +
-                    std::to_string(p.pixels.first) + "x" + std::to_string(p.pixels.second));
+    lines.push_back("  bounds (pt)           " + whole(p.frame.minX()) + "," +
+                    whole(p.frame.minY()) + " " + whole(p.frame.width) + "x" +
+                    whole(p.frame.height) + "   pixels " + std::to_string(p.pixels.first) + "x" +
+                    std::to_string(p.pixels.second));
     lines.push_back("  CGDisplayVendorNumber " + std::to_string(p.vendor) + " (0x" + hex(p.vendor) +
                     ", PNP " + pnpID(p.vendor) + ")");
-    lines.push_back("  CGDisplayModelNumber  " + std::to_string(p.model) + " (0x" + hex(p.model) + ")");
+    lines.push_back("  CGDisplayModelNumber  " + std::to_string(p.model) + " (0x" + hex(p.model) +
+                    ")");
     lines.push_back("  CGDisplaySerialNumber " + std::to_string(p.cgSerial) + " (0x" +
                     hex(p.cgSerial) + ")" + (usableSerialNumber(p.cgSerial) ? "" : kJunk));
     lines.push_back("  CGDisplayUnitNumber   " + std::to_string(p.unit));
@@ -73,12 +79,12 @@ void appendDisplay(std::vector<std::string>& lines, const DisplayProbe& p, bool 
                         " name " + orDash(e.name));
     }
     const DisplayIdent id = p.ident();
-    lines.push_back("  → identity used       vendor=" + std::to_string(id.vendor) +
-                    " model=" + std::to_string(id.model) + " serialString=" +
-                    id.serialString.value_or("nil") + " serialNumber=" +
-                    (id.serialNumber ? std::to_string(*id.serialNumber) : "nil") +
-                    " builtin=" + (id.builtin ? "true" : "false") +
-                    (id.builtin ? " (serial ignored for built-in)" : ""));
+    lines.push_back(
+        "  → identity used       vendor=" + std::to_string(id.vendor) +
+        " model=" + std::to_string(id.model) + " serialString=" + id.serialString.value_or("nil") +
+        " serialNumber=" + (id.serialNumber ? std::to_string(*id.serialNumber) : "nil") +
+        " builtin=" + (id.builtin ? "true" : "false") +
+        (id.builtin ? " (serial ignored for built-in)" : ""));
 }
 }  // namespace
 

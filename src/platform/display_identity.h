@@ -29,9 +29,9 @@ struct DisplayHardware {
 
 // One display service of the registry.
 struct RegistryEntry {
-    std::optional<std::string> path;                           // when the path could be read
-    nlohmann::json properties = nlohmann::json::object();      // the entry's own
-    nlohmann::json below = nlohmann::json::object();           // found searching below it
+    std::optional<std::string> path;                       // when the path could be read
+    nlohmann::json properties = nlohmann::json::object();  // the entry's own
+    nlohmann::json below = nlohmann::json::object();       // found searching below it
 };
 
 class DisplayIdentitySource {

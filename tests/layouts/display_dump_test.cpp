@@ -39,12 +39,11 @@ class DisplayDumpTest : public ::testing::Test {
                         .unit = 1,
                         .registryPath = "/reg/card0-HDMI-A-1"});
         RegistryEntry e{.path = "/reg/card0-HDMI-A-1"};
-        e.properties["DisplayAttributes"] = {
-            {"ProductAttributes",
-             {{"ProductID", 2073},
-              {"AlphanumericSerialNumber", "0000"},
-              {"ManufacturerID", "SAM"},
-              {"AVeryLongAttributeNameIndeed", 1.5}}}};
+        e.properties["DisplayAttributes"] = {{"ProductAttributes",
+                                              {{"ProductID", 2073},
+                                               {"AlphanumericSerialNumber", "0000"},
+                                               {"ManufacturerID", "SAM"},
+                                               {"AVeryLongAttributeNameIndeed", 1.5}}}};
         e.properties["EDID UUID"] = "4C2D1908-0000-0000-0000-000000000000";
         sim.registry = {e};
     }
@@ -59,8 +58,13 @@ class DisplayDumpTest : public ::testing::Test {
 
 TEST_F(DisplayDumpTest, EveryLine) {
     // A mirror of the Samsung and a connected display without a picture.
-    sim.addDisplay({.id = 5, .frame = {1512, -24, 1920, 1080}, .mirrorOf = 3, .vendor = 4268,
-                    .model = 41156, .serial = 0xFD626D62, .unit = 2});
+    sim.addDisplay({.id = 5,
+                    .frame = {1512, -24, 1920, 1080},
+                    .mirrorOf = 3,
+                    .vendor = 4268,
+                    .model = 41156,
+                    .serial = 0xFD626D62,
+                    .unit = 2});
     sim.addDisplay({.id = 7, .frame = {}, .active = false, .unit = 3});
     EXPECT_EQ(dump(),
               "Seamwright --dump-displays  (CoreDisplay info: available)\n"
@@ -137,7 +141,10 @@ TEST_F(DisplayDumpTest, EveryLine) {
 TEST_F(DisplayDumpTest, SwitchedOffDictionaryAndTwins) {
     sim.setInfoAvailable(false);
     sim.registry.clear();
-    sim.addDisplay({.id = 4, .frame = {-1920, 0, 1920, 1080}, .vendor = 19501, .model = 2073,
+    sim.addDisplay({.id = 4,
+                    .frame = {-1920, 0, 1920, 1080},
+                    .vendor = 19501,
+                    .model = 2073,
                     .serial = 12345});
     const std::string out = dump();
     EXPECT_EQ(out.substr(0, out.find('\n')),

@@ -17,11 +17,16 @@ namespace {
 using nlohmann::json;
 using testing::buildEdid;
 
-const auto kSamsung = buildEdid(
-    {.pnp = "SAM", .product = 2073, .serial = 0x01010101, .serialText = "HTPK123456", .name = "SAMSUNG"});
+const auto kSamsung = buildEdid({.pnp = "SAM",
+                                 .product = 2073,
+                                 .serial = 0x01010101,
+                                 .serialText = "HTPK123456",
+                                 .name = "SAMSUNG"});
 const auto kPanel = buildEdid({.pnp = "APP", .product = 41234, .serial = 0, .name = "Color LCD"});
 
-json bytes(const std::vector<std::uint8_t>& b) { return json::binary(b); }
+json bytes(const std::vector<std::uint8_t>& b) {
+    return json::binary(b);
+}
 
 RegistryEntry connector(const std::string& path, const std::vector<std::uint8_t>& edid) {
     RegistryEntry e{.path = path};
@@ -79,7 +84,8 @@ TEST_F(ProbeDisplayTest, WindowServerNumbersAndTheDictionaryEDID) {
     ASSERT_TRUE(p.edid);
     EXPECT_EQ(p.edid->alnum, "HTPK123456");
     // Every serial number is a placeholder; the EDID's text identifies the monitor.
-    EXPECT_EQ(p.ident(), (DisplayIdent{.vendor = 19501, .model = 2073, .serialString = "HTPK123456"}));
+    EXPECT_EQ(p.ident(),
+              (DisplayIdent{.vendor = 19501, .model = 2073, .serialString = "HTPK123456"}));
 
     const DisplayProbe panel = probe(1);
     EXPECT_TRUE(panel.builtin);
@@ -89,7 +95,8 @@ TEST_F(ProbeDisplayTest, WindowServerNumbersAndTheDictionaryEDID) {
 
 TEST_F(ProbeDisplayTest, EntryNamedByTheDictionary) {
     sim.find(3)->registryPath = "/reg/card0-DP-1";
-    RegistryEntry e = connector("/reg/card0-DP-1", buildEdid({.pnp = "SAM", .product = 1, .serial = 99}));
+    RegistryEntry e =
+        connector("/reg/card0-DP-1", buildEdid({.pnp = "SAM", .product = 1, .serial = 99}));
     e.properties["DisplayAttributes"] = {
         {"ProductAttributes",
          {{"AlphanumericSerialNumber", "IOSN1"}, {"SerialNumber", 778}, {"ProductID", 2073}}}};
@@ -184,10 +191,11 @@ TEST_F(ProbeDisplayTest, ScanRefusesToGuessBetweenDifferentMonitorsOfOneModel) {
 TEST_F(ProbeDisplayTest, ScanOfServicesWithProductAttributes) {
     sim.setInfoAvailable(false);
     RegistryEntry e{.path = "/reg/AppleCLCD2"};
-    e.properties["DisplayAttributes"] = {
-        {"ProductAttributes",
-         {{"LegacyManufacturerID", 19501}, {"ProductID", 2073}, {"SerialNumber", 16843009},
-          {"AlphanumericSerialNumber", "HTPK123456"}}}};
+    e.properties["DisplayAttributes"] = {{"ProductAttributes",
+                                          {{"LegacyManufacturerID", 19501},
+                                           {"ProductID", 2073},
+                                           {"SerialNumber", 16843009},
+                                           {"AlphanumericSerialNumber", "HTPK123456"}}}};
     e.below["IODisplayEDID"] = bytes(kSamsung);
     sim.registry = {e};
     DisplayProbe p = probe(3);
@@ -232,7 +240,8 @@ TEST_F(ProbeDisplayTest, PropertiesOfTheWrongKindStayAbsent) {
 }
 
 TEST_F(ProbeDisplayTest, ReadLiveDisplaysLeavesOutMirrorsAndInactiveDisplays) {
-    sim.addDisplay({.id = 5, .frame = {1512, -24, 1920, 1080}, .mirrorOf = 3, .vendor = 7, .model = 8});
+    sim.addDisplay(
+        {.id = 5, .frame = {1512, -24, 1920, 1080}, .mirrorOf = 3, .vendor = 7, .model = 8});
     sim.addDisplay({.id = 7, .frame = {0, 0, 0, 0}, .active = false, .vendor = 9, .model = 10});
     sim.addDisplay({.id = 9, .frame = {-1280, 0, 1280, 1024}, .vendor = 4268, .model = 16543});
     Arrangement arrangement(sim);

@@ -37,16 +37,16 @@ std::vector<std::uint8_t> buildEdid(const EdidFields& f) {
     std::vector<std::uint8_t> b(128, 0);
     const std::uint8_t header[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
     std::copy(std::begin(header), std::end(header), b.begin());
-    const unsigned vendor = unsigned(f.pnp[0] - 64) << 10 | unsigned(f.pnp[1] - 64) << 5 |
-                            unsigned(f.pnp[2] - 64);
+    const unsigned vendor =
+        unsigned(f.pnp[0] - 64) << 10 | unsigned(f.pnp[1] - 64) << 5 | unsigned(f.pnp[2] - 64);
     b[8] = std::uint8_t(vendor >> 8);
     b[9] = std::uint8_t(vendor);
     b[10] = std::uint8_t(f.product);
     b[11] = std::uint8_t(f.product >> 8);
     for (int i = 0; i < 4; ++i) b[12 + i] = std::uint8_t(f.serial >> (8 * i));
-    b[16] = 12;    // week of manufacture
-    b[17] = 30;    // year - 1990
-    b[18] = 1;     // EDID 1.4
+    b[16] = 12;  // week of manufacture
+    b[17] = 30;  // year - 1990
+    b[18] = 1;   // EDID 1.4
     b[19] = 4;
     b[20] = 0xB5;  // digital, 10 bits, DisplayPort
     b[21] = 60;    // 60 x 34 cm

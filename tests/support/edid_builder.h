@@ -11,7 +11,7 @@
 namespace seam::testing {
 
 struct EdidFields {
-    std::string pnp = "SAM";   // three letters A-Z
+    std::string pnp = "SAM";  // three letters A-Z
     std::uint16_t product = 0;
     std::uint32_t serial = 0;
     std::optional<std::string> serialText;  // 0xFF descriptor at 72

@@ -34,9 +34,13 @@ using testing::xserver;
 
 using Blob = std::vector<std::uint8_t>;
 
-const Blob kPanelEdid = buildEdid({.pnp = "APP", .product = 41234, .serial = 0xFD626D62, .name = "Color LCD"});
-const Blob kSamsungEdid = buildEdid(
-    {.pnp = "SAM", .product = 2073, .serial = 0x01010101, .serialText = "HTPK123456", .name = "SAMSUNG"});
+const Blob kPanelEdid =
+    buildEdid({.pnp = "APP", .product = 41234, .serial = 0xFD626D62, .name = "Color LCD"});
+const Blob kSamsungEdid = buildEdid({.pnp = "SAM",
+                                     .product = 2073,
+                                     .serial = 0x01010101,
+                                     .serialText = "HTPK123456",
+                                     .name = "SAMSUNG"});
 
 std::string hexText(std::span<const std::uint8_t> bytes) {
     std::string out;
@@ -75,7 +79,8 @@ TEST(OutputUUIDTest, Sha1AndNameBasedUUIDs) {
               "2ED6657D-E927-568B-95E1-2665A8AEA6A2");
 
     const std::string a = outputUUID(kSamsungEdid, "HDMI-1");
-    EXPECT_TRUE(std::regex_match(a, std::regex("[0-9A-F]{8}-[0-9A-F]{4}-5[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}")))
+    EXPECT_TRUE(std::regex_match(
+        a, std::regex("[0-9A-F]{8}-[0-9A-F]{4}-5[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}")))
         << a;
     EXPECT_EQ(outputUUID(kSamsungEdid, "HDMI-1"), a);
     EXPECT_NE(outputUUID(kSamsungEdid, "HDMI-2"), a);
@@ -107,7 +112,8 @@ TEST(DrmConnectorsTest, ConnectorFoldersAndTheirEDIDs) {
     EXPECT_TRUE(services[1].properties.empty());
 
     ASSERT_TRUE(drm.entry((r / "card1-DP-3").string()));
-    EXPECT_EQ(drm.entry((r / "card1-DP-3").string())->below["IODisplayEDID"].get_binary(), kSamsungEdid);
+    EXPECT_EQ(drm.entry((r / "card1-DP-3").string())->below["IODisplayEDID"].get_binary(),
+              kSamsungEdid);
     EXPECT_FALSE(drm.entry((r / "card0").string()));
     EXPECT_FALSE(drm.entry((r / "card0-DP-9").string()));
     EXPECT_FALSE(drm.entry((r / "card0-DP-404").string()));
@@ -297,15 +303,19 @@ TEST_F(X11IdentityTest, DumpDisplaysOfTheBuiltProgram) {
     auto run = testing::runProgram("--dump-displays");
     EXPECT_EQ(run.exitCode, 0);
     const std::string& out = run.out;
-    EXPECT_EQ(out.substr(0, out.find('\n')), "Seamwright --dump-displays  (CoreDisplay info: available)");
+    EXPECT_EQ(out.substr(0, out.find('\n')),
+              "Seamwright --dump-displays  (CoreDisplay info: available)");
     const std::string externalBlock =
-        "\n\ndisplay id=" + e + "  name=SAMSUNG\n"
+        "\n\ndisplay id=" + e +
+        "  name=SAMSUNG\n"
         "  bounds (pt)           1710,0 1280x960   pixels 1280x960\n"
         "  CGDisplayVendorNumber 19501 (0x4c2d, PNP SAM)\n"
         "  CGDisplayModelNumber  2073 (0x819)\n"
         "  CGDisplaySerialNumber 16843009 (0x1010101) (junk → no serial)\n"
         "  CGDisplayUnitNumber   1\n"
-        "  CGDisplay UUID        " + outputUUID(kSamsungEdid, "DUMMY1") + "\n"
+        "  CGDisplay UUID        " +
+        outputUUID(kSamsungEdid, "DUMMY1") +
+        "\n"
         "  IORegistry (none)  -\n"
         "  EDID UUID             -\n"
         "  ProductAttributes     -\n"
@@ -315,7 +325,8 @@ TEST_F(X11IdentityTest, DumpDisplaysOfTheBuiltProgram) {
         "  → identity used       vendor=19501 model=2073 serialString=HTPK123456 "
         "serialNumber=nil builtin=false\n";
     EXPECT_NE(out.find(externalBlock), std::string::npos) << out;
-    EXPECT_NE(out.find("\n\ndisplay id=" + p + " [main]  name=Color LCD\n"
+    EXPECT_NE(out.find("\n\ndisplay id=" + p +
+                       " [main]  name=Color LCD\n"
                        "  bounds (pt)           0,0 1710x1112   pixels 1710x1112\n"
                        "  CGDisplayVendorNumber 1552 (0x610, PNP APP)\n"),
               std::string::npos)

@@ -6,12 +6,13 @@
 namespace seam {
 
 namespace {
-std::uint32_t rotl(std::uint32_t v, int n) { return v << n | v >> (32 - n); }
+std::uint32_t rotl(std::uint32_t v, int n) {
+    return v << n | v >> (32 - n);
+}
 
 // FB60C8FA-4F4F-4E2B-A388-0831759851A5, chosen once for Seamwright's output UUIDs.
-constexpr std::array<std::uint8_t, 16> kOutputNamespace = {0xFB, 0x60, 0xC8, 0xFA, 0x4F, 0x4F,
-                                                           0x4E, 0x2B, 0xA3, 0x88, 0x08, 0x31,
-                                                           0x75, 0x98, 0x51, 0xA5};
+constexpr std::array<std::uint8_t, 16> kOutputNamespace = {
+    0xFB, 0x60, 0xC8, 0xFA, 0x4F, 0x4F, 0x4E, 0x2B, 0xA3, 0x88, 0x08, 0x31, 0x75, 0x98, 0x51, 0xA5};
 }  // namespace
 
 std::array<std::uint8_t, 20> sha1(std::span<const std::uint8_t> data) {

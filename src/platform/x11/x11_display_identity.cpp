@@ -29,7 +29,8 @@ struct PropertyValue {
 std::optional<PropertyValue> outputProperty(Display* d, RROutput output, const char* name) {
     const Atom atom = XInternAtom(d, name, True);
     if (atom == None) return std::nullopt;  // no client ever made such a property
-    X11ErrorTrap trap(d);  // the output may have gone since the snapshot
+    // The output may have gone since the snapshot.
+    X11ErrorTrap trap(d);
     Atom type = None;
     int format = 0;
     unsigned long count = 0, after = 0;
@@ -68,7 +69,6 @@ DisplayHardware X11DisplayIdentity::hardware(std::uint32_t id) {
         hw.unit = std::uint32_t(i);
     }
     if (!output) return hw;
-    const std::string connector = output->name;  // the snapshot may be replaced below
     if (auto r = s->rootRect(id)) hw.pixels = {int(r->width), int(r->height)};
 
     const auto edid = edidProperty(services_.connection()->display(), id);
@@ -78,8 +78,8 @@ DisplayHardware X11DisplayIdentity::hardware(std::uint32_t id) {
         hw.model = info->product;
         hw.serial = info->serial;
     }
-    hw.uuid = outputUUID(edid, connector);
-    hw.name = info && info->name && !info->name->empty() ? *info->name : connector;
+    hw.uuid = outputUUID(edid, output->name);
+    hw.name = info && info->name && !info->name->empty() ? *info->name : output->name;
     return hw;
 }
 

@@ -12,7 +12,8 @@ class X11DisplayServices;
 
 class X11DisplayIdentity : public DisplayIdentitySource {
   public:
-    explicit X11DisplayIdentity(X11DisplayServices& services, DrmConnectors registry = DrmConnectors())
+    explicit X11DisplayIdentity(X11DisplayServices& services,
+                                DrmConnectors registry = DrmConnectors())
         : services_(services), registry_(std::move(registry)) {}
 
     // Vendor, model and serial of the EDID; unit = the output's index; UUID from the
