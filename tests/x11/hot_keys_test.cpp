@@ -1,0 +1,91 @@
+// Key grabs on the virtual server: presses synthesised with XTEST must reach the
+// registered id whatever the lock keys, and a combination another client holds
+// must be refused with the server's error code.
+#include "platform/x11/x11_hot_keys.h"
+
+#include <gtest/gtest.h>
+
+#include "qt_on_x.h"
+#include "shell/hot_key_spec.h"
+#include "x11_environment.h"
+// After gtest and Qt: Xlib's macros clash with their names.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace seam {
+namespace {
+
+class X11HotKeysTest : public testing::QtOnX {
+  protected:
+    void SetUp() override {
+        d = XOpenDisplay(testing::xserver()->name().c_str());
+        ASSERT_NE(d, nullptr);
+        keys = X11HotKeys::open(testing::xserver()->name().c_str());
+        ASSERT_NE(keys, nullptr);
+        keys->setHandler([this](std::uint32_t id) { fired.push_back(id); });
+    }
+    void TearDown() override {
+        keys.reset();
+        if (d) XCloseDisplay(d);
+    }
+    void press(std::initializer_list<KeySym> syms) {
+        std::vector<KeyCode> codes;
+        for (KeySym s : syms) codes.push_back(XKeysymToKeycode(d, s));
+        for (KeyCode c : codes) XTestFakeKeyEvent(d, c, True, 0);
+        for (auto it = codes.rbegin(); it != codes.rend(); ++it)
+            XTestFakeKeyEvent(d, *it, False, 0);
+        XSync(d, False);
+    }
+    bool firedOnce(std::uint32_t id) {
+        const bool ok = waitFor([&] { return !fired.empty(); }, 2000);
+        return ok && fired == std::vector<std::uint32_t>{id};
+    }
+
+    Display* d = nullptr;
+    std::unique_ptr<X11HotKeys> keys;
+    std::vector<std::uint32_t> fired;
+};
+
+TEST_F(X11HotKeysTest, RegisteredKeyFiresWithAndWithoutLockKeys) {
+    const auto r = keys->registerKey(defaultAlign.keyCode, defaultAlign.mods, 2);
+    ASSERT_TRUE(r.handle);
+    press({XK_Control_L, XK_Alt_L, XK_Super_L, XK_a});
+    EXPECT_TRUE(firedOnce(2));
+
+    // Caps Lock on: the grab for that variant catches it too.
+    fired.clear();
+    press({XK_Caps_Lock});
+    press({XK_Control_L, XK_Alt_L, XK_Super_L, XK_a});
+    press({XK_Caps_Lock});
+    EXPECT_TRUE(firedOnce(2));
+
+    // Another combination is not ours.
+    fired.clear();
+    press({XK_Control_L, XK_Alt_L, XK_a});
+    EXPECT_FALSE(waitFor([&] { return !fired.empty(); }, 300));
+
+    keys->unregisterKey(*r.handle);
+    press({XK_Control_L, XK_Alt_L, XK_Super_L, XK_a});
+    EXPECT_FALSE(waitFor([&] { return !fired.empty(); }, 300));
+}
+
+TEST_F(X11HotKeysTest, CombinationHeldByAnotherClientIsRefused) {
+    const KeyCode z = XKeysymToKeycode(d, XK_z);
+    XGrabKey(d, z, ControlMask | Mod1Mask | Mod4Mask, DefaultRootWindow(d), True, GrabModeAsync,
+             GrabModeAsync);
+    XSync(d, False);
+    const auto r = keys->registerKey(defaultUndo.keyCode, defaultUndo.mods, 1);
+    EXPECT_FALSE(r.handle);
+    EXPECT_EQ(r.status, BadAccess);
+    // Nothing of ours stays grabbed: once the other client lets go, we can take it.
+    XUngrabKey(d, z, ControlMask | Mod1Mask | Mod4Mask, DefaultRootWindow(d));
+    XSync(d, False);
+    const auto again = keys->registerKey(defaultUndo.keyCode, defaultUndo.mods, 1);
+    EXPECT_TRUE(again.handle);
+    press({XK_Control_L, XK_Alt_L, XK_Super_L, XK_z});
+    EXPECT_TRUE(firedOnce(1));
+}
+
+}  // namespace
+}  // namespace seam
