@@ -72,6 +72,7 @@ QByteArray makeZip(const std::vector<ZipItem>& items) {
     QByteArray out;
     struct archive* a = archive_write_new();
     archive_write_set_format_zip(a);
+    archive_write_set_bytes_in_last_block(a, 1);  // no padding: cuts must cut content
     archive_write_open(a, &out, nullptr, appendTo, nullptr);
     for (const auto& item : items) {
         archive_entry* e = archive_entry_new();
@@ -166,6 +167,14 @@ std::string readText(const std::string& path) {
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+QCoreApplication& application() {
+    static int argc = 1;
+    static char name[] = "test_updateint";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication instance(argc, argv);
+    return instance;
 }
 
 bool waitUntil(const std::function<bool()>& done, int ms) {

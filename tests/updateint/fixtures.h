@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <QTcpServer>
 #include <functional>
@@ -58,6 +59,9 @@ std::map<std::string, std::string> snapshot(
     const std::string& root, const std::function<bool(const std::string&)>& skip = {});
 
 std::string readText(const std::string& path);
+
+// The one application object of the test program, made on first use.
+QCoreApplication& application();
 
 // Runs the event loop until done() or the deadline.
 bool waitUntil(const std::function<bool()>& done, int ms = 15000);

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QTcpServer>
 #include <QUrl>
 #include <filesystem>
 
@@ -24,14 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 using testing::TinyHttpServer;
 using testing::ZipItem;
-
-QCoreApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_updateint";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication instance(argc, argv);
-    return instance;
-}
 
 struct RecordingAlerts : UpdateAlerts {
     std::vector<std::string> upToDates;
@@ -66,11 +59,10 @@ class UpdaterTest : public ::testing::Test {
   protected:
     // Sockets need the application before they are made.
     struct AppFirst {
-        AppFirst() { app(); }
+        AppFirst() { testing::application(); }
     } appFirst;
 
     void SetUp() override {
-        app();
         root = dir.path();
         apps = root + "/apps";
         temp = root + "/tmp";
@@ -196,6 +188,171 @@ TEST_F(UpdaterTest, NewerReleaseInstallsSwapsAndStartsTheNewBundle) {
         EXPECT_EQ(e.path().filename(), kBundleName);  // nothing left aside
     ASSERT_EQ(server.requests().size(), 2u);
     for (const auto& r : server.requests()) EXPECT_EQ(r.userAgent, "Seamwright/1.0.0");
+}
+
+// One check through the network, as the menu (manual) or the schedule runs it.
+struct CheckCase {
+    const char* name;
+    int status;
+    const char* body;
+    bool manual;
+    const char* logLine;
+    int upToDate, failures, offers;
+};
+
+class CheckTest : public UpdaterTest, public ::testing::WithParamInterface<CheckCase> {};
+
+TEST_P(CheckTest, LogsAndAlertsAsTheResponseSays) {
+    const CheckCase& c = GetParam();
+    std::string body = c.body;
+    if (const auto at = body.find("@url"); at != std::string::npos)
+        body.replace(at, 4, server.url("/update.zip"));
+    server.route("/version.json", {c.status, QByteArray::fromStdString(body)});
+    alerts.answer = false;  // "Later"
+    auto u = makeUpdater();
+    bool done = false;
+    QObject::connect(u.get(), &Updater::checkFinished, [&] { done = true; });
+    u->check(c.manual);
+    ASSERT_TRUE(testing::waitUntil([&] { return done; }));
+    EXPECT_TRUE(hasLine(log, c.logLine)) << linesOf(log);
+    EXPECT_EQ(alerts.upToDates.size(), size_t(c.upToDate));
+    if (c.upToDate) {
+        EXPECT_EQ(alerts.upToDates[0], "1.0.0");
+    }
+    EXPECT_EQ(alerts.checkFailures, c.failures);
+    EXPECT_EQ(alerts.offers.size(), size_t(c.offers));
+    EXPECT_EQ(server.count("/update.zip"), 0);  // "Later" downloads nothing
+    EXPECT_EQ(server.requests().at(0).userAgent, "Seamwright/1.0.0");
+}
+
+const char* kSame = R"({"mac":{"version":"1.0","url":"@url","sha256":"00"}})";
+const char* kNewer = R"({"mac":{"version":"1.0.1","url":"@url","sha256":"00"}})";
+const char* kNewerNoUrl = R"({"mac":{"version":"1.0.1","url":"","sha256":"00"}})";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CheckTest,
+    ::testing::Values(CheckCase{"ManualServerError", 500, kNewer, true,
+                                "update check failed code=500 err=-", 0, 1, 0},
+                      CheckCase{"AutomaticServerError", 500, kNewer, false,
+                                "update check failed code=500 err=-", 0, 0, 0},
+                      CheckCase{"ManualHtml", 200, "<html>", true,
+                                "update check failed code=200 err=-", 0, 1, 0},
+                      CheckCase{"ManualNoRelease", 200, R"({"support":"x"})", true,
+                                "update check failed code=200 err=-", 0, 1, 0},
+                      CheckCase{"ManualUpToDate", 200, kSame, true,
+                                "update check remote=1.0 local=1.0.0", 1, 0, 0},
+                      CheckCase{"AutomaticUpToDate", 200, kSame, false,
+                                "update check remote=1.0 local=1.0.0", 0, 0, 0},
+                      CheckCase{"NewerWithoutAddress", 200, kNewerNoUrl, true,
+                                "update check remote=1.0.1 local=1.0.0", 1, 0, 0},
+                      CheckCase{"NewerAnsweredLater", 200, kNewer, false,
+                                "update check remote=1.0.1 local=1.0.0", 0, 0, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(UpdaterTest, NetworkErrorIsLoggedWithItsDescription) {
+    quint16 closed = 0;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        closed = probe.serverPort();
+    }
+    store.set("updateFeed", SettingValue{"http://127.0.0.1:" + std::to_string(closed) + "/v.json"});
+    store.set(UpdateSchedule::key, SettingValue{123.0});
+    auto u = makeUpdater();
+    bool done = false;
+    QObject::connect(u.get(), &Updater::checkFinished, [&] { done = true; });
+    u->check(true);
+    ASSERT_TRUE(testing::waitUntil([&] { return done; }));
+    const auto lines = log.messages();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind("update check failed code=0 err=", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0], "update check failed code=0 err=-");
+    EXPECT_EQ(alerts.checkFailures, 1);
+    EXPECT_EQ(UpdateSchedule::last(store), 123.0);
+}
+
+TEST_F(UpdaterTest, SupportSwitchChangeIsLoggedAndReported) {
+    server.route("/version.json", {200, R"({"support":"https://www.seamwright.org/s"})"});
+    auto u = makeUpdater();
+    int done = 0;
+    QObject::connect(u.get(), &Updater::checkFinished, [&] { ++done; });
+    u->check(false);
+    ASSERT_TRUE(testing::waitUntil([&] { return done == 1; }));
+    EXPECT_TRUE(hasLine(log, "support menu on"));
+    EXPECT_EQ(supportChanges, 1);
+    EXPECT_EQ(UpdateSchedule::last(store), clock.wallTime());
+    u->check(false);  // the same address: no change
+    ASSERT_TRUE(testing::waitUntil([&] { return done == 2; }));
+    EXPECT_EQ(supportChanges, 1);
+    server.route("/version.json", {200, R"({"support":{"ko":"x"}})"});
+    u->check(false);
+    ASSERT_TRUE(testing::waitUntil([&] { return done == 3; }));
+    EXPECT_TRUE(hasLine(log, "support menu off"));
+    EXPECT_EQ(supportChanges, 2);
+}
+
+TEST_F(UpdaterTest, WakeChecksRunOnlyWhenDueAndFailuresKeepThemDue) {
+    auto u = makeUpdater();
+    int done = 0;
+    QObject::connect(u.get(), &Updater::checkFinished, [&] { ++done; });
+    const double lastSuccess = clock.wallTime() - 25 * 3600;
+    store.set(UpdateSchedule::key, SettingValue{lastSuccess});
+    server.route("/version.json", {500, ""});
+    u->checkIfDue("wake", clock.wallTime());
+    ASSERT_TRUE(testing::waitUntil([&] { return done == 1; }));
+    clock.advance(3600);
+    u->checkIfDue("wake", clock.wallTime());  // the failure kept it due
+    ASSERT_TRUE(testing::waitUntil([&] { return done == 2; }));
+    EXPECT_EQ(UpdateSchedule::last(store), lastSuccess);
+
+    server.route("/version.json", {200, "{}"});
+    clock.advance(60);
+    u->checkIfDue("wake", clock.wallTime());
+    ASSERT_TRUE(testing::waitUntil([&] { return done == 3; }));
+    const double success = clock.wallTime();
+    EXPECT_EQ(UpdateSchedule::last(store), success);
+
+    clock.advance(2 * 3600);
+    u->checkIfDue("wake", clock.wallTime());
+    EXPECT_EQ(done, 3);
+    const std::vector<std::string> expected = {
+        "update check on wake",
+        "update check failed code=500 err=-",
+        "update check on wake",
+        "update check failed code=500 err=-",
+        "update check on wake",
+        "update check failed code=200 err=-",
+        "update check on wake skipped, last " + update::isoTime(success),
+    };
+    EXPECT_EQ(log.messages(), expected);
+    EXPECT_EQ(server.count("/version.json"), 3);
+}
+
+TEST_F(UpdaterTest, ProgramOutsideABundleSendsTheUserToTheDownloadPage) {
+    const QByteArray zip = release(root);
+    serveRelease(zip, sha256Hex(zip));
+    auto u = makeUpdater(false);
+    EXPECT_FALSE(runInstall(*u));
+    EXPECT_TRUE(
+        hasLine(log, "update install failed: not running from an app bundle /usr/bin/seamwright"))
+        << linesOf(log);
+    EXPECT_EQ(server.count("/update.zip"), 0);
+    EXPECT_EQ(alerts.installFailures, 1);
+    EXPECT_EQ(alerts.pages, std::vector<std::string>{Features::pageURL()});
+    EXPECT_EQ(updateFolders(), 0);
+}
+
+TEST_F(UpdaterTest, MissingArchiveFailsTheDownload) {
+    makeRunningBundle();
+    server.route(
+        "/version.json",
+        {200, QByteArray::fromStdString(R"({"mac":{"version":"2.0","url":")" +
+                                        server.url("/gone.zip") + R"(","sha256":"00"}})")});
+    auto u = makeUpdater();
+    EXPECT_FALSE(runInstall(*u));
+    EXPECT_TRUE(hasLine(log, "update install failed: download")) << linesOf(log);
+    EXPECT_EQ(updateFolders(), 0);
+    EXPECT_EQ(quits, 0);
 }
 
 struct FailureCase {

@@ -99,7 +99,8 @@ bool unpackZip(std::span<const char> data, const std::string& folder, std::strin
         reason = "out of memory";
         return false;
     }
-    archive_read_support_format_zip(in.get());
+    // The central directory must be there: a cut archive is refused, not half unpacked.
+    archive_read_support_format_zip_seekable(in.get());
     // Never write through a link and never climb; permissions keep the umask,
     // so nothing becomes set-user-id.
     archive_write_disk_set_options(out.get(), ARCHIVE_EXTRACT_TIME |
@@ -109,7 +110,8 @@ bool unpackZip(std::span<const char> data, const std::string& folder, std::strin
         reason = "not a zip archive";
         return false;
     }
-    for (;;) {
+    int entries = 0;
+    for (;; ++entries) {
         archive_entry* entry = nullptr;
         const int r = archive_read_next_header(in.get(), &entry);
         if (r == ARCHIVE_EOF) break;
@@ -165,6 +167,10 @@ bool unpackZip(std::span<const char> data, const std::string& folder, std::strin
             reason = "cannot finish " + name;
             return false;
         }
+    }
+    if (entries == 0) {
+        reason = "no entries: not a zip archive";
+        return false;
     }
     if (archive_write_close(out.get()) != ARCHIVE_OK) {
         reason = "cannot finish unpacking";
