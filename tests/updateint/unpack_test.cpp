@@ -142,5 +142,13 @@ TEST(BundleTest, ProgramInsideABundleFindsIt) {
     EXPECT_FALSE(readBundle(bundle));
 }
 
+TEST(BundleTest, GeneratedInfoPlistCarriesThisBuildsIdentity) {
+    const std::string plist = testing::readText(SEAM_BINARY_DIR "/generated/Info.plist");
+    ASSERT_FALSE(plist.empty());
+    const QByteArray bytes = QByteArray::fromStdString(plist);
+    EXPECT_EQ(plistString(bytes, "CFBundleIdentifier"), QString(kBundleIdentifier));
+    EXPECT_EQ(plistString(bytes, "CFBundleShortVersionString"), QString(kVersion));
+}
+
 }  // namespace
 }  // namespace seam

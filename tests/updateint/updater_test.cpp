@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "fixtures.h"
+#include "main/dry_run.h"
 #include "main/version.h"
 #include "platform/sim/manual_clock.h"
 #include "support/log_capture.h"
@@ -326,6 +327,56 @@ TEST_F(UpdaterTest, WakeChecksRunOnlyWhenDueAndFailuresKeepThemDue) {
     };
     EXPECT_EQ(log.messages(), expected);
     EXPECT_EQ(server.count("/version.json"), 3);
+}
+
+TEST_F(UpdaterTest, LaunchScheduleChecksAfterTenSecondsThenDailyAndAfterWakes) {
+    server.route("/version.json", {200, "{}"});
+    ManualScheduler scheduler(clock);
+    auto u = makeUpdater();
+    int done = 0;
+    QObject::connect(u.get(), &Updater::checkFinished, [&] { ++done; });
+    u->start(scheduler, false);
+    scheduler.advance(9.9);
+    EXPECT_EQ(done, 0);
+    EXPECT_TRUE(server.requests().empty());
+    scheduler.advance(0.1);
+    ASSERT_TRUE(testing::waitUntil([&] { return done == 1; }));
+    scheduler.advance(86400 - 10 - 0.1);
+    EXPECT_EQ(done, 1);
+    scheduler.advance(0.1);
+    ASSERT_TRUE(testing::waitUntil([&] { return done == 2; }));
+
+    // The check a day ago was a success: a wake now is not due; a day later it is.
+    u->wake();
+    scheduler.advance(29.9);
+    EXPECT_EQ(log.messages().size(), 2u);
+    scheduler.advance(0.1);
+    EXPECT_EQ(log.messages().back().rfind("update check on wake skipped, last ", 0), 0u);
+    EXPECT_EQ(done, 2);
+    EXPECT_FALSE(u->autoInstall);
+}
+
+TEST_F(UpdaterTest, UpdateNowChecksAtOnceAndInstallsWithoutAsking) {
+    ManualScheduler scheduler(clock);
+    auto u = makeUpdater();
+    server.route("/version.json", {200, "{}"});
+    int done = 0;
+    QObject::connect(u.get(), &Updater::checkFinished, [&] { ++done; });
+    u->start(scheduler, true);
+    EXPECT_TRUE(u->autoInstall);
+    ASSERT_TRUE(testing::waitUntil([&] { return done == 1; }));
+    EXPECT_EQ(scheduler.pending(), 1u);  // only the daily timer
+}
+
+TEST_F(UpdaterTest, DryRunSchedulesNothing) {
+    ManualScheduler scheduler(clock);
+    auto u = makeUpdater();
+    overrideDryRun(true);
+    u->start(scheduler, true);
+    overrideDryRun(std::nullopt);
+    EXPECT_EQ(scheduler.pending(), 0u);
+    EXPECT_FALSE(u->autoInstall);
+    EXPECT_EQ(log.messages(), std::vector<std::string>{"dry-run update check skipped (dry run)"});
 }
 
 TEST_F(UpdaterTest, ProgramOutsideABundleSendsTheUserToTheDownloadPage) {

@@ -6,6 +6,7 @@
 #include <QNetworkRequest>
 #include <QUrl>
 
+#include "main/dry_run.h"
 #include "main/log.h"
 #include "main/version.h"
 #include "update/features.h"
@@ -18,6 +19,7 @@ namespace seam {
 
 namespace {
 
+constexpr double kFirstCheckDelay = 10;
 constexpr int kCheckTimeoutMs = 15000;
 constexpr int kDownloadTimeoutMs = 60000;
 
@@ -76,6 +78,27 @@ Updater::Updater(UpdaterSetup setup, QObject* parent) : QObject(parent), setup_(
 
 Updater::~Updater() {
     if (worker_.joinable()) worker_.join();
+}
+
+void Updater::start(Scheduler& scheduler, bool updateNow) {
+    if (dryRun()) {
+        log("update check skipped (dry run)");
+        return;
+    }
+    scheduler_ = &scheduler;
+    if (updateNow) {
+        autoInstall = true;
+        check(false);
+    } else {
+        scheduler.after(kFirstCheckDelay, [this] { check(false); });
+    }
+    scheduler.every(UpdateSchedule::interval, [this] { check(false); });
+}
+
+void Updater::wake() {
+    if (!scheduler_) return;
+    scheduler_->after(UpdateSchedule::wakeDelay,
+                      [this] { checkIfDue("wake", setup_.clock->wallTime()); });
 }
 
 void Updater::check(bool manual) {

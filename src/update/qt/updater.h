@@ -52,6 +52,13 @@ class Updater : public QObject {
     bool autoInstall = false;
     const std::string& current() const { return setup_.current; }
 
+    // At launch: with "--update-now" a check at once that installs without
+    // asking, otherwise the first check 10 s later; then one a day. Nothing in
+    // dry-run mode.
+    void start(Scheduler& scheduler, bool updateNow);
+    // After a wake from sleep: the due check, a little later.
+    void wake();
+
     // manual is true only for the menu command: only then are "up to date"
     // and failures shown.
     void check(bool manual);
@@ -72,6 +79,7 @@ class Updater : public QObject {
 
     UpdaterSetup setup_;
     QNetworkAccessManager net_;
+    Scheduler* scheduler_ = nullptr;
     std::thread worker_;
     bool installing_ = false;
 };
