@@ -17,60 +17,13 @@ bool isHex(char c) {
 // Characters that may appear raw anywhere in an address (RFC 3986 unreserved,
 // reserved and "%").
 bool allowedRaw(char c) {
-    if (isAlpha(c) || isDigit(c)) return true;
-    switch (c) {
-        case '-':
-        case '.':
-        case '_':
-        case '~':
-        case ':':
-        case '/':
-        case '?':
-        case '#':
-        case '[':
-        case ']':
-        case '@':
-        case '!':
-        case '$':
-        case '&':
-        case '\'':
-        case '(':
-        case ')':
-        case '*':
-        case '+':
-        case ',':
-        case ';':
-        case '=':
-        case '%':
-            return true;
-        default:
-            return false;
-    }
+    return isAlpha(c) || isDigit(c) ||
+           std::string_view("-._~:/?#[]@!$&'()*+,;=%").find(c) != std::string_view::npos;
 }
 
 bool hostChar(char c) {
-    if (isAlpha(c) || isDigit(c)) return true;
-    switch (c) {
-        case '-':
-        case '.':
-        case '_':
-        case '~':
-        case '%':
-        case '!':
-        case '$':
-        case '&':
-        case '\'':
-        case '(':
-        case ')':
-        case '*':
-        case '+':
-        case ',':
-        case ';':
-        case '=':
-            return true;
-        default:
-            return false;
-    }
+    return isAlpha(c) || isDigit(c) ||
+           std::string_view("-._~%!$&'()*+,;=").find(c) != std::string_view::npos;
 }
 
 bool validHost(std::string_view h) {

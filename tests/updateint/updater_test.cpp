@@ -393,6 +393,20 @@ TEST_F(UpdaterTest, ProgramOutsideABundleSendsTheUserToTheDownloadPage) {
     EXPECT_EQ(updateFolders(), 0);
 }
 
+TEST_F(UpdaterTest, UnusableArchiveAddressIsAFailedDownloadNotSilence) {
+    makeRunningBundle();
+    server.route("/version.json",
+                 {200, R"({"mac":{"version":"2.0","url":"no address","sha256":"0"}})"});
+    auto u = makeUpdater();
+    bool done = false;
+    QObject::connect(u.get(), &Updater::checkFinished, [&] { done = true; });
+    u->check(true);  // the dialog is answered "Update Now"
+    ASSERT_TRUE(testing::waitUntil([&] { return done; }));
+    EXPECT_EQ(alerts.offers, std::vector<std::string>{"2.0"});
+    EXPECT_TRUE(hasLine(log, "update install failed: download")) << linesOf(log);
+    EXPECT_EQ(alerts.pages, std::vector<std::string>{Features::pageURL()});
+}
+
 TEST_F(UpdaterTest, MissingArchiveFailsTheDownload) {
     makeRunningBundle();
     server.route(

@@ -155,12 +155,14 @@ void Updater::offer(const update::Entry& entry) {
         log("update offer skipped, installing already");
         return;
     }
-    const auto url = addressOf(entry.url);
-    if (autoInstall) {
-        if (url) install(entry, *url);
-        return;
+    if (!autoInstall && !setup_.alerts->offer(entry)) return;
+    // The user asked for the update: an address that cannot be fetched is a
+    // failed download, not nothing at all.
+    if (const auto url = addressOf(entry.url)) {
+        install(entry, *url);
+    } else {
+        fail("download");
     }
-    if (setup_.alerts->offer(entry) && url) install(entry, *url);
 }
 
 void Updater::install(const update::Entry& entry, const QUrl& url) {
