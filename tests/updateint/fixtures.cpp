@@ -56,9 +56,22 @@ void TinyHttpServer::serve(QTcpSocket* socket) {
         QByteArray out = "HTTP/1.1 " + QByteArray::number(r.status) +
                          " X\r\nContent-Length: " + QByteArray::number(r.body.size()) +
                          "\r\nContent-Type: application/octet-stream\r\nConnection: close\r\n\r\n";
-        socket->write(out + r.body);
-        socket->disconnectFromHost();
+        auto answer = [socket, bytes = out + r.body] {
+            socket->write(bytes);
+            socket->disconnectFromHost();
+        };
+        if (req.path == held_) {
+            waiting_.push_back(answer);
+        } else {
+            answer();
+        }
     });
+}
+
+void TinyHttpServer::release() {
+    held_.clear();
+    for (auto& answer : waiting_) answer();
+    waiting_.clear();
 }
 
 namespace {

@@ -28,6 +28,9 @@ class TinyHttpServer {
     quint16 port() const { return server_.serverPort(); }
     std::string url(const std::string& path) const;
     void route(const QString& path, Response response) { routes_[path] = std::move(response); }
+    // Requests for path wait for release(), as a slow download does.
+    void hold(const QString& path) { held_ = path; }
+    void release();
     const std::vector<Request>& requests() const { return requests_; }
     int count(const QString& path) const;
 
@@ -36,6 +39,8 @@ class TinyHttpServer {
     QTcpServer server_;
     std::map<QString, Response> routes_;
     std::vector<Request> requests_;
+    QString held_;
+    std::vector<std::function<void()>> waiting_;
 };
 
 struct ZipItem {

@@ -420,6 +420,30 @@ TEST_F(UpdaterTest, MissingArchiveFailsTheDownload) {
     EXPECT_EQ(quits, 0);
 }
 
+TEST_F(UpdaterTest, CheckDuringADownloadStartsNoSecondInstallation) {
+    makeRunningBundle();
+    const QByteArray zip = release(root);
+    serveRelease(zip, sha256Hex(zip));
+    server.hold("/update.zip");
+    auto u = makeUpdater();
+    int checks = 0;
+    bool finished = false;
+    QObject::connect(u.get(), &Updater::checkFinished, [&] { ++checks; });
+    QObject::connect(u.get(), &Updater::installFinished, [&] { finished = true; });
+    u->autoInstall = true;
+    u->check(false);
+    ASSERT_TRUE(testing::waitUntil([&] { return server.count("/update.zip") == 1; }));
+    u->check(false);  // the daily timer, say, while the download runs
+    ASSERT_TRUE(testing::waitUntil([&] { return checks == 2; }));
+    EXPECT_TRUE(hasLine(log, "update offer skipped, installing already")) << linesOf(log);
+    server.release();
+    ASSERT_TRUE(testing::waitUntil([&] { return finished; }));
+    EXPECT_EQ(server.count("/update.zip"), 1);
+    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(updateFolders(), 1);
+    ASSERT_TRUE(testing::waitUntil([&] { return fs::exists(root + "/started"); }));
+}
+
 struct FailureCase {
     const char* name;
     std::function<QByteArray(const std::string& root)> archive;
