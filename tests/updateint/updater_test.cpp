@@ -459,8 +459,10 @@ TEST_P(InstallFailureTest, FailsWithItsWordAndChangesNothingOutside) {
     const FailureCase& c = GetParam();
     const bool root_ = ::geteuid() == 0;
     if (c.readOnly && root_) {
-        // Permissions do not stop root: use a read-only file system.
-        ASSERT_EQ(::mount("tmpfs", apps.c_str(), "tmpfs", 0, nullptr), 0) << "cannot mount";
+        // Permissions do not stop root: use a read-only file system, when this
+        // root may mount one (a container often may not).
+        if (::mount("tmpfs", apps.c_str(), "tmpfs", 0, nullptr) != 0)
+            GTEST_SKIP() << "running as root without the right to mount a read-only folder";
         mounted = true;
     }
     makeRunningBundle();
