@@ -1,9 +1,10 @@
 # make run   build and start Seamwright (on a private two-monitor desktop when there is no X display)
 # make test  build and run the whole test suite
+# make bundle  build the relocatable Seamwright.app here (the form the updater replaces)
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench asan format clean
+.PHONY: all deps configure build bundle run test bench asan format clean
 
 all: build
 
@@ -18,8 +19,11 @@ configure: deps $(BUILD)/CMakeCache.txt
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
-	@bash scripts/run.sh $(BUILD)/seamwright
+bundle: build
+	cmake --install $(BUILD) --prefix $(CURDIR)
+
+run: bundle
+	@bash scripts/run.sh Seamwright.app/Contents/bin/seamwright
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure --timeout 300

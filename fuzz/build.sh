@@ -14,4 +14,6 @@ clang++ $flags -o "$out/fuzz_parse_edid" "$here/fuzz_parse_edid.cpp" \
     "$src/layouts/edid_info.cpp" "$src/layouts/unicode_text.cpp" "$src/layouts/display_ident.cpp"
 clang++ $flags -o "$out/fuzz_layout_file" "$here/fuzz_layout_file.cpp" \
     "$src/layouts/layout_file.cpp"
+clang++ $flags -o "$out/fuzz_feed" "$here/fuzz_feed.cpp" "$src/update/update_feed.cpp" \
+    "$src/update/support_switch.cpp" "$src/update/web_address.cpp" "$src/main/settings_store.cpp"
 echo "built in $out"

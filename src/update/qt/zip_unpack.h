@@ -1,0 +1,16 @@
+// Unpacking the update archive without a shell or an outside tool, refusing
+// anything that would land, or point, outside the destination folder.
+#pragma once
+
+#include <span>
+#include <string>
+
+namespace seam {
+
+// Unpacks a zip archive into folder, which must exist. False, with the reason,
+// for a damaged archive, an entry with an absolute path or a ".." component, a
+// link whose target leaves the folder, or an entry that is not a file, folder
+// or link. Entries written before a refusal stay (inside the folder).
+bool unpackZip(std::span<const char> archive, const std::string& folder, std::string& reason);
+
+}  // namespace seam

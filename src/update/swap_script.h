@@ -1,0 +1,34 @@
+// The application bundle's layout, and the script that swaps a new bundle in
+// once the running application has quit.
+#pragma once
+
+namespace seam {
+
+inline constexpr const char* kBundleName = "Seamwright.app";
+inline constexpr const char* kBundleInfo = "Contents/Info.plist";
+inline constexpr const char* kBundleExecutable = "Contents/bin/seamwright";
+
+// Arguments: target bundle, new bundle, process id to wait for, log file.
+// Whatever happens, it starts whichever bundle ends up at the target.
+inline constexpr const char* kSwapScript =
+    R"sh(#!/bin/sh
+target="$1"; new="$2"; pid="$3"; logfile="$4"
+say() { printf '%s swap.sh: %s\n' "$(date -u +%Y-%m-%dT%H:%M:%SZ)" "$1" >> "$logfile"; }
+while kill -0 "$pid" 2>/dev/null; do sleep 0.2; done
+aside="$target.old-$$"
+if mv "$target" "$aside"; then
+  if mv "$new" "$target"; then
+    rm -rf "$aside"
+    say "replaced the app"
+  else
+    rm -rf "$target"
+    if mv "$aside" "$target"; then say "FAILED to move the new app in, put the old one back"
+    else say "FAILED to move the new app in and to put the old one back, it is at $aside"; fi
+  fi
+else
+  say "FAILED to move the old app aside, left it in place"
+fi
+"$target/Contents/bin/seamwright" </dev/null >/dev/null 2>&1 &
+)sh";
+
+}  // namespace seam
