@@ -37,9 +37,11 @@ class Engine {
     bool enabled = true;
     // Automatic alignment from crossings.
     bool autoAlign = true;
-    // After an edge-tap or connect move, once settled: the side and where the pointer went.
+    // After an edge-tap or connect move, once settled: the side and where the pointer
+    // went. A move the server refused neither moves the pointer nor calls this.
     std::function<void(Side, Point)> onMoved;
-    // After an automatic alignment step, once settled: step, horizontal, pointer location.
+    // After an automatic alignment step, once settled: step, horizontal, pointer
+    // location. Not called for a refused step.
     std::function<void(double, bool, Point)> onAligned;
 
     void refresh();
