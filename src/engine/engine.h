@@ -2,6 +2,14 @@
 // pushes; learns small misalignments from the user's corrections; runs the
 // edge-tap gesture; makes every display move with pointer warp, cooldown and
 // one-level undo. Main thread only.
+//
+// Wiring on X11, for example:
+//   Engine engine(arrangement, pointer, clock, scheduler,
+//                 std::make_unique<EdgeBarWindow>(arrangement, scheduler));
+//   pointer.onMotion = [&](Point p, double dx, double dy, bool drag) {
+//       engine.handle(p, dx, dy, drag);
+//   };
+//   pointer.onLeftPress = [&](Point p) { engine.click(p); };
 #pragma once
 
 #include <cstdint>
