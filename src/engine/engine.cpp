@@ -293,9 +293,11 @@ void Engine::apply(const Disp& r, const Disp& o, Point n, Side side, double pos,
         formatPoint(to) + " ok=" + okText(ok));
 
     const double rel = horizontal(side) ? pos - r.f.minX() : pos - r.f.minY();
-    later(Config::settle, [this, rid = r.id, oid = o.id, side, rel] {
+    later(Config::settle, [this, rid = r.id, oid = o.id, side, rel, ok] {
         reload();
         log("after: " + arrangement_.describe(cache_));
+        // Nothing moved: no jump of the pointer, and no word of success.
+        if (!ok) return;
         const Disp* r2 = cached(rid);
         const Disp* o2 = cached(oid);
         if (!r2 || !o2) return;
@@ -462,17 +464,19 @@ void Engine::applyAlign(double step, bool horizontal, int tries) {
         }
     }
     const Point at = pointer_.location();
-    const bool onMoved = o.f.contains(at);
+    const bool carried = o.f.contains(at);  // the pointer is on the display that moves
     lastMoves_ = {Move{o.id, from}};
     const bool ok = arrangement_.setOrigins({Move{o.id, to}});
     pointer_.displaysChanged();
     log("align apply step=" + num(step) + " " + formatPoint(from) + " -> " + formatPoint(to) +
         " ok=" + okText(ok));
     shifts_.clear();
-    later(Config::settle, [this, step, horizontal, at, onMoved] {
+    later(Config::settle, [this, step, horizontal, at, carried, ok] {
         reload();
+        // Nothing moved: the pointer stays, and there is no success to report.
+        if (!ok) return;
         Point now = at;
-        if (onMoved) {
+        if (carried) {
             // Keeps the pointer on the same spot of the moved display's picture.
             (horizontal ? now.x : now.y) += step;
             pointer_.warp(now);

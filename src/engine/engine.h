@@ -2,6 +2,14 @@
 // pushes; learns small misalignments from the user's corrections; runs the
 // edge-tap gesture; makes every display move with pointer warp, cooldown and
 // one-level undo. Main thread only.
+//
+// Wiring on X11, for example:
+//   Engine engine(arrangement, pointer, clock, scheduler,
+//                 std::make_unique<EdgeBarWindow>(arrangement, scheduler));
+//   pointer.onMotion = [&](Point p, double dx, double dy, bool drag) {
+//       engine.handle(p, dx, dy, drag);
+//   };
+//   pointer.onLeftPress = [&](Point p) { engine.click(p); };
 #pragma once
 
 #include <cstdint>
@@ -37,9 +45,11 @@ class Engine {
     bool enabled = true;
     // Automatic alignment from crossings.
     bool autoAlign = true;
-    // After an edge-tap or connect move, once settled: the side and where the pointer went.
+    // After an edge-tap or connect move, once settled: the side and where the pointer
+    // went. A move the server refused neither moves the pointer nor calls this.
     std::function<void(Side, Point)> onMoved;
-    // After an automatic alignment step, once settled: step, horizontal, pointer location.
+    // After an automatic alignment step, once settled: step, horizontal, pointer
+    // location. Not called for a refused step.
     std::function<void(double, bool, Point)> onAligned;
 
     void refresh();

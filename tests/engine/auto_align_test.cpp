@@ -169,6 +169,21 @@ TEST_F(AutoAlignTest, RefusesAStepThatLeavesTooLittleSharedEdge) {
     EXPECT_TRUE(engine().lastMoves().empty());
 }
 
+TEST_F(AutoAlignTest, AFailedStepLeavesThePointerAndReportsNothing) {
+    int aligned = 0;
+    engine().onAligned = [&](double, bool, Point) { ++aligned; };
+    server.failComplete(true);
+    server.setPointer({2000, 470});
+    learn({50, 50, 50, 50, 50, 50});
+    wait(2);
+    EXPECT_EQ(applied(),
+              std::vector<std::string>{"align apply step=30 (1710, 0) -> (1710, 30) ok=false"});
+    EXPECT_EQ(frame(kMonitor), kMonitorFrame);
+    EXPECT_TRUE(engine().shifts().empty());
+    EXPECT_TRUE(server.warps().empty());
+    EXPECT_EQ(aligned, 0);
+}
+
 TEST_F(AutoAlignTest, WaitsForThePointerToRestAndGivesUpAfterTwentyTries) {
     struct Case {
         double movingFor;
