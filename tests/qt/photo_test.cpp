@@ -147,7 +147,9 @@ TEST(PhotoSceneTest, PngFileAndBytesGiveTheSameResult) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const PhotoAlignResult fromBytes = analyzed(file.readAll());
-    const auto& r = std::get<PhotoAlignResult>(PhotoAligner::analyze(*fromFile));
+    const PhotoAnalysis analysis = PhotoAligner::analyze(*fromFile);
+    ASSERT_TRUE(std::holds_alternative<PhotoAlignResult>(analysis));
+    const auto& r = std::get<PhotoAlignResult>(analysis);
     expectMatchesScene(r, scene, p);
     EXPECT_EQ(r.a, fromBytes.a);
     EXPECT_EQ(r.b, fromBytes.b);
