@@ -278,13 +278,7 @@ void Engine::apply(const Disp& r, const Disp& o, Point n, Side side, double pos,
     const Point to = placeMain ? Point{r.f.x - (n.x - o.f.x), r.f.y - (n.y - o.f.y)} : n;
     lastMoves_ = {Move{mover.id, from}};
 
-    armed_ = false;
-    cooldownUntil_ = clock_.uptime() + Config::cooldown;
-    push_.reset();
-    aim_.reset();
-    excursion_.reset();
-    bar_->hide();
-    forget();
+    beginMove();
 
     const bool ok = arrangement_.setOrigins({Move{mover.id, to}});
     pointer_.displaysChanged();
@@ -326,13 +320,7 @@ bool Engine::applyLayout(const std::vector<Move>& moves, std::string_view label)
     for (const Disp& d : cache_)
         if (!arrangement_.services().mirrors(d.id)) lastMoves_.push_back({d.id, d.f.origin()});
 
-    armed_ = false;
-    cooldownUntil_ = clock_.uptime() + Config::cooldown;
-    push_.reset();
-    aim_.reset();
-    excursion_.reset();
-    bar_->hide();
-    forget();
+    beginMove();
 
     // Described before the move, so the main marker shows the old main display.
     const std::string before = arrangement_.describe(cache_);
@@ -483,6 +471,17 @@ void Engine::applyAlign(double step, bool horizontal, int tries) {
         }
         if (onAligned) onAligned(step, horizontal, now);
     });
+}
+
+// Every move disarms the gestures for the cooldown and drops what was being tracked.
+void Engine::beginMove() {
+    armed_ = false;
+    cooldownUntil_ = clock_.uptime() + Config::cooldown;
+    push_.reset();
+    aim_.reset();
+    excursion_.reset();
+    bar_->hide();
+    forget();
 }
 
 }  // namespace seam

@@ -84,6 +84,7 @@ class Engine {
     const Disp* cached(std::uint32_t id) const;
     void reload();
     void forget();
+    void beginMove();
     void later(double seconds, std::function<void()> fn);
     void trackExcursion(const Disp& c, Point p, double now);
     void trackPush(const Disp& c, Point p, double dx, double dy, double now);
