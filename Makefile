@@ -29,6 +29,7 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure --timeout 300
 
 bench: configure
+	@bash scripts/deps.sh bench
 	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build build-release --target benchmarks -j $(JOBS)
 	@for b in build-release/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done

@@ -5,6 +5,7 @@
 # (fuzz/seeds/layout holds a layout file for fuzz_layout_file.)
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
+bash "$here/../scripts/deps.sh" fuzz
 src="$here/../src"
 out=${1:-"$here/out"}
 mkdir -p "$out"

@@ -1,14 +1,23 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, only those that are missing.
+#   scripts/deps.sh          what building, running and testing need
+#   scripts/deps.sh bench    also what the benchmarks compare against
+#   scripts/deps.sh fuzz     also the fuzzing compiler and runtime
 set -euo pipefail
 packages=(
-  cmake make g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
+  cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev nlohmann-json3-dev
   libx11-dev libxrandr-dev libxi-dev libxtst-dev libxext-dev
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps xauth trayer x11vnc xdotool
   libarchive-dev libheif-dev libjpeg-dev fonts-dejavu-core fonts-nanum
-  libopencv-dev
 )
+for extra in "$@"; do
+  case "$extra" in
+    bench) packages+=(libopencv-dev) ;;
+    fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    *) echo "deps.sh: unknown set $extra" >&2; exit 2 ;;
+  esac
+done
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
