@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <sstream>
 #include <thread>
@@ -77,6 +78,23 @@ class Program {
     pid_t pid_ = -1;
 };
 
+// Polls until cond holds: the program runs on its own clock, and what it does
+// shows only through the server and its log.
+bool eventually(const std::function<bool()>& cond, double seconds = 10) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!cond()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    return true;
+}
+
+int onlyErrorCode = 0;
+int recordError(Display*, XErrorEvent* e) {
+    onlyErrorCode = e->error_code;
+    return 0;
+}
+
 // A user at the keyboard and mouse of the virtual server.
 class User {
   public:
@@ -96,8 +114,23 @@ class User {
         XTestFakeButtonEvent(d_, 1, False, 0);
         XSync(d_, False);
     }
-    // Mapped override-redirect windows no larger than the size: toasts.
-    int smallPopups(int maxWidth, int maxHeight) {
+    // True when another client holds control-alt-super + key: our own grab is refused.
+    bool heldByProgram(KeySym key) {
+        const KeyCode code = XKeysymToKeycode(d_, key);
+        const unsigned mods = ControlMask | Mod1Mask | Mod4Mask;
+        XSync(d_, False);
+        onlyErrorCode = 0;
+        XErrorHandler previous = XSetErrorHandler(recordError);
+        XGrabKey(d_, code, mods, DefaultRootWindow(d_), True, GrabModeAsync, GrabModeAsync);
+        XSync(d_, False);
+        const bool refused = onlyErrorCode == BadAccess;
+        if (!refused) XUngrabKey(d_, code, mods, DefaultRootWindow(d_));
+        XSync(d_, False);
+        XSetErrorHandler(previous);
+        return refused;
+    }
+    // Mapped top-level windows of the given kind and size range.
+    int windows(bool overrideRedirect, int minWidth, int maxWidth, int maxHeight) {
         Window root = DefaultRootWindow(d_), parent, *children = nullptr;
         unsigned n = 0;
         int found = 0;
@@ -105,23 +138,24 @@ class User {
         for (unsigned i = 0; i < n; ++i) {
             XWindowAttributes a;
             if (XGetWindowAttributes(d_, children[i], &a) && a.map_state == IsViewable &&
-                a.override_redirect && a.width <= maxWidth && a.height <= maxHeight)
+                bool(a.override_redirect) == overrideRedirect && a.width >= minWidth &&
+                a.width <= maxWidth && a.height <= maxHeight)
                 ++found;
         }
         if (children) XFree(children);
         return found;
     }
+    int overlays() { return windows(true, 1280, 1710, 1112); }
+    int toasts() { return windows(true, 1, 600, 60); }
+    int dialogs() { return windows(false, 100, 1000, 800); }
 
   private:
     Display* d_;
 };
 
-void pause(double seconds) {  // lets the program react; it runs on its own clock
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
-
 struct Pos {
     int x = -1, y = -1;
+    bool operator==(const Pos&) const = default;
 };
 Pos at(const std::string& output) {
     Pos p;
@@ -136,19 +170,22 @@ TEST(AlignEndToEnd, TwoClicksConfirmAndUndo) {
     ASSERT_TRUE(xserver()->arrange());
     Program program;
     ASSERT_TRUE(program.running());
-    ASSERT_TRUE(program.waitForLog("launch Seamwright")) << program.logText();
-    pause(0.5);
     User user;
+    ASSERT_TRUE(eventually([&] { return user.heldByProgram(XK_a) && user.heldByProgram(XK_z); }))
+        << program.logText();
     user.keys(kAlignKeys);
-    ASSERT_TRUE(program.waitForLog("align mode start")) << program.logText();
-    pause(0.3);
+    ASSERT_TRUE(eventually([&] { return user.overlays() == 2; })) << program.logText();
     user.click(300, 2);  // near the top edge of the built-in panel, x=300
-    pause(0.3);
+    ASSERT_TRUE(program.waitForLog("align pick1")) << program.logText();
     user.click(1710 + 900, 500);  // on the external, x=900 of its own
     ASSERT_TRUE(program.waitForLog("align pick2")) << program.logText();
-    pause(0.8);  // the overlays close, the question opens
+    // The overlays close, then the question opens.
+    ASSERT_TRUE(eventually([&] { return user.overlays() == 0 && user.dialogs() == 1; }))
+        << program.logText();
     user.keys({XK_Return});
-    pause(1.5);
+    ASSERT_TRUE(eventually([&] {
+        return at("DUMMY1") != at("DUMMY0") && !(at("DUMMY0") == Pos{0, 0});
+    })) << program.logText();
     // The external now stands above the panel with its x=900 over the panel's x=300:
     // in root coordinates the external's bottom row is just above the panel's top.
     const Pos panel = at("DUMMY0"), external = at("DUMMY1");
@@ -156,13 +193,10 @@ TEST(AlignEndToEnd, TwoClicksConfirmAndUndo) {
     EXPECT_EQ(external.y + 960, panel.y);
     EXPECT_EQ(xserver()->primaryOutput(), "DUMMY0");
 
+    ASSERT_TRUE(program.waitForLog("after:")) << program.logText();  // the move has settled
     user.keys(kUndoKeys);
-    pause(1.5);
-    const Pos panelBack = at("DUMMY0"), externalBack = at("DUMMY1");
-    EXPECT_EQ(panelBack.x, 0);
-    EXPECT_EQ(panelBack.y, 0);
-    EXPECT_EQ(externalBack.x, 1710);
-    EXPECT_EQ(externalBack.y, 0);
+    EXPECT_TRUE(eventually([&] { return at("DUMMY1") == (Pos{1710, 0}); })) << program.logText();
+    EXPECT_EQ(at("DUMMY0"), (Pos{0, 0}));
 
     const std::string log = program.logText();
     if (std::getenv("SEAM_SHOW_LOG")) std::cout << log;
@@ -183,21 +217,20 @@ TEST(AlignEndToEnd, TwoClicksConfirmAndUndo) {
 TEST(AlignEndToEnd, EscapeCancelsAndOneMonitorShowsWhy) {
     ASSERT_TRUE(xserver()->arrange());
     Program program;
-    ASSERT_TRUE(program.waitForLog("launch Seamwright")) << program.logText();
-    pause(0.5);
     User user;
+    ASSERT_TRUE(eventually([&] { return user.heldByProgram(XK_a); })) << program.logText();
     user.keys(kAlignKeys);
-    ASSERT_TRUE(program.waitForLog("align mode start"));
-    pause(0.3);
+    ASSERT_TRUE(eventually([&] { return user.overlays() == 2; })) << program.logText();
     user.keys({XK_Escape});
     EXPECT_TRUE(program.waitForLog("align mode cancelled (esc)")) << program.logText();
+    EXPECT_TRUE(eventually([&] { return user.overlays() == 0; }));
+    EXPECT_EQ(user.dialogs(), 0);  // no question
     EXPECT_EQ(at("DUMMY1").x, 1710);
 
     ASSERT_TRUE(xserver()->arrange(VirtualXServer::Monitors::one));
-    pause(0.5);
     user.keys(kAlignKeys);
-    pause(0.5);
-    EXPECT_EQ(user.smallPopups(600, 60), 1);  // the toast
+    EXPECT_TRUE(eventually([&] { return user.toasts() == 1; })) << program.logText();
+    EXPECT_EQ(user.overlays(), 0);
     const std::string log = program.logText();
     EXPECT_EQ(log.find("align mode start"), log.rfind("align mode start")) << log;
     ASSERT_TRUE(xserver()->arrange());
