@@ -21,6 +21,7 @@
 #include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_display_services.h"
 #include "shell/qt/app_delegate.h"
+#include "suggest/qt/suggestion_panel.h"
 
 namespace {
 
@@ -62,6 +63,14 @@ int runDumpDisplays() {
     return 0;
 }
 
+int runRenderSuggestion(int argc, char** argv, const std::string& path) {
+    // Drawing needs no screen: without one, draw off screen.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    return renderSuggestion(QString::fromStdString(path)) ? 0 : 1;
+}
+
 int runApplication(int argc, char** argv) {
     // The application, not the log, makes the log's folder.
     QDir().mkpath(QFileInfo(QString::fromStdString(logPath())).absolutePath());
@@ -85,8 +94,9 @@ int main(int argc, char** argv) {
     const Command cmd = examine(args);
     switch (cmd.job) {
         case Job::photo: return print(photoJob(cmd.path, cmd.preview, std::cerr));
-        case Job::renderGuide:
         case Job::renderSuggestion:
+            return runRenderSuggestion(argc, argv, cmd.path);
+        case Job::renderGuide:
         case Job::renderSettings:
         case Job::dumpMenu:
             return notBuiltYet(cmd.job);

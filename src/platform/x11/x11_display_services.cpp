@@ -102,15 +102,7 @@ bool X11DisplayServices::isBuiltin(std::uint32_t id) {
 std::optional<std::uint32_t> X11DisplayServices::mirrors(std::uint32_t id) {
     const ScreenState* s = impl_->cache.current();
     if (!s) return std::nullopt;
-    const auto active = s->active();
-    for (std::size_t i = 0; i < active.size(); ++i) {
-        if (active[i]->id != id) continue;
-        const auto mine = s->rootRect(id);
-        for (std::size_t j = 0; j < i; ++j)
-            if (active[j]->crtc == active[i]->crtc || s->rootRect(active[j]->id) == mine)
-                return std::uint32_t(active[j]->id);
-        return std::nullopt;
-    }
+    if (auto m = s->mirrorOf(id)) return std::uint32_t(*m);
     return std::nullopt;
 }
 

@@ -88,6 +88,19 @@ std::optional<Rect> ScreenState::rootRect(RROutput id) const {
     return Rect{double(c->x), double(c->y), double(c->width), double(c->height)};
 }
 
+std::optional<RROutput> ScreenState::mirrorOf(RROutput id) const {
+    const auto list = active();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i]->id != id) continue;
+        const auto mine = rootRect(id);
+        for (std::size_t j = 0; j < i; ++j)
+            if (list[j]->crtc == list[i]->crtc || rootRect(list[j]->id) == mine)
+                return list[j]->id;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 bool ScreenState::isXwayland() const {
     for (const OutputState& o : outputs)
         if (startsWith(o.name, "XWAYLAND")) return true;

@@ -48,6 +48,9 @@ struct ScreenState {
     Point mainOrigin() const;
     // Root rectangle of an active output's CRTC.
     std::optional<Rect> rootRect(RROutput id) const;
+    // The earlier active output an active output mirrors: one sharing its CRTC or
+    // showing exactly the same rectangle.
+    std::optional<RROutput> mirrorOf(RROutput id) const;
     // Xwayland only emulates RandR; its outputs are called XWAYLAND<n>.
     bool isXwayland() const;
 };

@@ -13,32 +13,28 @@
 #include "align/qt/toast_window.h"
 #include "engine/engine.h"
 #include "engine/qt/edge_bar_window.h"
+#include "layouts/layout_plan.h"
+#include "layouts/layout_store.h"
 #include "main/log.h"
+#include "main/qt/app_icon.h"
 #include "main/qt/prefs.h"
 #include "main/text.h"
 #include "main/version.h"
 #include "platform/qt/qt_scheduler.h"
+#include "platform/x11/x11_display_changes.h"
+#include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_display_services.h"
 #include "platform/x11/x11_hot_keys.h"
 #include "platform/x11/x11_pointer.h"
+#include "suggest/display_change_gate.h"
+#include "suggest/qt/suggestion_panel.h"
+#include "suggest/suggestion_controller.h"
 
 namespace seam {
 
 namespace {
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-QIcon trayIcon() {
-    QPixmap pm(64, 64);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(40, 40, 40), 5));
-    p.setBrush(QColor(250, 250, 250));
-    p.drawRoundedRect(QRectF(4, 14, 30, 24), 4, 4);
-    p.drawRoundedRect(QRectF(30, 26, 30, 24), 4, 4);
-    return QIcon(pm);
 }
 
 std::string arrowOf(Side s) {
@@ -115,8 +111,81 @@ bool AppDelegate::finishLaunching() {
         if (self) self->confirmAlign(a, b);
     };
 
+    startSuggestions();
     scheduler_->every(30, [this] { heartbeat(); });
     return true;
+}
+
+void AppDelegate::startSuggestions() {
+    QPointer<AppDelegate> self(this);
+    identity_ = std::make_unique<X11DisplayIdentity>(*services_);
+    store_ = std::make_unique<LayoutStore>(
+        prefs(), [this] { return Date::fromUnix(clock_->wallTime()); });
+    suggestionPanel_ = std::make_unique<SuggestionPanel>(*scheduler_);
+    suggestionPanel_->anchor = [self]() -> std::optional<QRect> {
+        if (!self || !self->statusItem_ || self->statusItem_->geometry().isEmpty()) return {};
+        return self->statusItem_->geometry();
+    };
+    suggestions_ = std::make_unique<SuggestionController>(*store_, prefs(), *suggestionPanel_);
+    suggestionPanel_->onAnswer = [self](const std::string& id, bool apply, bool always) {
+        if (self) self->suggestions_->answer(id, apply, always);
+    };
+    suggestions_->isBusy = [self] { return self && self->alignMode_->isActive(); };
+    suggestions_->applyLayout = [self](const std::string& id, const std::string& via) {
+        if (self) self->applyLayout(id, via);
+    };
+
+    int status = X11DisplayChanges::registrationFailed;
+    if ((displayChanges_ = X11DisplayChanges::open())) {
+        changeWatcher_ = std::make_unique<DisplayChangeWatcher>(
+            *displayChanges_, *scheduler_, [this] { return liveDisplays(); });
+        changeWatcher_->onChanged = [self](const std::vector<LiveDisplay>& live) {
+            if (self) self->considerSuggestion(live, "monitors changed");
+        };
+        status = changeWatcher_->start();
+    }
+    log("layouts: " + std::to_string(store_->layouts().size()) + " saved, suggest=" +
+        (suggestEnabled() ? "true" : "false") + ", reconfig callback=" +
+        (status == 0 ? std::string("ok") : "err " + std::to_string(status)));
+    scheduler_->after(2.0, [self] {
+        if (self) self->considerSuggestion(self->liveDisplays(), "launch");
+    });
+}
+
+std::vector<LiveDisplay> AppDelegate::liveDisplays() {
+    return readLiveDisplays(*arrangement_, *identity_);
+}
+
+void AppDelegate::considerSuggestion(const std::vector<LiveDisplay>& live,
+                                     const std::string& reason) {
+    suggestions_->considerSuggestion(live, reason);
+}
+
+bool AppDelegate::suggestEnabled() const {
+    return suggestions_->suggestEnabled();
+}
+
+void AppDelegate::toggleSuggest() {
+    suggestions_->toggleSuggest();
+}
+
+// Stands in until the layout commands arrive: plan and apply, nothing more.
+void AppDelegate::applyLayout(const std::string& id, const std::string& via) {
+    const SavedLayout* layout = store_->layout(id);
+    if (!layout) return;
+    const std::string name = layout->name;
+    const auto live = liveDisplays();
+    const auto plan = planLayout(*layout, live, true);
+    if (!plan) {
+        log("layout \"" + name + "\" via=" + via + ": monitors differ (now " +
+            describeLive(live) + ")");
+        return;
+    }
+    if (alignMode_->isActive()) alignMode_->stop();
+    suggestionPanel_->dismiss();
+    engine_->applyLayout(plan->moves, "layout \"" + name + "\" via=" + via +
+                                          (plan->alreadyMatches ? " (already in place)" : ""));
+    store_->markApplied(id);
 }
 
 void AppDelegate::buildStatusMenu() {
@@ -130,7 +199,7 @@ void AppDelegate::buildStatusMenu() {
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, qApp, &QApplication::quit);
 
-    statusItem_ = std::make_unique<QSystemTrayIcon>(trayIcon());
+    statusItem_ = std::make_unique<QSystemTrayIcon>(applicationIcon());
     statusItem_->setToolTip("Seamwright");
     statusItem_->setContextMenu(menu_.get());
     // A left click opens the same menu: the icon has nothing else to do.

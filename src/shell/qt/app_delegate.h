@@ -3,8 +3,11 @@
 
 #include <QObject>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "align/align_mode.h"
+#include "layouts/live_display.h"
 #include "align/pill.h"
 #include "shell/hot_key_registry.h"
 #include "shell/hot_key_spec.h"
@@ -15,7 +18,13 @@ class QSystemTrayIcon;
 
 namespace seam {
 
+class DisplayChangeWatcher;
 class Engine;
+class LayoutStore;
+class SuggestionController;
+class SuggestionPanel;
+class X11DisplayChanges;
+class X11DisplayIdentity;
 class QtClock;
 class QtScheduler;
 class QtOverlayFactory;
@@ -35,6 +44,11 @@ class AppDelegate : public QObject {
     void confirmAlign(const AlignMode::Pick& a, const AlignMode::Pick& b);
     void undo();
     void applyHotKeys();
+    // Layout suggestions (reason for the log: "launch", "monitors changed").
+    void considerSuggestion(const std::vector<LiveDisplay>& live, const std::string& reason);
+    void applyLayout(const std::string& id, const std::string& via);
+    bool suggestEnabled() const;
+    void toggleSuggest();
 
   private:
     AppDelegate();
@@ -42,6 +56,8 @@ class AppDelegate : public QObject {
     void buildStatusMenu();
     void heartbeat();
     Point pointerLocation();
+    void startSuggestions();
+    std::vector<LiveDisplay> liveDisplays();
 
     std::unique_ptr<X11DisplayServices> services_;
     std::unique_ptr<Arrangement> arrangement_;
@@ -62,6 +78,13 @@ class AppDelegate : public QObject {
     QAction* alignMenuItem_ = nullptr;
     QAction* undoMenuItem_ = nullptr;
     std::unique_ptr<QSystemTrayIcon> statusItem_;
+
+    std::unique_ptr<X11DisplayIdentity> identity_;
+    std::unique_ptr<LayoutStore> store_;
+    std::unique_ptr<SuggestionPanel> suggestionPanel_;
+    std::unique_ptr<SuggestionController> suggestions_;
+    std::unique_ptr<X11DisplayChanges> displayChanges_;
+    std::unique_ptr<DisplayChangeWatcher> changeWatcher_;
 };
 
 }  // namespace seam
