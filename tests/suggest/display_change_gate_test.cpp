@@ -58,12 +58,18 @@ class WatcherTest : public ::testing::Test {
                            .model = 41234, .serial = 12345});
         server.addDisplay({.id = 2, .frame = {1710, 0, 1280, 960}, .vendor = 19501,
                            .model = 2073, .serial = 777});
+        // Events compare with the server as it stands now.
+        changesPtr = std::make_unique<SimDisplayChanges>(server);
+        watcherPtr = std::make_unique<DisplayChangeWatcher>(
+            changes(), scheduler, [this] { return readLiveDisplays(arrangement, server); });
     }
+    SimDisplayChanges& changes() { return *changesPtr; }
+    DisplayChangeWatcher& watcher() { return *watcherPtr; }
     void start() {
-        watcher.onChanged = [this](const std::vector<LiveDisplay>& live) {
+        watcher().onChanged = [this](const std::vector<LiveDisplay>& live) {
             considered.push_back(live);
         };
-        ASSERT_EQ(watcher.start(), 0);
+        ASSERT_EQ(watcher().start(), 0);
     }
     std::vector<std::string> settledLines() const {
         std::vector<std::string> out;
@@ -77,23 +83,22 @@ class WatcherTest : public ::testing::Test {
     Arrangement arrangement{server};
     ManualClock clock;
     ManualScheduler scheduler{clock};
-    SimDisplayChanges changes{server};
-    DisplayChangeWatcher watcher{changes, scheduler,
-                                 [this] { return readLiveDisplays(arrangement, server); }};
+    std::unique_ptr<SimDisplayChanges> changesPtr;
+    std::unique_ptr<DisplayChangeWatcher> watcherPtr;
     std::vector<std::vector<LiveDisplay>> considered;
 };
 
 TEST_F(WatcherTest, MonitorsPresentAtStartAreNoChange) {
     start();
-    EXPECT_EQ(watcher.changeGate().lastSignature, "1,2");
-    EXPECT_FALSE(watcher.waiting());
+    EXPECT_EQ(watcher().changeGate().lastSignature, "1,2");
+    EXPECT_FALSE(watcher().waiting());
 }
 
 TEST_F(WatcherTest, TenEventsHalfASecondApartSettleOnceTwoSecondsAfterTheLast) {
     start();
     for (int i = 0; i < 10; ++i) {
-        changes.post(2, beginConfiguration);
-        changes.post(2, moved);
+        changes().post(2, beginConfiguration);
+        changes().post(2, moved);
         scheduler.advance(0.5);
     }
     // The last event came 0.5 s ago: its settle falls due 1.5 s from now.
@@ -111,10 +116,10 @@ TEST_F(WatcherTest, TenEventsHalfASecondApartSettleOnceTwoSecondsAfterTheLast) {
 
 TEST_F(WatcherTest, BeginEventsAloneNeitherNoteNorRestartTheWait) {
     start();
-    changes.post(2, moved);
+    changes().post(2, moved);
     scheduler.advance(1.5);
-    changes.post(2, beginConfiguration);
-    changes.post(2, beginConfiguration | add);
+    changes().post(2, beginConfiguration);
+    changes().post(2, beginConfiguration | add);
     scheduler.advance(0.5);
     ASSERT_EQ(settledLines().size(), 1u);
     EXPECT_NE(settledLines()[0].find("flags=0x2 "), std::string::npos);
@@ -122,19 +127,19 @@ TEST_F(WatcherTest, BeginEventsAloneNeitherNoteNorRestartTheWait) {
 
 TEST_F(WatcherTest, EventsAreHandledQueuedOnTheMainLoop) {
     start();
-    changes.post(2, add);
+    changes().post(2, add);
     // The callback only queued the work.
-    EXPECT_EQ(watcher.changeGate().flags, 0u);
+    EXPECT_EQ(watcher().changeGate().flags, 0u);
     scheduler.runDue();
-    EXPECT_EQ(watcher.changeGate().flags, add);
-    EXPECT_TRUE(watcher.waiting());
+    EXPECT_EQ(watcher().changeGate().flags, add);
+    EXPECT_TRUE(watcher().waiting());
 }
 
 TEST_F(WatcherTest, PluggingInAMonitorIsConsideredOnceWithTheNewSet) {
     start();
     server.addDisplay({.id = 3, .frame = {-1920, 0, 1920, 1080}, .vendor = 19501, .model = 9,
                        .serial = 42});
-    changes.poll();
+    changes().poll();
     scheduler.advance(2.0);
     ASSERT_EQ(considered.size(), 1u);
     EXPECT_EQ(setSignature(considered[0]), "1,2,3");
@@ -144,7 +149,7 @@ TEST_F(WatcherTest, PluggingInAMonitorIsConsideredOnceWithTheNewSet) {
 
     // Moving it afterwards is no change of the set.
     server.find(3)->frame.y = 120;
-    changes.poll();
+    changes().poll();
     scheduler.advance(2.0);
     EXPECT_EQ(considered.size(), 1u);
     EXPECT_EQ(settledLines().size(), 2u);
@@ -154,10 +159,10 @@ TEST_F(WatcherTest, UnpluggedAndBackWithinTheWaitStillCounts) {
     start();
     const SimDisplay second = *server.find(2);
     server.removeDisplay(2);
-    changes.poll();
+    changes().poll();
     scheduler.advance(1.0);
     server.addDisplay(second);
-    changes.poll();
+    changes().poll();
     scheduler.advance(2.0);
     ASSERT_EQ(considered.size(), 1u);
     EXPECT_EQ(setSignature(considered[0]), "1,2");
@@ -165,20 +170,20 @@ TEST_F(WatcherTest, UnpluggedAndBackWithinTheWaitStillCounts) {
 }
 
 TEST_F(WatcherTest, RefusedRegistrationIsReportedAndNothingArrives) {
-    changes.registrationStatus = 1001;
-    EXPECT_EQ(watcher.start(), 1001);
-    changes.post(2, add);
+    changes().registrationStatus = 1001;
+    EXPECT_EQ(watcher().start(), 1001);
+    changes().post(2, add);
     scheduler.advance(5);
     EXPECT_TRUE(settledLines().empty());
 }
 
 TEST_F(WatcherTest, EventsAfterTheWatcherIsGoneDoNothing) {
     auto own = std::make_unique<DisplayChangeWatcher>(
-        changes, scheduler, [this] { return readLiveDisplays(arrangement, server); });
+        changes(), scheduler, [this] { return readLiveDisplays(arrangement, server); });
     ASSERT_EQ(own->start(), 0);
-    changes.post(2, add);
+    changes().post(2, add);
     own.reset();
-    changes.post(2, add);
+    changes().post(2, add);
     scheduler.advance(5);
     EXPECT_TRUE(settledLines().empty());
 }
