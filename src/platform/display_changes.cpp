@@ -11,8 +11,7 @@ const DisplayState* find(const DisplaySnapshot& s, std::uint32_t id) {
     return nullptr;
 }
 
-std::uint32_t flagsOf(const DisplayState* was, const DisplayState& now, bool wasMain,
-                      bool isMain) {
+std::uint32_t flagsOf(const DisplayState* was, const DisplayState& now, bool wasMain, bool isMain) {
     using namespace changeFlag;
     std::uint32_t f = 0;
     if (!was) f |= add;
@@ -37,8 +36,8 @@ DisplaySnapshot takeSnapshot(DisplayServices& services) {
     const std::vector<Disp> active = services.activeDisplays();
     for (std::uint32_t id : services.onlineDisplays()) {
         DisplayState d{.id = id};
-        auto it = std::find_if(active.begin(), active.end(),
-                               [id](const Disp& a) { return a.id == id; });
+        auto it =
+            std::find_if(active.begin(), active.end(), [id](const Disp& a) { return a.id == id; });
         if (it != active.end()) {
             d.active = true;
             d.frame = it->f;

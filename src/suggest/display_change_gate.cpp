@@ -65,8 +65,8 @@ void DisplayChangeWatcher::displaysSettled() {
     const std::vector<LiveDisplay> live = readLive_();
     const std::uint32_t flags = changeGate_.flags;
     const bool changed = changeGate_.settle(setSignature(live));
-    log("displays settled flags=" + hexFlags(flags) + " set-changed=" +
-        (changed ? "true" : "false") + " " + describeLive(live));
+    log("displays settled flags=" + hexFlags(flags) +
+        " set-changed=" + (changed ? "true" : "false") + " " + describeLive(live));
     if (changed && onChanged) onChanged(live);
 }
 

@@ -22,8 +22,8 @@ std::optional<Rect> suggestionFrame(const std::optional<Rect>& anchor,
                 screen = &s;
                 break;
             }
-    if (!screen) screen = mainIndex && *mainIndex < screens.size() ? &screens[*mainIndex]
-                                                                   : &screens.front();
+    if (!screen)
+        screen = mainIndex && *mainIndex < screens.size() ? &screens[*mainIndex] : &screens.front();
     const Rect& vf = screen->visible;
     const double w = kSuggestionWidth, h = kSuggestionHeight;
     double x = anchor ? anchor->x + anchor->width / 2 - w / 2 : vf.x + vf.width - 12 - w;

@@ -21,7 +21,8 @@ SuggestionDecision decideSuggestion(const std::vector<SavedLayout>& layouts,
                                     const std::vector<LiveDisplay>& live) {
     std::vector<std::pair<const SavedLayout*, LayoutPlan>> candidates;
     for (const SavedLayout& layout : layouts)
-        if (auto plan = planLayout(layout, live)) candidates.emplace_back(&layout, std::move(*plan));
+        if (auto plan = planLayout(layout, live))
+            candidates.emplace_back(&layout, std::move(*plan));
     if (candidates.empty()) return NoMatch{};
     for (const auto& [layout, plan] : candidates)
         if (plan.alreadyMatches) return AlreadyArranged{layout->name};

@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 
@@ -74,13 +72,10 @@ TEST_F(SuggestionPanelTest, AnswersCarryTheCheckBox) {
     EXPECT_FALSE(panel.isShowing());
     panel.show("B", "Home", std::nullopt);
     child<QPushButton>("later")->click();
-    panel.show("C", "Desk", std::nullopt);
-    QKeyEvent ret(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QCoreApplication::sendEvent(panel.window(), &ret);
-    EXPECT_EQ(answers, (std::vector<std::string>{"A switch always", "B later", "C switch"}));
+    EXPECT_EQ(answers, (std::vector<std::string>{"A switch always", "B later"}));
     // Nothing remembered: a stray answer does nothing.
     panel.tapSwitch();
-    EXPECT_EQ(answers.size(), 3u);
+    EXPECT_EQ(answers.size(), 2u);
 }
 
 TEST_F(SuggestionPanelTest, ASecondOfferReplacesTheFirstWithoutAnswering) {

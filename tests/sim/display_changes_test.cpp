@@ -32,16 +32,19 @@ TEST(DiffSnapshotsTest, FlagsForEachKindOfChange) {
         {"nothing", two, two, {}},
         {"plugged in", {{on(1, kPanel)}, 1}, two, {{2, add | enabled}}},
         {"unplugged", two, {{on(1, kPanel)}, 1}, {{2, remove | disabled}}},
-        {"connected without a picture", {{on(1, kPanel)}, 1}, {{on(1, kPanel), off(2)}, 1},
+        {"connected without a picture",
+         {{on(1, kPanel)}, 1},
+         {{on(1, kPanel), off(2)}, 1},
          {{2, add}}},
         {"switched on", {{on(1, kPanel), off(2)}, 1}, two, {{2, enabled}}},
         {"switched off", two, {{on(1, kPanel), off(2)}, 1}, {{2, disabled}}},
         {"mirrored", two, {{on(1, kPanel), on(2, kPanel, 1)}, 1}, {{2, mirror | moved | setMode}}},
-        {"unmirrored", {{on(1, kPanel), on(2, kPanel, 1)}, 1}, two,
+        {"unmirrored",
+         {{on(1, kPanel), on(2, kPanel, 1)}, 1},
+         two,
          {{2, unmirror | moved | setMode}}},
         {"moved", two, {{on(1, kPanel), on(2, {1710, 100, 1280, 960})}, 1}, {{2, moved}}},
-        {"new resolution", two, {{on(1, kPanel), on(2, {1710, 0, 1920, 1080})}, 1},
-         {{2, setMode}}},
+        {"new resolution", two, {{on(1, kPanel), on(2, {1710, 0, 1920, 1080})}, 1}, {{2, setMode}}},
         {"main moved over",
          two,
          {{on(1, {-1710, 0, 1710, 1112}), on(2, {0, 0, 1280, 960})}, 2},
@@ -65,8 +68,9 @@ TEST(SimDisplayChangesTest, PollReportsEachChangedDisplayAfterItsBeginEvent) {
     server.addDisplay({.id = 1, .frame = kPanel});
     SimDisplayChanges changes(server);
     std::vector<DisplayChange> seen;
-    ASSERT_EQ(changes.registerCallback(
-                  [&](std::uint32_t d, std::uint32_t f) { seen.push_back({d, f}); }),
+    ASSERT_EQ(changes.registerCallback([&](std::uint32_t d, std::uint32_t f) {
+        seen.push_back({d, f});
+    }),
               0);
     changes.poll();
     EXPECT_TRUE(seen.empty());

@@ -54,10 +54,17 @@ TEST(DisplayChangeGateTest, SettleDecidesOnMembershipOrSignature) {
 class WatcherTest : public ::testing::Test {
   protected:
     WatcherTest() {
-        server.addDisplay({.id = 1, .frame = {0, 0, 1710, 1112}, .builtin = true, .vendor = 1552,
-                           .model = 41234, .serial = 12345});
-        server.addDisplay({.id = 2, .frame = {1710, 0, 1280, 960}, .vendor = 19501,
-                           .model = 2073, .serial = 777});
+        server.addDisplay({.id = 1,
+                           .frame = {0, 0, 1710, 1112},
+                           .builtin = true,
+                           .vendor = 1552,
+                           .model = 41234,
+                           .serial = 12345});
+        server.addDisplay({.id = 2,
+                           .frame = {1710, 0, 1280, 960},
+                           .vendor = 19501,
+                           .model = 2073,
+                           .serial = 777});
         // Events compare with the server as it stands now.
         changesPtr = std::make_unique<SimDisplayChanges>(server);
         watcherPtr = std::make_unique<DisplayChangeWatcher>(
@@ -137,8 +144,8 @@ TEST_F(WatcherTest, EventsAreHandledQueuedOnTheMainLoop) {
 
 TEST_F(WatcherTest, PluggingInAMonitorIsConsideredOnceWithTheNewSet) {
     start();
-    server.addDisplay({.id = 3, .frame = {-1920, 0, 1920, 1080}, .vendor = 19501, .model = 9,
-                       .serial = 42});
+    server.addDisplay(
+        {.id = 3, .frame = {-1920, 0, 1920, 1080}, .vendor = 19501, .model = 9, .serial = 42});
     changes().poll();
     scheduler.advance(2.0);
     ASSERT_EQ(considered.size(), 1u);

@@ -1,10 +1,10 @@
 // Which saved layout is offered, and what the application does with the answer.
 #include <gtest/gtest.h>
 
-#include "support/log_capture.h"
 #include "suggest/panel_placement.h"
 #include "suggest/suggestion_controller.h"
 #include "suggest/suggestion_decision.h"
+#include "support/log_capture.h"
 
 namespace seam {
 namespace {
@@ -67,8 +67,7 @@ TEST(DecideSuggestionTest, WhichLayoutIsOffered) {
          "arranged LB"},
     };
     // Unless told otherwise, layouts put the monitor 200 points above where it is.
-    for (const Case& c : cases)
-        EXPECT_EQ(decided(c.layouts, attached()), c.expected) << c.what;
+    for (const Case& c : cases) EXPECT_EQ(decided(c.layouts, attached()), c.expected) << c.what;
     // The offer carries the plan that puts the monitor in its place.
     const auto d = decideSuggestion({layout("A", 1710, now)}, attached());
     const auto& offer = std::get<Offer>(d);
@@ -160,8 +159,9 @@ TEST_F(ControllerTest, AlignModeOpenOnlyLogsTheSkip) {
     busy = true;
     controller.considerSuggestion(attached(), "monitors changed");
     EXPECT_EQ(panel.shows, 0);
-    EXPECT_EQ(logs.messages(), std::vector<std::string>{
-                                   "layout suggest (monitors changed): skipped, align mode is open"});
+    EXPECT_EQ(
+        logs.messages(),
+        std::vector<std::string>{"layout suggest (monitors changed): skipped, align mode is open"});
 }
 
 TEST_F(ControllerTest, SettingDefaultsToOnUnlessItHoldsFalse) {

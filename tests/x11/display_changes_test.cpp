@@ -5,6 +5,8 @@
 // After gtest: Xlib defines macros (None, Bool) that clash with its names.
 #include <QElapsedTimer>
 #include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
 
 #include "geometry/arrangement.h"
 #include "layouts/live_display.h"
@@ -14,6 +16,7 @@
 #include "platform/x11/x11_display_services.h"
 #include "qt_on_x.h"
 #include "suggest/display_change_gate.h"
+#include "suggest/qt/suggestion_panel.h"
 #include "support/log_capture.h"
 #include "x11_environment.h"
 
@@ -124,6 +127,38 @@ TEST_F(DisplayChangesX11, MovingAMonitorSettlesWithoutAChangeOfTheSet) {
     EXPECT_EQ(considered.size(), 2u);
 }
 
+class SuggestionPanelX11 : public testing::QtOnX {};
+
+TEST_F(SuggestionPanelX11, NeverTakesTheFocusAndReturnSwitches) {
+    ASSERT_TRUE(xserver()) << VirtualXServer::lastError();
+    // Another window of ours has the focus, as the frontmost application would.
+    QLineEdit front;
+    front.show();
+    front.activateWindow();
+    ASSERT_TRUE(waitFor([&] { return front.isActiveWindow(); }));
+
+    ManualClock clock;
+    ManualScheduler scheduler{clock};
+    SuggestionPanel panel(scheduler);
+    std::vector<std::string> answers;
+    panel.onAnswer = [&](const std::string& id, bool apply, bool) {
+        answers.push_back(id + (apply ? " switch" : " later"));
+    };
+    panel.show("A", "Office", QRect(1600, 0, 24, 24));
+    ASSERT_TRUE(panel.window());
+    ASSERT_TRUE(waitFor([&] { return panel.window()->isVisible(); }));
+    // Centred under the anchor, 8 points inside the right edge of the panel's screen.
+    EXPECT_EQ(panel.window()->geometry(), QRect(1710 - 8 - 340, 30, 340, 132));
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    EXPECT_TRUE(front.isActiveWindow());
+    EXPECT_FALSE(panel.window()->isActiveWindow());
+
+    QKeyEvent ret(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(panel.window(), &ret);
+    EXPECT_EQ(answers, std::vector<std::string>{"A switch"});
+    EXPECT_FALSE(panel.isShowing());
+}
+
 TEST(RenderSuggestionX11, WritesThePanelAndFailsOnAnUnwritablePath) {
     ASSERT_TRUE(xserver()) << VirtualXServer::lastError();
     testing::TempDir dir;
@@ -131,9 +166,9 @@ TEST(RenderSuggestionX11, WritesThePanelAndFailsOnAnUnwritablePath) {
     EXPECT_EQ(testing::runProgram("--render-suggestion " + path).exitCode, 0);
     const QImage image(QString::fromStdString(path));
     EXPECT_EQ(image.size(), QSize(340, 132));
-    EXPECT_EQ(testing::runProgram("--render-suggestion " + dir.path() + "/missing/panel.png")
-                  .exitCode,
-              1);
+    EXPECT_EQ(
+        testing::runProgram("--render-suggestion " + dir.path() + "/missing/panel.png").exitCode,
+        1);
 }
 
 }  // namespace

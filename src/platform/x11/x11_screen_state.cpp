@@ -94,8 +94,7 @@ std::optional<RROutput> ScreenState::mirrorOf(RROutput id) const {
         if (list[i]->id != id) continue;
         const auto mine = rootRect(id);
         for (std::size_t j = 0; j < i; ++j)
-            if (list[j]->crtc == list[i]->crtc || rootRect(list[j]->id) == mine)
-                return list[j]->id;
+            if (list[j]->crtc == list[i]->crtc || rootRect(list[j]->id) == mine) return list[j]->id;
         return std::nullopt;
     }
     return std::nullopt;

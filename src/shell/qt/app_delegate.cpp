@@ -119,8 +119,8 @@ bool AppDelegate::finishLaunching() {
 void AppDelegate::startSuggestions() {
     QPointer<AppDelegate> self(this);
     identity_ = std::make_unique<X11DisplayIdentity>(*services_);
-    store_ = std::make_unique<LayoutStore>(
-        prefs(), [this] { return Date::fromUnix(clock_->wallTime()); });
+    store_ = std::make_unique<LayoutStore>(prefs(),
+                                           [this] { return Date::fromUnix(clock_->wallTime()); });
     suggestionPanel_ = std::make_unique<SuggestionPanel>(*scheduler_);
     suggestionPanel_->anchor = [self]() -> std::optional<QRect> {
         if (!self || !self->statusItem_ || self->statusItem_->geometry().isEmpty()) return {};
@@ -137,15 +137,15 @@ void AppDelegate::startSuggestions() {
 
     int status = X11DisplayChanges::registrationFailed;
     if ((displayChanges_ = X11DisplayChanges::open())) {
-        changeWatcher_ = std::make_unique<DisplayChangeWatcher>(
-            *displayChanges_, *scheduler_, [this] { return liveDisplays(); });
+        changeWatcher_ = std::make_unique<DisplayChangeWatcher>(*displayChanges_, *scheduler_,
+                                                                [this] { return liveDisplays(); });
         changeWatcher_->onChanged = [self](const std::vector<LiveDisplay>& live) {
             if (self) self->considerSuggestion(live, "monitors changed");
         };
         status = changeWatcher_->start();
     }
-    log("layouts: " + std::to_string(store_->layouts().size()) + " saved, suggest=" +
-        (suggestEnabled() ? "true" : "false") + ", reconfig callback=" +
+    log("layouts: " + std::to_string(store_->layouts().size()) +
+        " saved, suggest=" + (suggestEnabled() ? "true" : "false") + ", reconfig callback=" +
         (status == 0 ? std::string("ok") : "err " + std::to_string(status)));
     scheduler_->after(2.0, [self] {
         if (self) self->considerSuggestion(self->liveDisplays(), "launch");
@@ -177,8 +177,8 @@ void AppDelegate::applyLayout(const std::string& id, const std::string& via) {
     const auto live = liveDisplays();
     const auto plan = planLayout(*layout, live, true);
     if (!plan) {
-        log("layout \"" + name + "\" via=" + via + ": monitors differ (now " +
-            describeLive(live) + ")");
+        log("layout \"" + name + "\" via=" + via + ": monitors differ (now " + describeLive(live) +
+            ")");
         return;
     }
     if (alignMode_->isActive()) alignMode_->stop();

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "align/align_mode.h"
-#include "layouts/live_display.h"
 #include "align/pill.h"
+#include "layouts/live_display.h"
 #include "shell/hot_key_registry.h"
 #include "shell/hot_key_spec.h"
 

@@ -101,6 +101,7 @@ SuggestionPanel::SuggestionPanel(Scheduler& scheduler, std::function<QPoint()> c
 SuggestionPanel::~SuggestionPanel() {
     if (timer_) scheduler_.cancel(timer_);
     delete panel_.data();
+    for (const auto& p : fading_) delete p.data();
 }
 
 QWidget* SuggestionPanel::makeContent(const std::string& name, bool opaque) {
@@ -203,6 +204,8 @@ void SuggestionPanel::dismiss() {
     panel_ = nullptr;
     layoutID_.reset();
     check_ = nullptr;
+    std::erase_if(fading_, [](const QPointer<NoKeyPanel>& p) { return p.isNull(); });
+    fading_.emplace_back(panel);
     auto* fade = new QPropertyAnimation(panel, "windowOpacity", panel);
     fade->setDuration(200);
     fade->setEndValue(0.0);
@@ -241,8 +244,7 @@ void SuggestionPanel::timedOut() {
 }
 
 bool renderSuggestion(const QString& path) {
-    std::unique_ptr<QWidget> content(
-        SuggestionPanel::makeContent(T("사무실", "Office"), true));
+    std::unique_ptr<QWidget> content(SuggestionPanel::makeContent(T("사무실", "Office"), true));
     return renderPNG(content.get(), path);
 }
 

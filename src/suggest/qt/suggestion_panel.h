@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "suggest/suggestion_controller.h"
@@ -70,6 +71,8 @@ class SuggestionPanel : public QObject, public SuggestionView {
     Scheduler& scheduler_;
     std::function<QPoint()> cursor_;
     QPointer<NoKeyPanel> panel_;
+    // Dismissed panels still fading out; they go with us at the latest.
+    std::vector<QPointer<NoKeyPanel>> fading_;
     Scheduler::TaskId timer_ = 0;
     QPointer<QCheckBox> check_;
     std::optional<std::string> layoutID_;
