@@ -1,0 +1,120 @@
+// The real program offers a saved layout: at launch, and when a monitor comes
+// back, the panel appears; its Switch button applies the layout.
+#include <gtest/gtest.h>
+
+#include <QString>
+
+#include "geometry/arrangement.h"
+#include "layouts/layout_file.h"
+#include "layouts/layout_plan.h"
+#include "layouts/live_display.h"
+#include "main/qt/prefs.h"
+#include "platform/x11/x11_display_identity.h"
+#include "platform/x11/x11_display_services.h"
+#include "program.h"
+#include "support/edid_builder.h"
+#include "x11_environment.h"
+// After gtest: Xlib's macros clash with its names.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/extensions/Xrandr.h>
+
+namespace seam {
+namespace {
+
+using testing::Program;
+using testing::VirtualXServer;
+using testing::xserver;
+
+// "Desk": the monitors attached now, with the external to the left of the panel.
+void saveDeskLayout(const std::string& home) {
+    auto services = X11DisplayServices::open(xserver()->name().c_str());
+    ASSERT_TRUE(services);
+    Arrangement arrangement(*services);
+    X11DisplayIdentity identity(*services);
+    const auto live = readLiveDisplays(arrangement, identity);
+    ASSERT_EQ(live.size(), 2u);
+    SavedLayout desk = makeLayout("Desk", live, nullptr, Date{800'000'000});
+    for (SavedDisplay& d : desk.displays)
+        if (!d.main) d.x = -d.width;
+    const auto bytes = encodeLayoutFile({1, {desk}});
+    ASSERT_TRUE(bytes);
+    QSettingsStore settings(QString::fromStdString(home + "/config/Seamwright"), "Seamwright");
+    settings.set("layouts.v1", SettingValue{*bytes});
+    settings.sync();
+}
+
+// Two different monitors, so the layout knows which is which.
+class Monitors {
+  public:
+    Monitors() : d_(XOpenDisplay(xserver()->name().c_str())) {
+        set("DUMMY0", testing::buildEdid({.pnp = "APP", .product = 41234, .serial = 12345678}));
+        set("DUMMY1", testing::buildEdid({.pnp = "SAM", .product = 2073, .serial = 87654321}));
+    }
+    ~Monitors() {
+        const Atom edid = XInternAtom(d_, "EDID", False);
+        for (const char* name : {"DUMMY0", "DUMMY1"})
+            XRRDeleteOutputProperty(d_, testing::outputId(name), edid);
+        XSync(d_, False);
+        XCloseDisplay(d_);
+    }
+
+  private:
+    void set(const char* output, const std::vector<std::uint8_t>& edid) {
+        XRRChangeOutputProperty(d_, testing::outputId(output), XInternAtom(d_, "EDID", False),
+                                XA_INTEGER, 8, PropModeReplace, edid.data(), int(edid.size()));
+        XSync(d_, False);
+    }
+    Display* d_;
+};
+
+void clickAt(int x, int y) {
+    Display* d = XOpenDisplay(xserver()->name().c_str());
+    ASSERT_TRUE(d);
+    XTestFakeMotionEvent(d, -1, x, y, 0);
+    XTestFakeButtonEvent(d, 1, True, 0);
+    XTestFakeButtonEvent(d, 1, False, 0);
+    XSync(d, False);
+    XCloseDisplay(d);
+}
+
+TEST(SuggestionEndToEnd, OfferedAtLaunchAndAfterAReplugAndSwitched) {
+    ASSERT_TRUE(xserver()) << VirtualXServer::lastError();
+    ASSERT_TRUE(xserver()->arrange());
+    Monitors monitors;
+    Program program(saveDeskLayout);
+    ASSERT_TRUE(program.running());
+    ASSERT_TRUE(program.waitForLog("layouts: 1 saved, suggest=true, reconfig callback=ok"))
+        << program.logText();
+    ASSERT_TRUE(program.waitForLog("layout suggest (launch): offer \"Desk\"")) << program.logText();
+
+    // Unplugged and back: one settle, one more offer.
+    ASSERT_TRUE(xserver()->arrange(VirtualXServer::Monitors::one));
+    ASSERT_TRUE(xserver()->arrange());
+    ASSERT_TRUE(program.waitForLog("set-changed=true")) << program.logText();
+    ASSERT_TRUE(program.waitForLog("layout suggest (monitors changed): offer \"Desk\""))
+        << program.logText();
+
+    // No tray icon on this desktop: the panel sits at the top right of the main
+    // screen, Switch at its bottom right.
+    testing::pause(0.5);
+    clickAt(1710 - 12 - 340 + 234 + 46, 6 + 90 + 15);
+    ASSERT_TRUE(program.waitForLog("layout \"Desk\" via=suggestion")) << program.logText();
+    testing::pause(1.0);
+    int x = -1, y = -1;
+    ASSERT_TRUE(xserver()->outputPosition("DUMMY1", x, y));
+    EXPECT_EQ(x, 0) << program.logText();
+    ASSERT_TRUE(xserver()->outputPosition("DUMMY0", x, y));
+    EXPECT_EQ(x, 1280);
+
+    const std::string log = program.logText();
+    EXPECT_EQ(log.find("displays settled"),
+              log.rfind("displays settled", log.find("via=suggestion")))
+        << "one settle for the replug\n"
+        << log;
+    ASSERT_TRUE(xserver()->arrange());
+}
+
+}  // namespace
+}  // namespace seam
