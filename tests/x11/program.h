@@ -70,9 +70,15 @@ class Program {
     pid_t pid_ = -1;
 };
 
-// Lets the program react; it runs on its own clock.
-inline void pause(double seconds) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+// Polls until cond holds: the program runs on its own clock, and what it does
+// shows only through the server and its log.
+inline bool eventually(const std::function<bool()>& cond, double seconds = 10) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!cond()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    return true;
 }
 
 }  // namespace seam::testing

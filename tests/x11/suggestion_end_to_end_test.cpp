@@ -69,6 +69,32 @@ class Monitors {
     Display* d_;
 };
 
+// A mapped override-redirect window of the panel's size.
+bool panelShown() {
+    Display* d = XOpenDisplay(xserver()->name().c_str());
+    if (!d) return false;
+    Window root = DefaultRootWindow(d), parent, *children = nullptr;
+    unsigned n = 0;
+    bool found = false;
+    XQueryTree(d, root, &root, &parent, &children, &n);
+    for (unsigned i = 0; i < n; ++i) {
+        XWindowAttributes a;
+        if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable &&
+            a.override_redirect && a.width == 340 && a.height == 132)
+            found = true;
+    }
+    if (children) XFree(children);
+    XCloseDisplay(d);
+    return found;
+}
+
+std::pair<int, int> rootX() {
+    int x0 = -1, x1 = -1, y = 0;
+    xserver()->outputPosition("DUMMY0", x0, y);
+    xserver()->outputPosition("DUMMY1", x1, y);
+    return {x0, x1};
+}
+
 void clickAt(int x, int y) {
     Display* d = XOpenDisplay(xserver()->name().c_str());
     ASSERT_TRUE(d);
@@ -98,15 +124,14 @@ TEST(SuggestionEndToEnd, OfferedAtLaunchAndAfterAReplugAndSwitched) {
 
     // No tray icon on this desktop: the panel sits at the top right of the main
     // screen, Switch at its bottom right.
-    testing::pause(0.5);
+    ASSERT_TRUE(testing::eventually(panelShown)) << program.logText();
     clickAt(1710 - 12 - 340 + 234 + 46, 6 + 90 + 15);
     ASSERT_TRUE(program.waitForLog("layout \"Desk\" via=suggestion")) << program.logText();
-    testing::pause(1.0);
-    int x = -1, y = -1;
-    ASSERT_TRUE(xserver()->outputPosition("DUMMY1", x, y));
-    EXPECT_EQ(x, 0) << program.logText();
-    ASSERT_TRUE(xserver()->outputPosition("DUMMY0", x, y));
-    EXPECT_EQ(x, 1280);
+    // The external now stands to the left of the panel.
+    EXPECT_TRUE(testing::eventually([] {
+        return rootX() == std::pair{1280, 0};
+    })) << program.logText();
+    EXPECT_TRUE(testing::eventually([] { return !panelShown(); }));  // after its fade
 
     const std::string log = program.logText();
     EXPECT_EQ(log.find("displays settled"),
