@@ -21,6 +21,8 @@
 #include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_display_services.h"
 #include "shell/qt/app_delegate.h"
+#include "shell/status_menu.h"
+#include "update/support_switch.h"
 
 namespace {
 
@@ -62,6 +64,14 @@ int runDumpDisplays() {
     return 0;
 }
 
+// The menu as the tray shows it before its hot keys are known, with an empty
+// layouts submenu; no display is needed.
+int runDumpMenu(bool support) {
+    const Menu layouts;
+    const StatusMenu status = buildStatusMenu(&layouts, support || SupportSwitch::isOn(prefs()));
+    return print({.lines = menuTitleDump(status.menu)});
+}
+
 int runApplication(int argc, char** argv) {
     // The application, not the log, makes the log's folder.
     QDir().mkpath(QFileInfo(QString::fromStdString(logPath())).absolutePath());
@@ -88,8 +98,9 @@ int main(int argc, char** argv) {
         case Job::renderGuide:
         case Job::renderSuggestion:
         case Job::renderSettings:
-        case Job::dumpMenu:
             return notBuiltYet(cmd.job);
+        case Job::dumpMenu:
+            return runDumpMenu(cmd.support);
         case Job::dumpDisplays:
             return runDumpDisplays();
         case Job::movetest:

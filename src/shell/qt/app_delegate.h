@@ -8,18 +8,26 @@
 #include "align/pill.h"
 #include "shell/hot_key_registry.h"
 #include "shell/hot_key_spec.h"
+#include "shell/menu.h"
+#include "shell/status_menu.h"
 
-class QAction;
 class QMenu;
 class QSystemTrayIcon;
 
 namespace seam {
 
 class Engine;
+class LayoutCommands;
+class LayoutStore;
+class MenuView;
 class QtClock;
+class QtLayoutPrompts;
 class QtScheduler;
 class QtOverlayFactory;
 class QtToastFactory;
+class QtUpdateAlerts;
+class Updater;
+class X11DisplayIdentity;
 class X11DisplayServices;
 class X11HotKeys;
 class X11Pointer;
@@ -31,19 +39,41 @@ class AppDelegate : public QObject {
     static std::unique_ptr<AppDelegate> launch();
     ~AppDelegate() override;
 
+    // Menu commands.
     void startAlign();
     void confirmAlign(const AlignMode::Pick& a, const AlignMode::Pick& b);
     void undo();
+    void openSettings();
+    void openGuide();
+    void checkUpdates();
+    void toggleLogin();
+    void toggle();
+    void toggleAlign();
+    void openSupport();
+    void saveLayout();
+    void applyLayoutItem(const MenuItem& item);
+    void toggleSuggest();
+    void manageLayouts();
+
+    // Registers the current keys and puts them into the menu titles.
     void applyHotKeys();
+    // The saved-layouts submenu, about to open, is made afresh.
+    void menuNeedsUpdate();
+    // Suggestions of a saved layout when the monitors change.
+    bool suggestEnabled() const;
 
   private:
     AppDelegate();
     bool finishLaunching();
     void buildStatusMenu();
+    void perform(const MenuItem& item);
+    void showMenu();
+    void supportChanged();
     void heartbeat();
     Point pointerLocation();
 
     std::unique_ptr<X11DisplayServices> services_;
+    std::unique_ptr<X11DisplayIdentity> identity_;
     std::unique_ptr<Arrangement> arrangement_;
     std::unique_ptr<QtClock> clock_;
     std::unique_ptr<QtScheduler> scheduler_;
@@ -53,14 +83,22 @@ class AppDelegate : public QObject {
     std::unique_ptr<AlignMode> alignMode_;
     std::unique_ptr<QtToastFactory> toasts_;
     std::unique_ptr<Pill> pill_;
+    std::unique_ptr<LayoutStore> store_;
+    std::unique_ptr<QtLayoutPrompts> prompts_;
+    std::unique_ptr<LayoutCommands> layouts_;
+    std::unique_ptr<QtUpdateAlerts> updateAlerts_;
+    std::unique_ptr<Updater> updater_;
     std::unique_ptr<X11HotKeys> hotKeyService_;
     std::unique_ptr<HotKeyRegistry> hotKeys_;
     HotKeySpec alignKey_ = defaultAlign;
     HotKeySpec undoKey_ = defaultUndo;
 
+    StatusMenu status_;
+    Menu layoutsMenu_;
     std::unique_ptr<QMenu> menu_;
-    QAction* alignMenuItem_ = nullptr;
-    QAction* undoMenuItem_ = nullptr;
+    QMenu* layoutsQMenu_ = nullptr;  // owned by menu_
+    MenuView* menuView_ = nullptr;
+    MenuView* layoutsView_ = nullptr;
     std::unique_ptr<QSystemTrayIcon> statusItem_;
 };
 
