@@ -21,7 +21,9 @@
 #include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_display_services.h"
 #include "shell/qt/app_delegate.h"
+#include "shell/status_menu.h"
 #include "suggest/qt/suggestion_panel.h"
+#include "update/support_switch.h"
 
 namespace {
 
@@ -71,6 +73,14 @@ int runRenderSuggestion(int argc, char** argv, const std::string& path) {
     return renderSuggestion(QString::fromStdString(path)) ? 0 : 1;
 }
 
+// The menu as the tray shows it before its hot keys are known, with an empty
+// layouts submenu; no display is needed.
+int runDumpMenu(bool support) {
+    const Menu layouts;
+    const StatusMenu status = buildStatusMenu(&layouts, support || SupportSwitch::isOn(prefs()));
+    return print({.lines = menuTitleDump(status.menu)});
+}
+
 int runApplication(int argc, char** argv) {
     // The application, not the log, makes the log's folder.
     QDir().mkpath(QFileInfo(QString::fromStdString(logPath())).absolutePath());
@@ -93,13 +103,15 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const Command cmd = examine(args);
     switch (cmd.job) {
-        case Job::photo: return print(photoJob(cmd.path, cmd.preview, std::cerr));
+        case Job::photo:
+            return print(photoJob(cmd.path, cmd.preview, std::cerr));
         case Job::renderSuggestion:
             return runRenderSuggestion(argc, argv, cmd.path);
         case Job::renderGuide:
         case Job::renderSettings:
-        case Job::dumpMenu:
             return notBuiltYet(cmd.job);
+        case Job::dumpMenu:
+            return runDumpMenu(cmd.support);
         case Job::dumpDisplays:
             return runDumpDisplays();
         case Job::movetest:

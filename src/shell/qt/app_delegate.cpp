@@ -1,6 +1,7 @@
 #include "shell/qt/app_delegate.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QIcon>
 #include <QMenu>
 #include <QMessageBox>
@@ -8,13 +9,14 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSystemTrayIcon>
+#include <QUrl>
 
 #include "align/qt/overlay_window.h"
 #include "align/qt/toast_window.h"
 #include "engine/engine.h"
 #include "engine/qt/edge_bar_window.h"
-#include "layouts/layout_plan.h"
 #include "layouts/layout_store.h"
+#include "layouts/live_display.h"
 #include "main/log.h"
 #include "main/qt/app_icon.h"
 #include "main/qt/prefs.h"
@@ -26,9 +28,17 @@
 #include "platform/x11/x11_display_services.h"
 #include "platform/x11/x11_hot_keys.h"
 #include "platform/x11/x11_pointer.h"
+#include "shell/layout_commands.h"
+#include "shell/qt/layout_prompts.h"
+#include "shell/qt/menu_view.h"
+#include "shell/saved_layouts_menu.h"
 #include "suggest/display_change_gate.h"
 #include "suggest/qt/suggestion_panel.h"
 #include "suggest/suggestion_controller.h"
+#include "update/features.h"
+#include "update/qt/update_alerts.h"
+#include "update/qt/updater.h"
+#include "update/support_switch.h"
 
 namespace seam {
 
@@ -40,6 +50,8 @@ QString qs(const std::string& s) {
 std::string arrowOf(Side s) {
     return std::string(arrow(s));
 }
+
+constexpr const char* kSuggestKey = "layouts.suggest";
 }  // namespace
 
 AppDelegate::AppDelegate() = default;
@@ -57,6 +69,7 @@ bool AppDelegate::finishLaunching() {
         log("launch failed: the X display or its RandR extension is not available");
         return false;
     }
+    identity_ = std::make_unique<X11DisplayIdentity>(*services_);
     arrangement_ = std::make_unique<Arrangement>(*services_);
     clock_ = std::make_unique<QtClock>();
     scheduler_ = std::make_unique<QtScheduler>();
@@ -74,23 +87,50 @@ bool AppDelegate::finishLaunching() {
     alignKey_ = HotKeySpec::stored("align", prefs()).value_or(defaultAlign);
     undoKey_ = HotKeySpec::stored("undo", prefs()).value_or(defaultUndo);
 
-    buildStatusMenu();
+    overlays_ = std::make_unique<QtOverlayFactory>(*arrangement_);
+    alignMode_ = std::make_unique<AlignMode>(*arrangement_, *pointer_, *scheduler_, *overlays_);
+    toasts_ = std::make_unique<QtToastFactory>(*arrangement_);
+    pill_ = std::make_unique<Pill>(*arrangement_, *scheduler_, *toasts_);
+
+    store_ = std::make_unique<LayoutStore>(
+        prefs(), [clock = clock_.get()] { return Date::fromUnix(clock->wallTime()); });
+    prompts_ = std::make_unique<QtLayoutPrompts>();
+    layouts_ = std::make_unique<LayoutCommands>(LayoutCommands::Parts{
+        .store = *store_,
+        .arrangement = *arrangement_,
+        .identity = *identity_,
+        .engine = *engine_,
+        .alignMode = *alignMode_,
+        .pill = *pill_,
+        .pointer = *pointer_,
+        .scheduler = *scheduler_,
+        .clock = *clock_,
+        .prefs = prefs(),
+        .prompts = *prompts_,
+    });
+    QPointer<AppDelegate> self(this);
+    layouts_->hotKeysChanged = [self] {
+        if (self) self->applyHotKeys();
+    };
+    layouts_->undoKeyDisplay = [self] { return self ? self->undoKey_.display() : std::string(); };
+
+    updateAlerts_ = std::make_unique<QtUpdateAlerts>();
+    UpdaterSetup setup = applicationSetup(prefs(), *clock_, *updateAlerts_);
+    setup.supportChanged = [self] {
+        if (self) self->supportChanged();
+    };
+    updater_ = std::make_unique<Updater>(std::move(setup));
+
     // Both gestures are switched off in this build.
     engine_->enabled = false;
     engine_->autoAlign = false;
+    buildStatusMenu();
 
     pointer_->onMotion = [this](Point p, double dx, double dy, bool dragging) {
         engine_->handle(p, dx, dy, dragging);
     };
     pointer_->onLeftPress = [this](Point p) { engine_->click(p); };
     if (!pointer_->start()) log("pointer events unavailable");
-
-    hotKeyService_ = X11HotKeys::open();
-    if (hotKeyService_) {
-        hotKeys_ = std::make_unique<HotKeyRegistry>(*hotKeyService_);
-        hotKeys_->installHotKeyHandler();
-    }
-    applyHotKeys();
 
     engine_->onMoved = [this](Side side, Point p) {
         pill_->show(T(arrowOf(side) + " 정렬했어요 · " + undoKey_.display() + " 되돌리기",
@@ -102,11 +142,14 @@ bool AppDelegate::finishLaunching() {
         pill_->show(std::string(a) + " 살짝 맞춤 · " + undoKey_.display() + " 되돌리기", p, 0.9);
     };
 
-    overlays_ = std::make_unique<QtOverlayFactory>(*arrangement_);
-    alignMode_ = std::make_unique<AlignMode>(*arrangement_, *pointer_, *scheduler_, *overlays_);
-    toasts_ = std::make_unique<QtToastFactory>(*arrangement_);
-    pill_ = std::make_unique<Pill>(*arrangement_, *scheduler_, *toasts_);
-    QPointer<AppDelegate> self(this);
+    hotKeyService_ = X11HotKeys::open();
+    if (hotKeyService_) {
+        hotKeys_ = std::make_unique<HotKeyRegistry>(*hotKeyService_);
+        hotKeys_->installHotKeyHandler();
+    }
+    layouts_->loadLayoutKeys();
+    applyHotKeys();
+
     alignMode_->onPicked = [self](const AlignMode::Pick& a, const AlignMode::Pick& b) {
         if (self) self->confirmAlign(a, b);
     };
@@ -118,9 +161,6 @@ bool AppDelegate::finishLaunching() {
 
 void AppDelegate::startSuggestions() {
     QPointer<AppDelegate> self(this);
-    identity_ = std::make_unique<X11DisplayIdentity>(*services_);
-    store_ = std::make_unique<LayoutStore>(prefs(),
-                                           [this] { return Date::fromUnix(clock_->wallTime()); });
     suggestionPanel_ = std::make_unique<SuggestionPanel>(*scheduler_);
     suggestionPanel_->anchor = [self]() -> std::optional<QRect> {
         if (!self || !self->statusItem_ || self->statusItem_->geometry().isEmpty()) return {};
@@ -133,6 +173,13 @@ void AppDelegate::startSuggestions() {
     suggestions_->isBusy = [self] { return self && self->alignMode_->isActive(); };
     suggestions_->applyLayout = [self](const std::string& id, const std::string& via) {
         if (self) self->applyLayout(id, via);
+    };
+    layouts_->shownSuggestion = [self]() -> std::optional<std::string> {
+        if (!self || !self->suggestionPanel_->isShowing()) return std::nullopt;
+        return self->suggestionPanel_->layoutID();
+    };
+    layouts_->dismissSuggestion = [self] {
+        if (self) self->suggestionPanel_->dismiss();
     };
 
     int status = X11DisplayChanges::registrationFailed;
@@ -161,43 +208,21 @@ void AppDelegate::considerSuggestion(const std::vector<LiveDisplay>& live,
     suggestions_->considerSuggestion(live, reason);
 }
 
-bool AppDelegate::suggestEnabled() const {
-    return suggestions_->suggestEnabled();
-}
-
-void AppDelegate::toggleSuggest() {
-    suggestions_->toggleSuggest();
-}
-
-// Stands in until the layout commands arrive: plan and apply, nothing more.
 void AppDelegate::applyLayout(const std::string& id, const std::string& via) {
-    const SavedLayout* layout = store_->layout(id);
-    if (!layout) return;
-    const std::string name = layout->name;
-    const auto live = liveDisplays();
-    const auto plan = planLayout(*layout, live, true);
-    if (!plan) {
-        log("layout \"" + name + "\" via=" + via + ": monitors differ (now " + describeLive(live) +
-            ")");
-        return;
-    }
-    if (alignMode_->isActive()) alignMode_->stop();
-    suggestionPanel_->dismiss();
-    engine_->applyLayout(plan->moves, "layout \"" + name + "\" via=" + via +
-                                          (plan->alreadyMatches ? " (already in place)" : ""));
-    store_->markApplied(id);
+    layouts_->applyLayout(id, via);
 }
 
 void AppDelegate::buildStatusMenu() {
+    status_ = seam::buildStatusMenu(&layoutsMenu_, SupportSwitch::isOn(prefs()));
     menu_ = std::make_unique<QMenu>();
-    alignMenuItem_ = menu_->addAction(QString());
-    connect(alignMenuItem_, &QAction::triggered, this, [this] { startAlign(); });
-    undoMenuItem_ = menu_->addAction(QString());
-    connect(undoMenuItem_, &QAction::triggered, this, [this] { undo(); });
-    menu_->addSeparator();
-    QAction* quit = menu_->addAction(qs(T("Seamwright 종료", "Quit Seamwright")));
-    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(quit, &QAction::triggered, qApp, &QApplication::quit);
+    layoutsQMenu_ = new QMenu(menu_.get());
+    const auto perform = [this](const MenuItem& item) { this->perform(item); };
+    layoutsView_ = new MenuView(*layoutsQMenu_, perform);
+    menuView_ = new MenuView(*menu_, perform, [this](const Menu* m) {
+        return m == &layoutsMenu_ ? layoutsQMenu_ : nullptr;
+    });
+    connect(layoutsQMenu_, &QMenu::aboutToShow, this, [this] { menuNeedsUpdate(); });
+    showMenu();
 
     statusItem_ = std::make_unique<QSystemTrayIcon>(applicationIcon());
     statusItem_->setToolTip("Seamwright");
@@ -210,14 +235,63 @@ void AppDelegate::buildStatusMenu() {
     statusItem_->show();
 }
 
+void AppDelegate::showMenu() {
+    menuView_->show(status_.menu);
+}
+
+void AppDelegate::perform(const MenuItem& item) {
+    switch (item.command) {
+        case MenuCommand::startAlign:
+            return startAlign();
+        case MenuCommand::undo:
+            return undo();
+        case MenuCommand::openSettings:
+            return openSettings();
+        case MenuCommand::openGuide:
+            return openGuide();
+        case MenuCommand::checkUpdates:
+            return checkUpdates();
+        case MenuCommand::toggleLogin:
+            return toggleLogin();
+        case MenuCommand::toggle:
+            return toggle();
+        case MenuCommand::toggleAlign:
+            return toggleAlign();
+        case MenuCommand::openSupport:
+            return openSupport();
+        case MenuCommand::saveLayout:
+            return saveLayout();
+        case MenuCommand::applyLayoutItem:
+            return applyLayoutItem(item);
+        case MenuCommand::toggleSuggest:
+            return toggleSuggest();
+        case MenuCommand::manageLayouts:
+            return manageLayouts();
+        case MenuCommand::none:
+        case MenuCommand::terminate:
+            return;
+    }
+}
+
+void AppDelegate::menuNeedsUpdate() {
+    layoutsMenu_ = savedLayoutsMenu(readLiveDisplays(*arrangement_, *identity_), store_->layouts(),
+                                    layouts_->layoutKeys, suggestEnabled());
+    layoutsView_->show(layoutsMenu_);
+}
+
+void AppDelegate::supportChanged() {
+    replaceSupportAndQuit(status_.menu, isKorean(), SupportSwitch::isOn(prefs()));
+    showMenu();
+}
+
 void AppDelegate::applyHotKeys() {
     if (hotKeys_) {
         hotKeys_->registerHotKey(undoKey_, HotKeyRegistry::undoID, [this] { undo(); });
         hotKeys_->registerHotKey(alignKey_, HotKeyRegistry::alignID, [this] { startAlign(); });
+        layouts_->registerLayoutHotKeys(*hotKeys_);
     }
-    alignMenuItem_->setText(
-        qs(T("모니터 정렬하기…", "Align Monitors…") + "   " + alignKey_.display()));
-    undoMenuItem_->setText(qs(T("되돌리기", "Undo") + "   " + undoKey_.display()));
+    setHotKeyTitles(status_, alignKey_, undoKey_);
+    showMenu();
 }
 
 Point AppDelegate::pointerLocation() {
@@ -256,6 +330,62 @@ void AppDelegate::undo() {
     pill_->show(undone ? T("원래 배치로 되돌림", "Restored the previous layout")
                        : T("되돌릴 게 없어요", "Nothing to undo"),
                 pointerLocation(), 1.1);
+}
+
+// The settings window, the guide and the login item are not part of this build
+// yet; their commands say so in the log rather than doing nothing unseen.
+void AppDelegate::openSettings() {
+    log("settings window not available in this build");
+}
+
+void AppDelegate::openGuide() {
+    log("guide window not available in this build");
+}
+
+void AppDelegate::toggleLogin() {
+    log("login item not available in this build");
+    status_.loginItem().checked = false;
+    showMenu();
+}
+
+void AppDelegate::checkUpdates() {
+    updater_->check(true);
+}
+
+void AppDelegate::toggle() {
+    engine_->enabled = !engine_->enabled;
+    status_.edgeTap.checked = engine_->enabled;
+    pill_->show(engine_->enabled ? "톡톡 켜짐" : "톡톡 꺼짐", pointerLocation(), 1.1);
+}
+
+void AppDelegate::toggleAlign() {
+    engine_->autoAlign = !engine_->autoAlign;
+    status_.autoAlign.checked = engine_->autoAlign;
+}
+
+void AppDelegate::openSupport() {
+    const QUrl url(qs(Features::supportURL()), QUrl::StrictMode);
+    if (url.isValid() && !url.scheme().isEmpty()) QDesktopServices::openUrl(url);
+}
+
+void AppDelegate::saveLayout() {
+    layouts_->saveLayout();
+}
+
+void AppDelegate::applyLayoutItem(const MenuItem& item) {
+    layouts_->applyLayoutItem(item);
+}
+
+void AppDelegate::manageLayouts() {
+    openSettings();
+}
+
+bool AppDelegate::suggestEnabled() const {
+    return suggestions_->suggestEnabled();
+}
+
+void AppDelegate::toggleSuggest() {
+    suggestions_->toggleSuggest();
 }
 
 void AppDelegate::heartbeat() {

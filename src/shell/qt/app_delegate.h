@@ -3,16 +3,15 @@
 
 #include <QObject>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "align/align_mode.h"
 #include "align/pill.h"
 #include "layouts/live_display.h"
 #include "shell/hot_key_registry.h"
 #include "shell/hot_key_spec.h"
+#include "shell/menu.h"
+#include "shell/status_menu.h"
 
-class QAction;
 class QMenu;
 class QSystemTrayIcon;
 
@@ -20,15 +19,20 @@ namespace seam {
 
 class DisplayChangeWatcher;
 class Engine;
+class LayoutCommands;
 class LayoutStore;
+class MenuView;
+class QtClock;
 class SuggestionController;
 class SuggestionPanel;
 class X11DisplayChanges;
-class X11DisplayIdentity;
-class QtClock;
+class QtLayoutPrompts;
 class QtScheduler;
 class QtOverlayFactory;
 class QtToastFactory;
+class QtUpdateAlerts;
+class Updater;
+class X11DisplayIdentity;
 class X11DisplayServices;
 class X11HotKeys;
 class X11Pointer;
@@ -40,26 +44,47 @@ class AppDelegate : public QObject {
     static std::unique_ptr<AppDelegate> launch();
     ~AppDelegate() override;
 
+    // Menu commands.
     void startAlign();
     void confirmAlign(const AlignMode::Pick& a, const AlignMode::Pick& b);
     void undo();
-    void applyHotKeys();
-    // Layout suggestions (reason for the log: "launch", "monitors changed").
-    void considerSuggestion(const std::vector<LiveDisplay>& live, const std::string& reason);
-    void applyLayout(const std::string& id, const std::string& via);
-    bool suggestEnabled() const;
+    void openSettings();
+    void openGuide();
+    void checkUpdates();
+    void toggleLogin();
+    void toggle();
+    void toggleAlign();
+    void openSupport();
+    void saveLayout();
+    void applyLayoutItem(const MenuItem& item);
     void toggleSuggest();
+    void manageLayouts();
+
+    // Registers the current keys and puts them into the menu titles.
+    void applyHotKeys();
+    // The saved-layouts submenu, about to open, is made afresh.
+    void menuNeedsUpdate();
+    // Suggestions of a saved layout when the monitors change.
+    bool suggestEnabled() const;
+    // reason is for the log: "launch", "monitors changed".
+    void considerSuggestion(const std::vector<LiveDisplay>& live, const std::string& reason);
+    // via names the caller in the log: "menu", "hotkey", "suggestion", "auto".
+    void applyLayout(const std::string& id, const std::string& via);
 
   private:
     AppDelegate();
     bool finishLaunching();
     void buildStatusMenu();
+    void perform(const MenuItem& item);
+    void showMenu();
+    void supportChanged();
     void heartbeat();
-    Point pointerLocation();
     void startSuggestions();
     std::vector<LiveDisplay> liveDisplays();
+    Point pointerLocation();
 
     std::unique_ptr<X11DisplayServices> services_;
+    std::unique_ptr<X11DisplayIdentity> identity_;
     std::unique_ptr<Arrangement> arrangement_;
     std::unique_ptr<QtClock> clock_;
     std::unique_ptr<QtScheduler> scheduler_;
@@ -69,18 +94,24 @@ class AppDelegate : public QObject {
     std::unique_ptr<AlignMode> alignMode_;
     std::unique_ptr<QtToastFactory> toasts_;
     std::unique_ptr<Pill> pill_;
+    std::unique_ptr<LayoutStore> store_;
+    std::unique_ptr<QtLayoutPrompts> prompts_;
+    std::unique_ptr<LayoutCommands> layouts_;
+    std::unique_ptr<QtUpdateAlerts> updateAlerts_;
+    std::unique_ptr<Updater> updater_;
     std::unique_ptr<X11HotKeys> hotKeyService_;
     std::unique_ptr<HotKeyRegistry> hotKeys_;
     HotKeySpec alignKey_ = defaultAlign;
     HotKeySpec undoKey_ = defaultUndo;
 
+    StatusMenu status_;
+    Menu layoutsMenu_;
     std::unique_ptr<QMenu> menu_;
-    QAction* alignMenuItem_ = nullptr;
-    QAction* undoMenuItem_ = nullptr;
+    QMenu* layoutsQMenu_ = nullptr;  // owned by menu_
+    MenuView* menuView_ = nullptr;
+    MenuView* layoutsView_ = nullptr;
     std::unique_ptr<QSystemTrayIcon> statusItem_;
 
-    std::unique_ptr<X11DisplayIdentity> identity_;
-    std::unique_ptr<LayoutStore> store_;
     std::unique_ptr<SuggestionPanel> suggestionPanel_;
     std::unique_ptr<SuggestionController> suggestions_;
     std::unique_ptr<X11DisplayChanges> displayChanges_;

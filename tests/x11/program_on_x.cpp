@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include <X11/extensions/XTest.h>
+#include "program_on_x.h"
+#include "x11_environment.h"
+
+namespace seam::testing {
+
+Program::Program(const std::function<void(const std::string&)>& prepare) {
+    if (prepare) prepare(home_.path() + "/config");
+    const std::string bin = SEAM_BINARY_DIR "/seamwright";
+    std::vector<std::string> env = {"DISPLAY=" + xserver()->name(),
+                                    "XDG_STATE_HOME=" + home_.path() + "/state",
+                                    "XDG_CONFIG_HOME=" + home_.path() + "/config",
+                                    "HOME=" + home_.path(),
+                                    "LANG=C",
+                                    "LANGUAGE=",
+                                    "QT_QPA_PLATFORM=xcb",
+                                    "PATH=/usr/bin:/bin",
+                                    "XDG_RUNTIME_DIR=" + home_.path()};
+    std::vector<char*> envp;
+    for (auto& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    char* argv[] = {const_cast<char*>(bin.c_str()), nullptr};
+    if (posix_spawn(&pid_, bin.c_str(), nullptr, nullptr, argv, envp.data()) != 0) pid_ = -1;
+}
+
+Program::~Program() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGTERM);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+}
+
+std::string Program::logText() const {
+    std::ifstream in(home_.path() + "/state/Seamwright/Seamwright.log");
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool Program::waitForLog(const std::string& text, int seconds) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (logText().find(text) != std::string::npos) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+User::User() : d_(XOpenDisplay(xserver()->name().c_str())) {}
+User::~User() {
+    XCloseDisplay(d_);
+}
+
+void User::keys(std::initializer_list<KeySym> syms) {
+    std::vector<KeyCode> codes;
+    for (KeySym s : syms) codes.push_back(XKeysymToKeycode(d_, s));
+    for (KeyCode c : codes) XTestFakeKeyEvent(d_, c, True, 0);
+    for (auto it = codes.rbegin(); it != codes.rend(); ++it) XTestFakeKeyEvent(d_, *it, False, 0);
+    XSync(d_, False);
+}
+
+void User::click(int x, int y) {
+    XTestFakeMotionEvent(d_, -1, x, y, 0);
+    XTestFakeButtonEvent(d_, 1, True, 0);
+    XTestFakeButtonEvent(d_, 1, False, 0);
+    XSync(d_, False);
+}
+
+int User::smallPopups(int maxWidth, int maxHeight) {
+    Window root = DefaultRootWindow(d_), parent, *children = nullptr;
+    unsigned n = 0;
+    int found = 0;
+    XQueryTree(d_, root, &root, &parent, &children, &n);
+    for (unsigned i = 0; i < n; ++i) {
+        XWindowAttributes a;
+        if (XGetWindowAttributes(d_, children[i], &a) && a.map_state == IsViewable &&
+            a.override_redirect && a.width <= maxWidth && a.height <= maxHeight)
+            ++found;
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+void pause(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+Pos at(const std::string& output) {
+    Pos p;
+    xserver()->outputPosition(output, p.x, p.y);
+    return p;
+}
+
+}  // namespace seam::testing

@@ -1,0 +1,68 @@
+// The real program on the virtual desktop and a user at its keyboard and mouse,
+// for the tests that drive it only through the X server.
+#pragma once
+
+#include <sys/types.h>
+
+#include <functional>
+#include <initializer_list>
+#include <string>
+
+#include "support/log_capture.h"
+// After gtest: Xlib's macros clash with its names.
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+namespace seam::testing {
+
+// The program as a child process with its own settings and log.
+class Program {
+  public:
+    // prepare runs before the start with the program's settings folder
+    // (XDG_CONFIG_HOME), to put settings in place.
+    explicit Program(const std::function<void(const std::string& configHome)>& prepare = {});
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool running() const { return pid_ > 0; }
+    std::string logText() const;
+    // Waits for a log line containing text; a child process has no other signal.
+    bool waitForLog(const std::string& text, int seconds = 10) const;
+
+  private:
+    TempDir home_;
+    pid_t pid_ = -1;
+};
+
+// A user at the keyboard and mouse of the virtual server.
+class User {
+  public:
+    User();
+    ~User();
+    User(const User&) = delete;
+    User& operator=(const User&) = delete;
+
+    // Pressed in order, released in reverse.
+    void keys(std::initializer_list<KeySym> syms);
+    void click(int x, int y);
+    // Mapped override-redirect windows no larger than the size: toasts.
+    int smallPopups(int maxWidth, int maxHeight);
+
+  private:
+    Display* d_;
+};
+
+// Lets the program react; it runs on its own clock.
+void pause(double seconds);
+
+struct Pos {
+    int x = -1, y = -1;
+};
+// Root position of an output; (-1, -1) when it has no picture.
+Pos at(const std::string& output);
+
+inline const std::initializer_list<KeySym> kAlignKeys = {XK_Control_L, XK_Alt_L, XK_Super_L, XK_a};
+inline const std::initializer_list<KeySym> kUndoKeys = {XK_Control_L, XK_Alt_L, XK_Super_L, XK_z};
+
+}  // namespace seam::testing
