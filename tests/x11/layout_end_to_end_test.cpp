@@ -45,9 +45,8 @@ TEST(LayoutEndToEnd, HotKeyAppliesTheLayoutAndUndoRestores) {
     ASSERT_TRUE(xserver()->arrange());
     Program program(storeLowerLayout);
     ASSERT_TRUE(program.running());
-    ASSERT_TRUE(program.waitForLog("launch Seamwright")) << program.logText();
-    pause(0.5);
     User user;
+    ASSERT_TRUE(eventually([&] { return user.heldByProgram(XK_F5, ControlMask | ShiftMask); })) << program.logText();
     user.keys({XK_Control_L, XK_Shift_L, XK_F5});
     ASSERT_TRUE(program.waitForLog("layout \"Lower\" via=hotkey")) << program.logText();
     ASSERT_TRUE(program.waitForLog("after: ")) << program.logText();
@@ -58,9 +57,7 @@ TEST(LayoutEndToEnd, HotKeyAppliesTheLayoutAndUndoRestores) {
 
     user.keys(kUndoKeys);
     ASSERT_TRUE(program.waitForLog("undo id=")) << program.logText();
-    pause(1.0);
-    EXPECT_EQ(at("DUMMY1").x, 1710);
-    EXPECT_EQ(at("DUMMY1").y, 0);
+    EXPECT_TRUE(eventually([&] { return at("DUMMY1") == (Pos{1710, 0}); })) << program.logText();
 
     const std::string log = program.logText();
     const std::string panel = "id=" + std::to_string(outputId("DUMMY0"));

@@ -77,7 +77,29 @@ void User::click(int x, int y) {
     XSync(d_, False);
 }
 
-int User::smallPopups(int maxWidth, int maxHeight) {
+namespace {
+int lastErrorCode = 0;
+int recordError(Display*, XErrorEvent* e) {
+    lastErrorCode = e->error_code;
+    return 0;
+}
+}  // namespace
+
+bool User::heldByProgram(KeySym key, unsigned mods) {
+    const KeyCode code = XKeysymToKeycode(d_, key);
+    XSync(d_, False);
+    lastErrorCode = 0;
+    XErrorHandler previous = XSetErrorHandler(recordError);
+    XGrabKey(d_, code, mods, DefaultRootWindow(d_), True, GrabModeAsync, GrabModeAsync);
+    XSync(d_, False);
+    const bool refused = lastErrorCode == BadAccess;
+    if (!refused) XUngrabKey(d_, code, mods, DefaultRootWindow(d_));
+    XSync(d_, False);
+    XSetErrorHandler(previous);
+    return refused;
+}
+
+int User::windows(bool overrideRedirect, int minWidth, int maxWidth, int maxHeight) {
     Window root = DefaultRootWindow(d_), parent, *children = nullptr;
     unsigned n = 0;
     int found = 0;
@@ -85,15 +107,21 @@ int User::smallPopups(int maxWidth, int maxHeight) {
     for (unsigned i = 0; i < n; ++i) {
         XWindowAttributes a;
         if (XGetWindowAttributes(d_, children[i], &a) && a.map_state == IsViewable &&
-            a.override_redirect && a.width <= maxWidth && a.height <= maxHeight)
+            bool(a.override_redirect) == overrideRedirect && a.width >= minWidth &&
+            a.width <= maxWidth && a.height <= maxHeight)
             ++found;
     }
     if (children) XFree(children);
     return found;
 }
 
-void pause(double seconds) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+bool eventually(const std::function<bool()>& cond, double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!cond()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    return true;
 }
 
 Pos at(const std::string& output) {

@@ -26,6 +26,7 @@ class Program {
     Program& operator=(const Program&) = delete;
 
     bool running() const { return pid_ > 0; }
+    const std::string& home() const { return home_.path(); }
     std::string logText() const;
     // Waits for a log line containing text; a child process has no other signal.
     bool waitForLog(const std::string& text, int seconds = 10) const;
@@ -46,18 +47,25 @@ class User {
     // Pressed in order, released in reverse.
     void keys(std::initializer_list<KeySym> syms);
     void click(int x, int y);
-    // Mapped override-redirect windows no larger than the size: toasts.
-    int smallPopups(int maxWidth, int maxHeight);
+    // True when another client holds the key with these modifiers: our own grab is refused.
+    bool heldByProgram(KeySym key, unsigned mods = ControlMask | Mod1Mask | Mod4Mask);
+    // Mapped top-level windows of the given kind and size range.
+    int windows(bool overrideRedirect, int minWidth, int maxWidth, int maxHeight);
+    int overlays() { return windows(true, 1280, 1710, 1112); }
+    int toasts() { return windows(true, 1, 600, 60); }
+    int dialogs() { return windows(false, 100, 1000, 800); }
 
   private:
     Display* d_;
 };
 
-// Lets the program react; it runs on its own clock.
-void pause(double seconds);
+// Polls until cond holds: the program runs on its own clock, and what it does
+// shows only through the server and its log.
+bool eventually(const std::function<bool()>& cond, double seconds = 10);
 
 struct Pos {
     int x = -1, y = -1;
+    bool operator==(const Pos&) const = default;
 };
 // Root position of an output; (-1, -1) when it has no picture.
 Pos at(const std::string& output);

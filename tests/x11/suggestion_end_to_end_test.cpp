@@ -1,15 +1,9 @@
 // The real program offers a saved layout: at launch, and when a monitor comes
 // back, the panel appears; its Switch button applies the layout.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <chrono>
-#include <fstream>
 #include <functional>
-#include <sstream>
-#include <thread>
 
 #include <QString>
 
@@ -20,8 +14,8 @@
 #include "main/qt/prefs.h"
 #include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_display_services.h"
+#include "program_on_x.h"
 #include "support/edid_builder.h"
-#include "support/log_capture.h"
 #include "x11_environment.h"
 // After gtest: Xlib's macros clash with its names.
 #include <X11/Xatom.h>
@@ -35,70 +29,12 @@ namespace {
 using testing::VirtualXServer;
 using testing::xserver;
 
-// The program as a child process with its own settings and log.
-class Program {
-  public:
-    // prepare runs first, with the program's home folder: for settings made in advance.
-    explicit Program(const std::function<void(const std::string& home)>& prepare = {}) {
-        if (prepare) prepare(home_.path());
-        const std::string bin = SEAM_BINARY_DIR "/seamwright";
-        std::vector<std::string> env = {"DISPLAY=" + xserver()->name(),
-                                        "XDG_STATE_HOME=" + home_.path() + "/state",
-                                        "XDG_CONFIG_HOME=" + home_.path() + "/config",
-                                        "HOME=" + home_.path(),
-                                        "LANG=C",
-                                        "LANGUAGE=",
-                                        "QT_QPA_PLATFORM=xcb",
-                                        "PATH=/usr/bin:/bin",
-                                        "XDG_RUNTIME_DIR=" + home_.path()};
-        std::vector<char*> envp;
-        for (auto& e : env) envp.push_back(e.data());
-        envp.push_back(nullptr);
-        char* argv[] = {const_cast<char*>(bin.c_str()), nullptr};
-        if (posix_spawn(&pid_, bin.c_str(), nullptr, nullptr, argv, envp.data()) != 0) pid_ = -1;
-    }
-    ~Program() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGTERM);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-    }
-    bool running() const { return pid_ > 0; }
-    const std::string& home() const { return home_.path(); }
-    std::string logText() const {
-        std::ifstream in(home_.path() + "/state/Seamwright/Seamwright.log");
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    // Waits for a log line containing text; a child process has no other signal.
-    bool waitForLog(const std::string& text, int seconds = 10) const {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (logText().find(text) != std::string::npos) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return false;
-    }
-
-  private:
-    testing::TempDir home_;
-    pid_t pid_ = -1;
-};
-
-// Polls until cond holds: the program runs on its own clock, and what it does
-// shows only through the server and its log.
-bool eventually(const std::function<bool()>& cond, double seconds = 10) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    }
-    return true;
-}
+using testing::eventually;
+using testing::Program;
+using testing::User;
 
 // "Desk": the monitors attached now, with the external to the left of the panel.
-void saveDeskLayout(const std::string& home) {
+void saveDeskLayout(const std::string& configHome) {
     auto services = X11DisplayServices::open(xserver()->name().c_str());
     ASSERT_TRUE(services);
     Arrangement arrangement(*services);
@@ -110,7 +46,7 @@ void saveDeskLayout(const std::string& home) {
         if (!d.main) d.x = -d.width;
     const auto bytes = encodeLayoutFile({1, {desk}});
     ASSERT_TRUE(bytes);
-    QSettingsStore settings(QString::fromStdString(home + "/config/Seamwright"), "Seamwright");
+    QSettingsStore settings(QString::fromStdString(configHome + "/Seamwright"), "Seamwright");
     settings.set("layouts.v1", SettingValue{*bytes});
     settings.sync();
 }
@@ -165,16 +101,6 @@ std::pair<int, int> rootX() {
     return {x0, x1};
 }
 
-void clickAt(int x, int y) {
-    Display* d = XOpenDisplay(xserver()->name().c_str());
-    ASSERT_TRUE(d);
-    XTestFakeMotionEvent(d, -1, x, y, 0);
-    XTestFakeButtonEvent(d, 1, True, 0);
-    XTestFakeButtonEvent(d, 1, False, 0);
-    XSync(d, False);
-    XCloseDisplay(d);
-}
-
 TEST(SuggestionEndToEnd, OfferedAtLaunchAndAfterAReplugAndSwitched) {
     ASSERT_TRUE(xserver()) << VirtualXServer::lastError();
     ASSERT_TRUE(xserver()->arrange());
@@ -195,7 +121,7 @@ TEST(SuggestionEndToEnd, OfferedAtLaunchAndAfterAReplugAndSwitched) {
     // No tray icon on this desktop: the panel sits at the top right of the main
     // screen, Switch at its bottom right.
     ASSERT_TRUE(eventually(panelShown)) << program.logText();
-    clickAt(1710 - 12 - 340 + 234 + 46, 6 + 90 + 15);
+    User().click(1710 - 12 - 340 + 234 + 46, 6 + 90 + 15);
     ASSERT_TRUE(program.waitForLog("layout \"Desk\" via=suggestion")) << program.logText();
     // The external now stands to the left of the panel.
     EXPECT_TRUE(eventually([] { return rootX() == std::pair{1280, 0}; })) << program.logText();
