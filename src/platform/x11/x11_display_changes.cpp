@@ -55,8 +55,10 @@ int X11DisplayChanges::registerCallback(Callback callback) {
     Display* d = connection_->display();
     XRRSelectInput(d, connection_->root(),
                    RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
-    // Selected before reading, so no change falls between the two.
+    // Selected before reading, so no change falls between the two. Events that
+    // came in with the replies are of changes the snapshot already shows.
     if (!read(last_)) return registrationFailed;
+    for (XEvent ev; XEventsQueued(d, QueuedAlready) > 0;) XNextEvent(d, &ev);
     callback_ = std::move(callback);
     notifier_ = std::make_unique<QSocketNotifier>(ConnectionNumber(d), QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
