@@ -51,7 +51,6 @@ std::string arrowOf(Side s) {
     return std::string(arrow(s));
 }
 
-constexpr const char* kSuggestKey = "layouts.suggest";
 }  // namespace
 
 AppDelegate::AppDelegate() = default;
