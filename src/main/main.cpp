@@ -21,6 +21,7 @@
 #include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_display_services.h"
 #include "shell/qt/app_delegate.h"
+#include "shell/qt/render_jobs.h"
 #include "shell/status_menu.h"
 #include "suggest/qt/suggestion_panel.h"
 #include "update/support_switch.h"
@@ -33,11 +34,6 @@ int print(const JobResult& r) {
     for (const auto& line : r.lines) std::cout << line << '\n';
     std::cout.flush();
     return r.exitCode;
-}
-
-int notBuiltYet(Job job) {
-    std::cerr << "seamwright: " << optionName(job) << " is not available in this version yet\n";
-    return 1;
 }
 
 std::unique_ptr<X11DisplayServices> openDisplay() {
@@ -108,8 +104,9 @@ int main(int argc, char** argv) {
         case Job::renderSuggestion:
             return runRenderSuggestion(argc, argv, cmd.path);
         case Job::renderGuide:
+            return withWidgets(argc, argv, [&] { return renderGuideJob(cmd.path); });
         case Job::renderSettings:
-            return notBuiltYet(cmd.job);
+            return withWidgets(argc, argv, [&] { return renderSettingsJob(cmd.path); });
         case Job::dumpMenu:
             return runDumpMenu(cmd.support);
         case Job::dumpDisplays:

@@ -134,6 +134,12 @@ SettingsStore& prefs() {
     return store;
 }
 
+SettingsStore& standardDefaults() {
+    if (!dryRun()) return prefs();
+    static QSettingsStore store(settingsFolder(), QStringLiteral("Seamwright"));
+    return store;
+}
+
 QString defaultLogPath() {
     return xdgFolder("XDG_STATE_HOME", ".local/state") + "/Seamwright/Seamwright.log";
 }

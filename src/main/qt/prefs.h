@@ -34,6 +34,9 @@ private:
 QString settingsFolder();
 // The program's preferences: a separate store in dry-run mode.
 SettingsStore& prefs();
+// The user's own settings, the same store as prefs() unless in dry-run mode:
+// the align and undo keys and whether the guide was shown live here.
+SettingsStore& standardDefaults();
 
 // $XDG_STATE_HOME/Seamwright/Seamwright.log, default ~/.local/state/Seamwright/.
 QString defaultLogPath();

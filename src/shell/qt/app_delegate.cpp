@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QUrl>
+#include <cstdlib>
 
 #include "align/qt/overlay_window.h"
 #include "align/qt/toast_window.h"
@@ -28,9 +29,13 @@
 #include "platform/x11/x11_display_services.h"
 #include "platform/x11/x11_hot_keys.h"
 #include "platform/x11/x11_pointer.h"
+#include "shell/guide_view.h"
 #include "shell/layout_commands.h"
+#include "shell/login_item.h"
+#include "shell/qt/guide_window.h"
 #include "shell/qt/layout_prompts.h"
 #include "shell/qt/menu_view.h"
+#include "shell/qt/settings_window.h"
 #include "shell/saved_layouts_menu.h"
 #include "suggest/display_change_gate.h"
 #include "suggest/qt/suggestion_panel.h"
@@ -83,8 +88,8 @@ bool AppDelegate::finishLaunching() {
         arrangement_->describe(engine_->cache()));
 
     // Stored keys are read from the settings; undecodable ones fall back.
-    alignKey_ = HotKeySpec::stored("align", prefs()).value_or(defaultAlign);
-    undoKey_ = HotKeySpec::stored("undo", prefs()).value_or(defaultUndo);
+    alignKey_ = HotKeySpec::stored("align", standardDefaults()).value_or(defaultAlign);
+    undoKey_ = HotKeySpec::stored("undo", standardDefaults()).value_or(defaultUndo);
 
     overlays_ = std::make_unique<QtOverlayFactory>(*arrangement_);
     alignMode_ = std::make_unique<AlignMode>(*arrangement_, *pointer_, *scheduler_, *overlays_);
@@ -152,6 +157,7 @@ bool AppDelegate::finishLaunching() {
     alignMode_->onPicked = [self](const AlignMode::Pick& a, const AlignMode::Pick& b) {
         if (self) self->confirmAlign(a, b);
     };
+    connectWindows();
 
     startSuggestions();
     scheduler_->every(30, [this] { heartbeat(); });
@@ -211,8 +217,86 @@ void AppDelegate::applyLayout(const std::string& id, const std::string& via) {
     layouts_->applyLayout(id, via);
 }
 
+void AppDelegate::connectWindows() {
+    QPointer<AppDelegate> self(this);
+    settings_ = std::make_unique<SettingsWindow>();
+    settings_->specs = [self] { return self ? self->shortcutKeys().specs() : KeySpecs{}; };
+    settings_->layouts = [self] {
+        return self ? self->store_->layouts() : std::vector<SavedLayout>{};
+    };
+    settings_->onChange = [self](const std::string& id, const HotKeySpec& spec) {
+        if (!self) return;
+        self->shortcutKeys().change(id, spec, standardDefaults(), prefs());
+        self->applyHotKeys();
+    };
+    settings_->onClear = [self](const std::string& id) {
+        if (self && self->shortcutKeys().clear(id, prefs())) self->applyHotKeys();
+    };
+    settings_->onRename = [self](const std::string& id, const std::string& name) {
+        return self && self->layouts_->renameLayout(id, name);
+    };
+    settings_->onDelete = [self](const std::string& id) {
+        if (self) self->layouts_->deleteLayout(id);
+    };
+    settings_->onAutoApply = [self](const std::string& id, bool on) {
+        if (self) self->layouts_->setAutoApply(id, on);
+    };
+    layouts_->reloadLayouts = [self] {
+        if (self) self->settings_->reloadLayouts();
+    };
+    settings_->onRecordingChanged = [self](bool recording) {
+        if (!self) return;
+        // While recording, the pressed keys must reach the window, not fire.
+        if (!recording)
+            self->applyHotKeys();
+        else if (self->hotKeys_)
+            self->hotKeys_->unregisterAllHotKeys();
+    };
+
+    guide_ = std::make_unique<GuideWindow>(*scheduler_);
+    guide_->alignKey = [self] { return self ? self->alignKey_.display() : std::string(); };
+    guide_->undoKey = [self] { return self ? self->undoKey_.display() : std::string(); };
+    guide_->onTry = [self] {
+        if (self) self->startAlign();
+    };
+    guide_->onShortcuts = [self] {
+        if (self) self->openSettings();
+    };
+
+    guide_view::showOnFirstRun(standardDefaults(), *scheduler_, [self] {
+        if (self) self->openGuide();
+    });
+}
+
+void AppDelegate::openSettings() {
+    settings_->show();
+}
+
+void AppDelegate::openGuide() {
+    guide_->show();
+}
+
+void AppDelegate::toggleLogin() {
+    const LoginToggle t = flipLoginItem(*loginService_);
+    if (t.failed) pill_->show(loginItemFailedText(), pointerLocation(), 1.1);
+    status_.loginItem().checked = t.checked;
+    showMenu();
+}
+
+bool AppDelegate::loginItemEnabled() const {
+    return loginService_ && loginService_->enabled();
+}
+
+ShortcutKeys AppDelegate::shortcutKeys() {
+    return {alignKey_, undoKey_, layouts_->layoutKeys};
+}
+
 void AppDelegate::buildStatusMenu() {
     status_ = seam::buildStatusMenu(&layoutsMenu_, SupportSwitch::isOn(prefs()));
+    loginService_ = std::make_unique<AutostartLoginItem>(
+        autostartEntryPath([](const char* n) { return std::getenv(n); }),
+        QCoreApplication::applicationFilePath().toStdString());
+    status_.loginItem().checked = loginItemEnabled();
     menu_ = std::make_unique<QMenu>();
     layoutsQMenu_ = new QMenu(menu_.get());
     const auto perform = [this](const MenuItem& item) { this->perform(item); };
@@ -329,22 +413,6 @@ void AppDelegate::undo() {
     pill_->show(undone ? T("원래 배치로 되돌림", "Restored the previous layout")
                        : T("되돌릴 게 없어요", "Nothing to undo"),
                 pointerLocation(), 1.1);
-}
-
-// The settings window, the guide and the login item are not part of this build
-// yet; their commands say so in the log rather than doing nothing unseen.
-void AppDelegate::openSettings() {
-    log("settings window not available in this build");
-}
-
-void AppDelegate::openGuide() {
-    log("guide window not available in this build");
-}
-
-void AppDelegate::toggleLogin() {
-    log("login item not available in this build");
-    status_.loginItem().checked = false;
-    showMenu();
 }
 
 void AppDelegate::checkUpdates() {

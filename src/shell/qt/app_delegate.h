@@ -10,6 +10,7 @@
 #include "shell/hot_key_registry.h"
 #include "shell/hot_key_spec.h"
 #include "shell/menu.h"
+#include "shell/shortcut_keys.h"
 #include "shell/status_menu.h"
 
 class QMenu;
@@ -19,9 +20,12 @@ namespace seam {
 
 class DisplayChangeWatcher;
 class Engine;
+class GuideWindow;
 class LayoutCommands;
 class LayoutStore;
+class LoginItemService;
 class MenuView;
+class SettingsWindow;
 class QtClock;
 class SuggestionController;
 class SuggestionPanel;
@@ -79,6 +83,9 @@ class AppDelegate : public QObject {
     void showMenu();
     void supportChanged();
     void heartbeat();
+    void connectWindows();
+    ShortcutKeys shortcutKeys();
+    bool loginItemEnabled() const;
     void startSuggestions();
     std::vector<LiveDisplay> liveDisplays();
     Point pointerLocation();
@@ -103,6 +110,9 @@ class AppDelegate : public QObject {
     std::unique_ptr<HotKeyRegistry> hotKeys_;
     HotKeySpec alignKey_ = defaultAlign;
     HotKeySpec undoKey_ = defaultUndo;
+    std::unique_ptr<SettingsWindow> settings_;
+    std::unique_ptr<GuideWindow> guide_;
+    std::unique_ptr<LoginItemService> loginService_;
 
     StatusMenu status_;
     Menu layoutsMenu_;

@@ -1,0 +1,201 @@
+// The decisions behind the settings and guide windows, without widgets.
+#include <gtest/gtest.h>
+
+#include "main/text.h"
+#include "platform/sim/manual_clock.h"
+#include "shell/guide_view.h"
+#include "shell/settings_view.h"
+#include "shell/shortcut_keys.h"
+#include "shell/shortcut_recorder.h"
+#include "support/log_capture.h"
+
+namespace seam {
+namespace {
+
+using KeyEvent = HotKeySpec::KeyEvent;
+using Kind = RecordedKey::Kind;
+
+const HotKeySpec kOne{18, HotKeySpec::ctrlOptCmd, "1"};
+
+struct English {
+    English() { setKorean(false); }
+};
+
+TEST(ShortcutRecorder, JudgesEachPress) {
+    const KeySpecs specs = {{"align", defaultAlign}, {"undo", defaultUndo}, {"layout.L1", kOne}};
+    const KeyEvent ctrlOptCmdA{.keyCode = 0, .control = true, .option = true, .command = true,
+                               .characters = "a"};
+    KeyEvent ctrlOptCmdZ = ctrlOptCmdA;
+    ctrlOptCmdZ.keyCode = 6;
+    ctrlOptCmdZ.characters = "z";
+    struct Case {
+        const char* name;
+        std::string recording;
+        KeyEvent event;
+        Kind kind;
+        std::string clashWith;
+    };
+    const Case cases[] = {
+        {"escape ends it", "undo", {.keyCode = 53}, Kind::cancel, ""},
+        {"escape with modifiers too", "undo", {.keyCode = 53, .control = true}, Kind::cancel, ""},
+        {"shift-A is no shortcut", "undo", {.keyCode = 0, .shift = true, .characters = "a"},
+         Kind::invalid, ""},
+        {"no key name", "undo", {.keyCode = 0xFFFF, .control = true}, Kind::invalid, ""},
+        {"align's key for undo", "undo", ctrlOptCmdA, Kind::clash, "align"},
+        {"a layout's key for align", "align",
+         {.keyCode = 18, .control = true, .option = true, .command = true, .characters = "1"},
+         Kind::clash, "layout.L1"},
+        {"the row's own key", "undo", ctrlOptCmdZ, Kind::accept, ""},
+        {"undo's key for a layout", "layout.L2", ctrlOptCmdZ, Kind::clash, "undo"},
+        {"a free key for a layout", "layout.L2",
+         {.keyCode = 96, .control = true, .characters = ""}, Kind::accept, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RecordedKey r = judgeRecordedKey(c.recording, c.event, specs);
+        EXPECT_EQ(r.kind, c.kind);
+        EXPECT_EQ(r.clashWith, c.clashWith);
+        if (c.kind == Kind::accept) {
+            EXPECT_EQ(r.spec, HotKeySpec::from(c.event));
+        }
+    }
+}
+
+TEST(ShortcutRecorder, ButtonTitlesAndClearButtons) {
+    English en;
+    const KeySpecs specs = {{"align", defaultAlign}, {"layout.L1", kOne}};
+    const std::optional<std::string> none, recordingAlign = "align";
+    EXPECT_EQ(shortcutButtonTitle("align", none, specs), "⌃⌥⌘A");
+    EXPECT_EQ(shortcutButtonTitle("align", recordingAlign, specs), "Press keys… (Esc to cancel)");
+    EXPECT_EQ(shortcutButtonTitle("layout.L2", none, specs), "-");
+    EXPECT_EQ(shortcutButtonTitle("layout.L1", recordingAlign, specs), "⌃⌥⌘1");
+    EXPECT_FALSE(clearButtonHidden("layout.L1", none, specs));
+    EXPECT_TRUE(clearButtonHidden("layout.L1", std::optional<std::string>("layout.L1"), specs));
+    EXPECT_TRUE(clearButtonHidden("layout.L2", none, specs));
+}
+
+class ShortcutStorage : public ::testing::Test {
+  protected:
+    HotKeySpec align = defaultAlign, undo = defaultUndo;
+    LayoutKeys layouts;
+    MemoryStore standard, prefs;
+    testing::LogCapture logs;
+    ShortcutKeys keys() { return {align, undo, layouts}; }
+};
+
+TEST_F(ShortcutStorage, ChangesGoWhereEachKeyIsKept) {
+    const HotKeySpec f5{96, HotKeySpec::control, "F5"};
+    keys().change("undo", f5, standard, prefs);
+    keys().change("layout.L1", kOne, standard, prefs);
+    keys().change("align", f5, standard, prefs);
+    EXPECT_EQ(undo, f5);
+    EXPECT_EQ(align, f5);
+    EXPECT_EQ(layouts, (LayoutKeys{{"L1", kOne}}));
+    // Align and undo in the user's settings, layout keys in the program's.
+    EXPECT_EQ(HotKeySpec::stored("undo", standard), f5);
+    EXPECT_EQ(HotKeySpec::stored("align", standard), f5);
+    EXPECT_EQ(HotKeySpec::stored("layout.L1", prefs), kOne);
+    EXPECT_FALSE(HotKeySpec::stored("undo", prefs));
+    EXPECT_FALSE(HotKeySpec::stored("layout.L1", standard));
+    EXPECT_EQ(logs.messages(), (std::vector<std::string>{"hotkey undo = ⌃F5",
+                                                         "hotkey layout.L1 = ⌃⌥⌘1",
+                                                         "hotkey align = ⌃F5"}));
+    EXPECT_EQ(keys().specs(),
+              (KeySpecs{{"align", f5}, {"undo", f5}, {"layout.L1", kOne}}));
+}
+
+TEST_F(ShortcutStorage, OnlyLayoutKeysClear) {
+    keys().change("layout.L1", kOne, standard, prefs);
+    standard.values.clear();
+    EXPECT_FALSE(keys().clear("align", prefs));
+    EXPECT_FALSE(keys().clear("undo", prefs));
+    EXPECT_EQ(align, defaultAlign);
+    EXPECT_EQ(undo, defaultUndo);
+    EXPECT_TRUE(keys().clear("layout.L1", prefs));
+    EXPECT_TRUE(layouts.empty());
+    EXPECT_TRUE(prefs.values.empty());
+    EXPECT_EQ(logs.messages().back(), "hotkey layout.L1 cleared");
+}
+
+TEST(SettingsView, ArrangementByLayoutCount) {
+    namespace sv = settings_view;
+    struct Case {
+        std::size_t count;
+        bool layouts, scroller;
+        double listHeight, y0, height;
+    };
+    const Case cases[] = {
+        {0, false, false, 0, 142, 190},
+        {1, true, false, 60, 242, 290},
+        {5, true, false, 300, 482, 530},
+        {7, true, true, 300, 482, 530},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.count);
+        const sv::Arrangement a = sv::arrange(c.count);
+        EXPECT_EQ(a.layouts, c.layouts);
+        EXPECT_EQ(a.scroller, c.scroller);
+        EXPECT_EQ(a.list.height, c.listHeight);
+        EXPECT_EQ(a.documentHeight, 60.0 * double(c.count));
+        EXPECT_EQ(a.y0, c.y0);
+        EXPECT_EQ(a.height, c.height);
+    }
+    EXPECT_EQ(sv::defaultsFrame(40, 142), (Rect{306, 142, 70, 30}));
+    EXPECT_EQ(sv::defaultsFrame(80, 142), (Rect{288, 142, 88, 30}));
+    EXPECT_EQ(sv::hintFrame({288, 142, 88, 30}, 142), (Rect{24, 142, 272, 30}));
+}
+
+TEST(SettingsView, MonitorsLineAndTexts) {
+    English en;
+    SavedLayout l;
+    l.displays = {{.ident = {.builtin = true}, .name = "Built-in Retina Display"},
+                  {.name = "SAMSUNG"},
+                  {}};
+    EXPECT_EQ(settings_view::monitorsLine(l), "MacBook · SAMSUNG · monitor");
+    EXPECT_EQ(settings_view::deleteQuestion("Home"), "Delete the Home layout?");
+    setKorean(true);
+    EXPECT_EQ(settings_view::monitorsLine(l), "맥북 · SAMSUNG · 모니터");
+    EXPECT_EQ(settings_view::deleteQuestion("집"), "집 배치를 지울까요?");
+    setKorean(false);
+}
+
+TEST(GuideView, TextsCarryTheKeys) {
+    English en;
+    const guide_view::Texts t = guide_view::texts("⌃⌥⌘A", "⌃⌥⌘Z");
+    EXPECT_EQ(t.keys, "Align ⌃⌥⌘A   ·   Undo ⌃⌥⌘Z");
+    EXPECT_TRUE(t.steps[0].ends_with("or press ⌃⌥⌘A.")) << t.steps[0];
+    setKorean(true);
+    const guide_view::Texts k = guide_view::texts("⌘1", "⌘2");
+    EXPECT_EQ(k.keys, "정렬 ⌘1   ·   되돌리기 ⌘2");
+    EXPECT_TRUE(k.steps[0].ends_with("단축키 ⌘1도 돼요.")) << k.steps[0];
+    setKorean(false);
+    // Bottom-up frames of a 430-high window, top-down.
+    EXPECT_EQ(guide_view::topDown({194, 334, 72, 72}), (Rect{194, 24, 72, 72}));
+    EXPECT_EQ(guide_view::topDown({252, 6, 152, 32}, 44), (Rect{252, 6, 152, 32}));
+    EXPECT_EQ(guide_view::stepY(4), 112);
+}
+
+TEST(GuideView, ShownOnceAfterTheFirstLaunch) {
+    ManualClock clock;
+    ManualScheduler scheduler(clock);
+    MemoryStore standard;
+    int shown = 0;
+    EXPECT_TRUE(guide_view::showOnFirstRun(standard, scheduler, [&] { ++shown; }));
+    scheduler.advance(0.59);
+    EXPECT_EQ(shown, 0);
+    scheduler.advance(0.02);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(standard.boolean("didShowGuide"), true);
+    // The next launch.
+    EXPECT_FALSE(guide_view::showOnFirstRun(standard, scheduler, [&] { ++shown; }));
+    scheduler.advance(5);
+    EXPECT_EQ(shown, 1);
+    // Forgetting it shows the guide again.
+    standard.removeObject("didShowGuide");
+    EXPECT_TRUE(guide_view::showOnFirstRun(standard, scheduler, [&] { ++shown; }));
+    scheduler.advance(0.6);
+    EXPECT_EQ(shown, 2);
+}
+
+}  // namespace
+}  // namespace seam
