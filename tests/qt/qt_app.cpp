@@ -3,6 +3,7 @@
 #include "qt_app.h"
 
 #include <QDir>
+#include <QInputDevice>
 #include <cstdlib>
 
 namespace seam::testing {
@@ -11,6 +12,10 @@ QApplication& qtApp() {
     static int argc = 1;
     static char name[] = "test_qt";
     static char* argv[] = {name, nullptr};
+    // Made before the application, Qt's default keyboard belongs to nobody and
+    // its device list outlives the application: key events in tests would
+    // otherwise crash the exit.
+    QInputDevice::primaryKeyboard();
     static QApplication instance(argc, argv);
     return instance;
 }

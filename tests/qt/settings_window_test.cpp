@@ -25,8 +25,13 @@ namespace {
 
 constexpr auto ctrlAltMeta = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
 
+QKeyEvent keyPress(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    testing::qtApp();  // first: it prepares the keyboard the event names
+    return QKeyEvent(QEvent::KeyPress, key, mods);
+}
+
 std::optional<HotKeySpec> specOf(int key, Qt::KeyboardModifiers mods) {
-    const QKeyEvent e(QEvent::KeyPress, key, mods);
+    const QKeyEvent e = keyPress(key, mods);
     const auto k = keyEventFrom(e);
     if (!k) return std::nullopt;
     return HotKeySpec::from(*k);
@@ -59,9 +64,9 @@ TEST(KeyEvents, QtKeysBecomeVirtualKeyCodes) {
         EXPECT_EQ(specOf(c.key, c.mods), c.spec);
     }
     // A modifier pressed on its way to a combination is no key at all.
-    const QKeyEvent control(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+    const QKeyEvent control = keyPress(Qt::Key_Control, Qt::ControlModifier);
     EXPECT_FALSE(keyEventFrom(control));
-    const QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    const QKeyEvent escape = keyPress(Qt::Key_Escape);
     EXPECT_EQ(keyEventFrom(escape)->keyCode, 53u);
 }
 
@@ -82,7 +87,7 @@ class SettingsWindowTest : public ::testing::Test {
         w.beep = [this] { ++beeps; };
     }
     void press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QKeyEvent e(QEvent::KeyPress, key, mods);
+        QKeyEvent e = keyPress(key, mods);
         QApplication::sendEvent(w.window(), &e);
     }
     std::string title(const std::string& id) {
@@ -294,7 +299,7 @@ TEST(GuideWindowTest, ButtonsAndRendering) {
     EXPECT_TRUE(guide.window()->isVisible());  // the guide stays open
 
     // Return: the guide closes, align mode starts 0.2 s later.
-    QKeyEvent ret(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QKeyEvent ret = keyPress(Qt::Key_Return);
     QApplication::sendEvent(guide.window(), &ret);
     EXPECT_FALSE(guide.window()->isVisible());
     scheduler.advance(0.19);
@@ -307,6 +312,7 @@ TEST(GuideWindowTest, ButtonsAndRendering) {
     EXPECT_FALSE(guide.window()->isVisible());
     scheduler.advance(1);
     EXPECT_EQ(tries, 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // replaced windows
 }
 
 }  // namespace
