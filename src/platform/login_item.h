@@ -7,7 +7,7 @@
 namespace seam {
 
 class LoginItemService {
-public:
+  public:
     virtual ~LoginItemService() = default;
     // Whether the program starts at login now.
     virtual bool enabled() const = 0;

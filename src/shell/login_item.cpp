@@ -45,9 +45,12 @@ std::optional<std::string> desktopExec(const std::string& program) {
     // Field codes start with %, and the file's own escaping doubles backslashes.
     std::string out;
     for (char c : value) {
-        if (c == '%') out += "%%";
-        else if (c == '\\') out += "\\\\";
-        else out += c;
+        if (c == '%')
+            out += "%%";
+        else if (c == '\\')
+            out += "\\\\";
+        else
+            out += c;
     }
     return out;
 }
@@ -58,7 +61,9 @@ std::optional<std::string> autostartEntry(const std::string& program) {
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=Seamwright\n"
-           "Exec=" + *exec + "\n"
+           "Exec=" +
+           *exec +
+           "\n"
            "Terminal=false\n"
            "X-GNOME-Autostart-enabled=true\n";
 }
@@ -110,7 +115,9 @@ std::optional<std::string> AutostartLoginItem::setEnabled(bool on) {
     const std::string temporary = path_ + ".new";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return "cannot write " + temporary + ": " + std::error_code(errno, std::generic_category()).message();
+        if (!out)
+            return "cannot write " + temporary + ": " +
+                   std::error_code(errno, std::generic_category()).message();
         out << *content;
         out.close();
         if (!out) {
@@ -132,7 +139,8 @@ LoginToggle flipLoginItem(LoginItemService& item) {
     LoginToggle t;
     if (const auto error = item.setEnabled(!wasOn)) {
         t.failed = true;
-        log(std::string("login item ") + (wasOn ? "unregister" : "register") + " failed: " + *error);
+        log(std::string("login item ") + (wasOn ? "unregister" : "register") +
+            " failed: " + *error);
     } else {
         log(std::string("login item ") + (wasOn ? "off" : "on"));
     }

@@ -24,7 +24,7 @@ std::optional<std::string> autostartEntry(const std::string& program);
 bool autostartEntryEnabled(const std::string& content);
 
 class AutostartLoginItem : public LoginItemService {
-public:
+  public:
     AutostartLoginItem(std::string entryPath, std::string program)
         : path_(std::move(entryPath)), program_(std::move(program)) {}
 
@@ -32,7 +32,7 @@ public:
     std::optional<std::string> setEnabled(bool on) override;
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
     std::string program_;
 };

@@ -10,10 +10,18 @@ std::vector<FixedRow> fixedRows() {
     return {{"align", T("모니터 정렬하기", "Align monitors")}, {"undo", T("되돌리기", "Undo")}};
 }
 
-std::string windowTitle() { return T("단축키 설정", "Shortcut Settings"); }
-std::string shortcutsHeader() { return T("단축키", "Shortcuts"); }
-std::string layoutsHeader() { return T("저장한 배치", "Saved Layouts"); }
-std::string defaultsTitle() { return T("기본값", "Defaults"); }
+std::string windowTitle() {
+    return T("단축키 설정", "Shortcut Settings");
+}
+std::string shortcutsHeader() {
+    return T("단축키", "Shortcuts");
+}
+std::string layoutsHeader() {
+    return T("저장한 배치", "Saved Layouts");
+}
+std::string defaultsTitle() {
+    return T("기본값", "Defaults");
+}
 std::string hint() {
     return T("버튼을 누르고 원하는 키 조합을 누르세요. ⌘·⌃·⌥ 중 하나는 꼭 들어가야 해요.",
              "Click a button, then press a key combination. It must include ⌘, ⌃ or ⌥.");
@@ -21,12 +29,18 @@ std::string hint() {
 std::string autoApplyTitle() {
     return T("다음부터 묻지 않고 바로 맞추기", "Next time, switch without asking");
 }
-std::string clearToolTip() { return T("단축키 지우기", "Remove shortcut"); }
-std::string deleteText() { return T("지우기", "Delete"); }
+std::string clearToolTip() {
+    return T("단축키 지우기", "Remove shortcut");
+}
+std::string deleteText() {
+    return T("지우기", "Delete");
+}
 std::string deleteQuestion(const std::string& layoutName) {
     return isKorean() ? layoutName + " 배치를 지울까요?" : "Delete the " + layoutName + " layout?";
 }
-std::string cancelText() { return T("취소", "Cancel"); }
+std::string cancelText() {
+    return T("취소", "Cancel");
+}
 
 std::string monitorsLine(const SavedLayout& layout) {
     std::string line;

@@ -39,12 +39,12 @@ std::string monitorsLine(const SavedLayout& layout);
 
 // Vertical arrangement for a number of layouts.
 struct Arrangement {
-    bool layouts = false;     // the "Saved Layouts" header and the list are shown
-    Rect list;                // the scroll view
+    bool layouts = false;  // the "Saved Layouts" header and the list are shown
+    Rect list;             // the scroll view
     double documentHeight = 0;
-    bool scroller = false;    // more rows than fit
-    double y0 = 0;            // top of the Defaults button and the hint
-    double height = 0;        // content height
+    bool scroller = false;  // more rows than fit
+    double y0 = 0;          // top of the Defaults button and the hint
+    double height = 0;      // content height
 };
 Arrangement arrange(std::size_t layoutCount);
 

@@ -90,9 +90,7 @@ class SettingsWindowTest : public ::testing::Test {
         QKeyEvent e = keyPress(key, mods);
         QApplication::sendEvent(w.window(), &e);
     }
-    std::string title(const std::string& id) {
-        return w.shortcutButton(id)->text().toStdString();
-    }
+    std::string title(const std::string& id) { return w.shortcutButton(id)->text().toStdString(); }
 
     SettingsWindow w;
     std::vector<SavedLayout> layouts;
@@ -169,7 +167,7 @@ TEST_F(SettingsWindowTest, LayoutKeysDefaultsAndClearing) {
     for (QPushButton* b : w.content()->findChildren<QPushButton*>())
         if (b->text() == "Defaults") b->click();
     EXPECT_EQ(changes, (std::vector<std::pair<std::string, HotKeySpec>>{{"align", defaultAlign},
-                                                                         {"undo", defaultUndo}}));
+                                                                        {"undo", defaultUndo}}));
     EXPECT_EQ(title("align"), "⌃⌥⌘A");
     EXPECT_EQ(title(other), "⌃⌥⌘A");  // layout keys are left alone
 }
@@ -187,7 +185,8 @@ TEST_F(SettingsWindowTest, RenameAutoApplyAndDelete) {
     w.onAutoApply = [&](const std::string& id, bool on) { autoApplied.emplace_back(id, on); };
     w.onDelete = [&](const std::string& id) { deleted.push_back(id); };
     w.renderContent();
-    auto* field = w.content()->findChild<QLineEdit*>(QString::fromStdString("name." + layouts[0].id));
+    auto* field =
+        w.content()->findChild<QLineEdit*>(QString::fromStdString("name." + layouts[0].id));
     ASSERT_TRUE(field);
 
     field->setText("Office");

@@ -109,8 +109,8 @@ TEST(LoginItem, WrittenReadBackAndRemoved) {
     t = flipLoginItem(item);
     EXPECT_TRUE(t.checked);
     EXPECT_NE(readFile(path).find("Exec=\"/opt/My Apps/seamwright\""), std::string::npos);
-    EXPECT_EQ(logs.messages(), (std::vector<std::string>{"login item on", "login item off",
-                                                         "login item on"}));
+    EXPECT_EQ(logs.messages(),
+              (std::vector<std::string>{"login item on", "login item off", "login item on"}));
 }
 
 TEST(LoginItem, AFolderThatCannotBeWrittenIsReported) {

@@ -23,8 +23,8 @@ struct English {
 
 TEST(ShortcutRecorder, JudgesEachPress) {
     const KeySpecs specs = {{"align", defaultAlign}, {"undo", defaultUndo}, {"layout.L1", kOne}};
-    const KeyEvent ctrlOptCmdA{.keyCode = 0, .control = true, .option = true, .command = true,
-                               .characters = "a"};
+    const KeyEvent ctrlOptCmdA{
+        .keyCode = 0, .control = true, .option = true, .command = true, .characters = "a"};
     KeyEvent ctrlOptCmdZ = ctrlOptCmdA;
     ctrlOptCmdZ.keyCode = 6;
     ctrlOptCmdZ.characters = "z";
@@ -38,17 +38,25 @@ TEST(ShortcutRecorder, JudgesEachPress) {
     const Case cases[] = {
         {"escape ends it", "undo", {.keyCode = 53}, Kind::cancel, ""},
         {"escape with modifiers too", "undo", {.keyCode = 53, .control = true}, Kind::cancel, ""},
-        {"shift-A is no shortcut", "undo", {.keyCode = 0, .shift = true, .characters = "a"},
-         Kind::invalid, ""},
+        {"shift-A is no shortcut",
+         "undo",
+         {.keyCode = 0, .shift = true, .characters = "a"},
+         Kind::invalid,
+         ""},
         {"no key name", "undo", {.keyCode = 0xFFFF, .control = true}, Kind::invalid, ""},
         {"align's key for undo", "undo", ctrlOptCmdA, Kind::clash, "align"},
-        {"a layout's key for align", "align",
+        {"a layout's key for align",
+         "align",
          {.keyCode = 18, .control = true, .option = true, .command = true, .characters = "1"},
-         Kind::clash, "layout.L1"},
+         Kind::clash,
+         "layout.L1"},
         {"the row's own key", "undo", ctrlOptCmdZ, Kind::accept, ""},
         {"undo's key for a layout", "layout.L2", ctrlOptCmdZ, Kind::clash, "undo"},
-        {"a free key for a layout", "layout.L2",
-         {.keyCode = 96, .control = true, .characters = ""}, Kind::accept, ""},
+        {"a free key for a layout",
+         "layout.L2",
+         {.keyCode = 96, .control = true, .characters = ""},
+         Kind::accept,
+         ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -97,11 +105,10 @@ TEST_F(ShortcutStorage, ChangesGoWhereEachKeyIsKept) {
     EXPECT_EQ(HotKeySpec::stored("layout.L1", prefs), kOne);
     EXPECT_FALSE(HotKeySpec::stored("undo", prefs));
     EXPECT_FALSE(HotKeySpec::stored("layout.L1", standard));
-    EXPECT_EQ(logs.messages(), (std::vector<std::string>{"hotkey undo = ⌃F5",
-                                                         "hotkey layout.L1 = ⌃⌥⌘1",
-                                                         "hotkey align = ⌃F5"}));
-    EXPECT_EQ(keys().specs(),
-              (KeySpecs{{"align", f5}, {"undo", f5}, {"layout.L1", kOne}}));
+    EXPECT_EQ(logs.messages(),
+              (std::vector<std::string>{"hotkey undo = ⌃F5", "hotkey layout.L1 = ⌃⌥⌘1",
+                                        "hotkey align = ⌃F5"}));
+    EXPECT_EQ(keys().specs(), (KeySpecs{{"align", f5}, {"undo", f5}, {"layout.L1", kOne}}));
 }
 
 TEST_F(ShortcutStorage, OnlyLayoutKeysClear) {
@@ -148,9 +155,8 @@ TEST(SettingsView, ArrangementByLayoutCount) {
 TEST(SettingsView, MonitorsLineAndTexts) {
     English en;
     SavedLayout l;
-    l.displays = {{.ident = {.builtin = true}, .name = "Built-in Retina Display"},
-                  {.name = "SAMSUNG"},
-                  {}};
+    l.displays = {
+        {.ident = {.builtin = true}, .name = "Built-in Retina Display"}, {.name = "SAMSUNG"}, {}};
     EXPECT_EQ(settings_view::monitorsLine(l), "MacBook · SAMSUNG · monitor");
     EXPECT_EQ(settings_view::deleteQuestion("Home"), "Delete the Home layout?");
     setKorean(true);

@@ -88,8 +88,9 @@ QWidget* GuideWindow::build() {
         digits.setStyleHint(QFont::SansSerif);
         badge->setFont(digits);
         badge->setAlignment(Qt::AlignCenter);
-        badge->setStyleSheet(QString("QLabel { color: white; background: %1; border-radius: 11px; }")
-                                 .arg(accent.name()));
+        badge->setStyleSheet(
+            QString("QLabel { color: white; background: %1; border-radius: 11px; }")
+                .arg(accent.name()));
         badge->setGeometry(frame(32, y + 14, 22, 22));
         auto* text = new QLabel(qs(t.steps[std::size_t(n - 1)]), w);
         text->setFont(systemFont(13));

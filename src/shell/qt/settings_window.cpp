@@ -160,7 +160,8 @@ void SettingsWindow::layoutContent() {
     defaults->setGeometry(rect(df.x, df.y, df.width, df.height));
     connect(defaults, &QPushButton::clicked, this, [this] { resetDefaults(); });
     const Rect hf = sv::hintFrame(df, a.y0);
-    QLabel* hint = label(content, sv::hint(), systemFont(11), rect(hf.x, hf.y, hf.width, hf.height));
+    QLabel* hint =
+        label(content, sv::hint(), systemFont(11), rect(hf.x, hf.y, hf.width, hf.height));
     hint->setWordWrap(true);
     setSecondary(hint, secondaryLabelColour());
 
@@ -265,8 +266,12 @@ bool SettingsWindow::keyDown(const QKeyEvent& event) {
     const std::string id = *recording_;
     const RecordedKey r = judgeRecordedKey(id, *key, specs());
     switch (r.kind) {
-        case RecordedKey::Kind::cancel: stopRecording(); break;
-        case RecordedKey::Kind::invalid: ring(); break;
+        case RecordedKey::Kind::cancel:
+            stopRecording();
+            break;
+        case RecordedKey::Kind::invalid:
+            ring();
+            break;
         case RecordedKey::Kind::clash:
             ring();
             log("hotkey clash with " + r.clashWith);
