@@ -9,13 +9,22 @@
 #include <thread>
 #include <vector>
 
-#include <X11/extensions/XTest.h>
+#include "main/qt/prefs.h"
 #include "program_on_x.h"
 #include "x11_environment.h"
+// After gtest and Qt: Xlib's macros clash with their names.
+#include <X11/extensions/XTest.h>
 
 namespace seam::testing {
 
 Program::Program(const std::function<void(const std::string&)>& prepare) {
+    {
+        // Not a first launch: the guide would take the keyboard from what the tests drive.
+        QSettingsStore settings(QString::fromStdString(home_.path() + "/config/Seamwright"),
+                                "Seamwright");
+        settings.set("didShowGuide", true);
+        settings.sync();
+    }
     if (prepare) prepare(home_.path() + "/config");
     const std::string bin = SEAM_BINARY_DIR "/seamwright";
     std::vector<std::string> env = {"DISPLAY=" + xserver()->name(),
