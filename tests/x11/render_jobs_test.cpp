@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "support/log_capture.h"
@@ -43,6 +45,34 @@ TEST(RenderJobs, WritePngsOfTheWindows) {
             runProgram(std::string(c.option) + " " + dir.path() + "/no/such/folder/x.png", env);
         EXPECT_EQ(bad.exitCode, 1);
     }
+}
+
+// The guide shows the user's own keys, not empty ones.
+TEST(RenderJobs, GuideShowsTheStoredKeys) {
+    ASSERT_NE(testing::xserver(), nullptr);
+    testing::TempDir plain, custom;
+    const std::string json = R"({"keyCode":96,"mods":4096,"key":"F5"})";
+    std::filesystem::create_directories(custom.path() + "/Seamwright");
+    std::ofstream(custom.path() + "/Seamwright/Seamwright.json")
+        << R"({"hotkey.align": {"data": ")"
+        << QByteArray::fromStdString(json).toBase64().toStdString() << "\"}}\n";
+    QImage images[2];
+    int i = 0;
+    for (const testing::TempDir* config : {&plain, &custom}) {
+        const std::string png = config->path() + "/guide.png";
+        const testing::ProgramRun r = runProgram(
+            "--render-guide " + png, "LANG=C LANGUAGE= XDG_CONFIG_HOME=" + config->path());
+        ASSERT_EQ(r.exitCode, 0);
+        images[i++] = QImage(QString::fromStdString(png));
+    }
+    ASSERT_EQ(images[0].size(), images[1].size());
+    // Step 1 and the key box say "⌃F5" instead of "⌃⌥⌘A"; the rest is the same.
+    long differing = 0;
+    for (int y = 0; y < images[0].height(); ++y)
+        for (int x = 0; x < images[0].width(); ++x)
+            if (images[0].pixel(x, y) != images[1].pixel(x, y)) ++differing;
+    EXPECT_GT(differing, 50);
+    EXPECT_LT(differing, images[0].width() * images[0].height() / 10);
 }
 
 }  // namespace
