@@ -32,24 +32,6 @@ QColor accentColour() {
     return QGuiApplication::palette().color(QPalette::Highlight);
 }
 
-QPixmap appIconPixmap(int size) {
-    QPixmap pm = blank(size);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    const double s = size / 72.0;
-    QLinearGradient tile(0, 0, 0, size);
-    tile.setColorAt(0, QColor(74, 144, 226));
-    tile.setColorAt(1, QColor(38, 92, 180));
-    p.setPen(Qt::NoPen);
-    p.setBrush(tile);
-    p.drawRoundedRect(QRectF(2 * s, 2 * s, 68 * s, 68 * s), 16 * s, 16 * s);
-    p.setPen(QPen(QColor(255, 255, 255), 3 * s));
-    p.setBrush(QColor(255, 255, 255, 70));
-    p.drawRoundedRect(QRectF(11 * s, 20 * s, 28 * s, 22 * s), 3 * s, 3 * s);
-    p.drawRoundedRect(QRectF(35 * s, 31 * s, 26 * s, 20 * s), 3 * s, 3 * s);
-    return pm;
-}
-
 QPixmap clearIconPixmap(int size, const QColor& colour) {
     QPixmap pm = blank(size);
     QPainter p(&pm);

@@ -7,8 +7,6 @@
 
 namespace seam {
 
-// Two screens side by side on a rounded tile.
-QPixmap appIconPixmap(int size);
 // A filled circle with a cross, and a waste bin, in colour.
 QPixmap clearIconPixmap(int size, const QColor& colour);
 QPixmap trashIconPixmap(int size, const QColor& colour);
