@@ -55,7 +55,6 @@ QString qs(const std::string& s) {
 std::string arrowOf(Side s) {
     return std::string(arrow(s));
 }
-
 }  // namespace
 
 AppDelegate::AppDelegate() = default;
