@@ -77,12 +77,12 @@ int runDumpMenu(bool support) {
     return print({.lines = menuTitleDump(status.menu)});
 }
 
-int runApplication(int argc, char** argv) {
+int runApplication(int argc, char** argv, bool updateNow) {
     // The application, not the log, makes the log's folder.
     QDir().mkpath(QFileInfo(QString::fromStdString(logPath())).absolutePath());
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    auto delegate = AppDelegate::launch();
+    auto delegate = AppDelegate::launch(updateNow);
     if (!delegate) {
         std::cerr << "seamwright: cannot start on this display; see " << logPath() << '\n';
         return 1;
@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
             std::cout << "Seamwright " << kVersion << '\n';
             return 0;
         case Job::app:
-            return runApplication(argc, argv);
+            return runApplication(argc, argv, cmd.updateNow);
     }
     return 0;
 }

@@ -23,6 +23,8 @@ Program::Program(const std::function<void(const std::string&)>& prepare) {
         QSettingsStore settings(QString::fromStdString(home_.path() + "/config/Seamwright"),
                                 "Seamwright");
         settings.set("didShowGuide", true);
+        // Update checks go to a closed local port, never to the real host.
+        settings.set("updateFeed", std::string("http://127.0.0.1:9/version.json"));
         settings.sync();
     }
     if (prepare) prepare(home_.path() + "/config");

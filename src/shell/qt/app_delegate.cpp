@@ -60,13 +60,13 @@ std::string arrowOf(Side s) {
 AppDelegate::AppDelegate() = default;
 AppDelegate::~AppDelegate() = default;
 
-std::unique_ptr<AppDelegate> AppDelegate::launch() {
+std::unique_ptr<AppDelegate> AppDelegate::launch(bool updateNow) {
     std::unique_ptr<AppDelegate> d(new AppDelegate);
-    if (!d->finishLaunching()) return nullptr;
+    if (!d->finishLaunching(updateNow)) return nullptr;
     return d;
 }
 
-bool AppDelegate::finishLaunching() {
+bool AppDelegate::finishLaunching(bool updateNow) {
     services_ = X11DisplayServices::open();
     if (!services_) {
         log("launch failed: the X display or its RandR extension is not available");
@@ -123,6 +123,7 @@ bool AppDelegate::finishLaunching() {
         if (self) self->supportChanged();
     };
     updater_ = std::make_unique<Updater>(std::move(setup));
+    updater_->start(*scheduler_, updateNow);
 
     // Both gestures are switched off in this build.
     engine_->enabled = false;

@@ -45,7 +45,8 @@ class AppDelegate : public QObject {
     Q_OBJECT
   public:
     // nullptr, with the reason logged, when the X display cannot be used.
-    static std::unique_ptr<AppDelegate> launch();
+    // updateNow: "--update-now" was given, check at once and install without asking.
+    static std::unique_ptr<AppDelegate> launch(bool updateNow = false);
     ~AppDelegate() override;
 
     // Menu commands.
@@ -77,7 +78,7 @@ class AppDelegate : public QObject {
 
   private:
     AppDelegate();
-    bool finishLaunching();
+    bool finishLaunching(bool updateNow);
     void buildStatusMenu();
     void perform(const MenuItem& item);
     void showMenu();
