@@ -38,6 +38,7 @@ TEST(AlignEndToEnd, TwoClicksConfirmAndUndo) {
     // The overlays close, then the question opens.
     ASSERT_TRUE(eventually([&] { return user.overlays() == 0 && user.dialogs() == 1; }))
         << program.logText();
+    ASSERT_TRUE(eventually([&] { return user.dialogHasFocus(); })) << program.logText();
     user.keys({XK_Return});
     ASSERT_TRUE(eventually([&] {
         return at("DUMMY1") != at("DUMMY0") && !(at("DUMMY0") == Pos{0, 0});

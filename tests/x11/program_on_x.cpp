@@ -126,6 +126,26 @@ int User::windows(bool overrideRedirect, int minWidth, int maxWidth, int maxHeig
     return found;
 }
 
+bool User::dialogHasFocus() {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(d_, &focus, &revert);
+    const Window root = DefaultRootWindow(d_);
+    if (focus == None || focus == PointerRoot || focus == root) return false;
+    // Up to the child of the root that holds the focus window.
+    for (;;) {
+        Window r = 0, parent = 0, *children = nullptr;
+        unsigned n = 0;
+        if (!XQueryTree(d_, focus, &r, &parent, &children, &n)) return false;
+        if (children) XFree(children);
+        if (parent == root) break;
+        focus = parent;
+    }
+    XWindowAttributes a;
+    return XGetWindowAttributes(d_, focus, &a) && a.map_state == IsViewable &&
+           !a.override_redirect && a.width >= 100 && a.width <= 1000 && a.height <= 800;
+}
+
 bool eventually(const std::function<bool()>& cond, double seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (!cond()) {

@@ -20,22 +20,34 @@ namespace {
 
 std::unique_ptr<VirtualXServer> server;
 
+// The tests look at windows of other processes, which may go at any moment;
+// Xlib's default handler would end the whole test program on such a BadWindow.
+// Code that cares about errors traps them itself.
+int reportError(Display*, XErrorEvent* e) {
+    std::fprintf(stderr, "X error %d (request %d) ignored\n", e->error_code, e->request_code);
+    return 0;
+}
+
 class VirtualXEnvironment : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         server = VirtualXServer::start();
         ASSERT_NE(server, nullptr) << VirtualXServer::lastError();
         ::setenv("DISPLAY", server->name().c_str(), 1);
+        XSetErrorHandler(reportError);
     }
     // Also runs when tests failed; a crash is covered by the server's death signal.
     void TearDown() override { server.reset(); }
 };
 
-[[maybe_unused]] const auto* registered = ::testing::AddGlobalTestEnvironment(new VirtualXEnvironment);
+[[maybe_unused]] const auto* registered =
+    ::testing::AddGlobalTestEnvironment(new VirtualXEnvironment);
 
 }  // namespace
 
-VirtualXServer* xserver() { return server.get(); }
+VirtualXServer* xserver() {
+    return server.get();
+}
 
 unsigned long outputId(const std::string& name) {
     if (!server) return 0;
@@ -63,7 +75,8 @@ ProgramRun runProgram(const std::string& arguments, const std::string& environme
     FILE* p = ::popen(cmd.c_str(), "r");
     if (!p) return r;
     std::array<char, 4096> buf;
-    for (std::size_t n; (n = std::fread(buf.data(), 1, buf.size(), p)) > 0;) r.out.append(buf.data(), n);
+    for (std::size_t n; (n = std::fread(buf.data(), 1, buf.size(), p)) > 0;)
+        r.out.append(buf.data(), n);
     const int status = ::pclose(p);
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return r;

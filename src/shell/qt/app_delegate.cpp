@@ -398,6 +398,9 @@ void AppDelegate::confirmAlign(const AlignMode::Pick& a, const AlignMode::Pick& 
     box.addButton(qs(t.cancel), QMessageBox::RejectRole);
     box.setDefaultButton(confirm);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    // Shown and activated before the modal loop: with no window manager nothing
+    // else gives it the keyboard, and Return should answer it at once.
+    box.show();
     box.raise();
     box.activateWindow();
     box.exec();
