@@ -1,24 +1,20 @@
 // The built program's --dump-menu: no display, no widgets, the menu as the tray
 // would show it before its hot keys are registered.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <QString>
-#include <array>
 #include <cstdio>
 #include <string>
 
 #include "main/qt/prefs.h"
+#include "support/command.h"
 #include "support/log_capture.h"
 #include "update/features.h"
 
 namespace seam {
 namespace {
 
-struct ProgramRun {
-    std::string out;
-    int exitCode = -1;
-};
+using ProgramRun = testing::CommandRun;
 
 // Only what is set here: no DISPLAY, settings and log in a fresh home.
 ProgramRun dumpMenu(const testing::TempDir& home, const std::string& language,
@@ -27,15 +23,7 @@ ProgramRun dumpMenu(const testing::TempDir& home, const std::string& language,
         "env -i HOME=" + home.path() + " XDG_CONFIG_HOME=" + home.path() +
         "/config XDG_STATE_HOME=" + home.path() + "/state LANG=" + language +
         " QT_QPA_PLATFORM=offscreen " SEAM_BINARY_DIR "/seamwright --dump-menu" + arguments;
-    ProgramRun r;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 4096> buf;
-    for (std::size_t n; (n = std::fread(buf.data(), 1, buf.size(), p)) > 0;)
-        r.out.append(buf.data(), n);
-    const int status = ::pclose(p);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return testing::runCommand(cmd);
 }
 
 const std::string kEnglish =

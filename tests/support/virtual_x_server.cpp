@@ -1,5 +1,7 @@
 #include "support/virtual_x_server.h"
 
+#include "support/command.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -7,7 +9,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -88,7 +89,9 @@ pid_t spawnServer(int n, int readyFd) {
 
 }  // namespace
 
-const std::string& VirtualXServer::lastError() { return lastErrorText; }
+const std::string& VirtualXServer::lastError() {
+    return lastErrorText;
+}
 
 std::unique_ptr<VirtualXServer> VirtualXServer::start() {
     for (int n = kFirstDisplay; n <= kLastDisplay; ++n) {
@@ -126,7 +129,9 @@ std::unique_ptr<VirtualXServer> VirtualXServer::start() {
     return nullptr;
 }
 
-VirtualXServer::~VirtualXServer() { stopServer(pid_); }
+VirtualXServer::~VirtualXServer() {
+    stopServer(pid_);
+}
 
 std::string VirtualXServer::logFile() const {
     return "/tmp/seam-xorg-" + std::to_string(number_) + ".log";
@@ -134,17 +139,9 @@ std::string VirtualXServer::logFile() const {
 
 std::string VirtualXServer::xrandr(const std::string& args, int* exitCode) const {
     const std::string cmd = "DISPLAY=" + name() + " xrandr " + args + " 2>/dev/null";
-    std::string out;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) {
-        if (exitCode) *exitCode = -1;
-        return out;
-    }
-    std::array<char, 4096> buf;
-    for (std::size_t n; (n = std::fread(buf.data(), 1, buf.size(), p)) > 0;) out.append(buf.data(), n);
-    const int status = ::pclose(p);
-    if (exitCode) *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return out;
+    CommandRun r = runCommand(cmd);
+    if (exitCode) *exitCode = r.exitCode;
+    return std::move(r.out);
 }
 
 bool VirtualXServer::addModes() {
@@ -168,14 +165,16 @@ bool VirtualXServer::addModes() {
 bool VirtualXServer::arrange(Monitors monitors) {
     int rc = 0;
     if (monitors == Monitors::one) {
-        xrandr("--output DUMMY1 --off --output DUMMY0 --mode seam1710x1112 --pos 0x0 --rotate "
-               "normal --primary",
-               &rc);
+        xrandr(
+            "--output DUMMY1 --off --output DUMMY0 --mode seam1710x1112 --pos 0x0 --rotate "
+            "normal --primary",
+            &rc);
     } else {
         // DUMMY1 becomes connected at its first mode set.
-        xrandr("--output DUMMY0 --mode seam1710x1112 --pos 0x0 --rotate normal --primary "
-               "--output DUMMY1 --mode seam1280x960 --pos 1710x0 --rotate normal",
-               &rc);
+        xrandr(
+            "--output DUMMY0 --mode seam1710x1112 --pos 0x0 --rotate normal --primary "
+            "--output DUMMY1 --mode seam1280x960 --pos 1710x0 --rotate normal",
+            &rc);
     }
     if (rc != 0) return false;
     // The dummy driver reports a newly lit output as connected only after a
@@ -201,7 +200,8 @@ bool VirtualXServer::outputPosition(const std::string& output, int& x, int& y) c
 std::string VirtualXServer::primaryOutput() const {
     std::istringstream in(xrandr(""));
     for (std::string line; std::getline(in, line);)
-        if (line.find(" connected primary") != std::string::npos) return line.substr(0, line.find(' '));
+        if (line.find(" connected primary") != std::string::npos)
+            return line.substr(0, line.find(' '));
     return {};
 }
 

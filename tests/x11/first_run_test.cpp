@@ -10,6 +10,7 @@
 #include <sstream>
 #include <thread>
 
+#include "program_on_x.h"
 #include "support/log_capture.h"
 #include "x11_environment.h"
 // After gtest: Xlib's macros clash with its names.
@@ -28,14 +29,7 @@ std::string readFile(const std::string& path) {
     return s.str();
 }
 
-bool eventually(const std::function<bool()>& cond, double seconds = 10) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    }
-    return true;
-}
+using testing::eventually;
 
 // Mapped top-level windows with this title.
 int windowsTitled(const std::string& title) {

@@ -5,9 +5,6 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
-#include <sys/wait.h>
-
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -71,15 +68,7 @@ ProgramRun runProgram(const std::string& arguments, const std::string& environme
     const std::string cmd = environment + " XDG_STATE_HOME=" + state.path() +
                             " DISPLAY=" + server->name() + " " SEAM_BINARY_DIR "/seamwright " +
                             arguments;
-    ProgramRun r;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 4096> buf;
-    for (std::size_t n; (n = std::fread(buf.data(), 1, buf.size(), p)) > 0;)
-        r.out.append(buf.data(), n);
-    const int status = ::pclose(p);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return runCommand(cmd);
 }
 
 }  // namespace seam::testing

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "support/command.h"
 #include "support/virtual_x_server.h"
 
 namespace seam::testing {
@@ -13,10 +14,7 @@ VirtualXServer* xserver();
 // The RandR output XID of a named output, read over a fresh connection; 0 when absent.
 unsigned long outputId(const std::string& name);
 
-struct ProgramRun {
-    std::string out;
-    int exitCode = -1;
-};
+using ProgramRun = CommandRun;
 
 // Runs the built program on the virtual server with these arguments, its log kept
 // out of the home folder; `environment` goes before the command ("NAME=value ...").
