@@ -44,6 +44,26 @@ TEST(SimDisplayServerTest, FailuresAreAllOrNothingAndReconfigureIsAnnounced) {
     EXPECT_EQ(s.find(2)->frame.origin(), (Point{-50, 100}));
 }
 
+TEST(SimDisplayServerTest, AMirrorSetMovesAsOne) {
+    struct Case {
+        const char* name;
+        std::uint32_t moved;
+    };
+    for (const Case& c : {Case{"source named", 6}, Case{"mirror named", 7}}) {
+        SCOPED_TRACE(c.name);
+        SimDisplayServer s;
+        s.addDisplay({.id = 5, .frame = {0, 0, 1710, 1112}});
+        s.addDisplay({.id = 6, .frame = {1710, 0, 1280, 960}});
+        s.addDisplay({.id = 7, .frame = {1710, 0, 1280, 960}, .mirrorOf = 6u});
+        s.addDisplay({.id = 8, .frame = {0, 1112, 800, 600}});
+        ASSERT_TRUE(s.configure({{c.moved, -1280, 0}}));
+        EXPECT_EQ(s.find(6)->frame.origin(), (Point{-1280, 0}));
+        EXPECT_EQ(s.find(7)->frame.origin(), (Point{-1280, 0}));
+        EXPECT_EQ(s.find(8)->frame.origin(), (Point{0, 1112}));
+        EXPECT_EQ(s.find(5)->frame.origin(), (Point{0, 0}));
+    }
+}
+
 TEST(SimDisplayServerTest, PointerWarps) {
     SimDisplayServer s;
     s.setPointer({3, 4});

@@ -185,6 +185,48 @@ TEST_F(X11DisplayTest, SameRectangleMirrorsTheEarlierOutput) {
     EXPECT_EQ(services->mirrors(panel), std::nullopt);
 }
 
+// The server leaves the pointer at its root position while the monitors move
+// under it; it must stay on the same spot of the same monitor.
+TEST_F(X11DisplayTest, PointerStaysOnItsSpotWhileTheRootShifts) {
+    Display* d = XOpenDisplay(xserver()->name().c_str());
+    ASSERT_NE(d, nullptr);
+    const Window root = DefaultRootWindow(d);
+    struct Case {
+        const char* name;
+        std::optional<Point> before;  // where the external stands first
+        Pos pointer;
+        Point externalTo;
+        Pos after;
+    };
+    const Case cases[] = {
+        {"on the panel while everything shifts right", {}, {500, 500}, {-1280, 0}, {1780, 500}},
+        {"undone: the panel goes back to root 0",
+         Point{-1280, 0},
+         {1780, 500},
+         {1710, 0},
+         {500, 500}},
+        {"on the external, which goes left", {}, {2000, 100}, {-1280, 0}, {290, 100}},
+        {"on the panel, nothing shifts", {}, {500, 500}, {1710, 300}, {500, 500}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(xserver()->arrange());
+        if (c.before) {
+            ASSERT_TRUE(arrangement->setOrigin(external, *c.before));
+        }
+        XWarpPointer(d, None, root, 0, 0, 0, 0, c.pointer.x, c.pointer.y);
+        XSync(d, False);
+        ASSERT_TRUE(arrangement->setOrigin(external, c.externalTo));
+        Window r = 0, child = 0;
+        Pos at;
+        int wx = 0, wy = 0;
+        unsigned mask = 0;
+        ASSERT_TRUE(XQueryPointer(d, root, &r, &child, &at.x, &at.y, &wx, &wy, &mask));
+        EXPECT_EQ(at, c.after);
+    }
+    XCloseDisplay(d);
+}
+
 // Counts RRCrtcChangeNotify events per CRTC seen by a second client.
 class CrtcWatcher {
 public:

@@ -70,8 +70,13 @@ bool SimDisplayServer::configure(const std::vector<DisplayMove>& moves) {
         auto it = std::find_if(next.begin(), next.end(),
                                [&](const SimDisplay& d) { return d.id == moves[i].id; });
         if (it == next.end() || static_cast<int>(i) + 1 == failMove_) return false;
-        it->frame.x = moves[i].x;
-        it->frame.y = moves[i].y;
+        // A mirror set moves as one, whichever member is named.
+        const std::uint32_t source = it->mirrorOf.value_or(it->id);
+        for (SimDisplay& d : next) {
+            if (d.id != source && d.mirrorOf.value_or(0) != source) continue;
+            d.frame.x = moves[i].x;
+            d.frame.y = moves[i].y;
+        }
     }
     if (failComplete_) return false;
     displays_ = std::move(next);

@@ -27,23 +27,29 @@ std::optional<ConfigPlan> planConfiguration(const ScreenState& state, int screen
                                             int screenHeight, const ScreenLimits& limits,
                                             const std::vector<DisplayMove>& moves) {
     const Point origin = state.mainOrigin();
-    // New global rectangle of every active CRTC; a CRTC shared by mirrored
-    // outputs moves once.
-    std::map<RRCrtc, IntRect> rects;
+    // Global rectangle of every active CRTC, before and after; a CRTC shared by
+    // mirrored outputs moves once.
+    std::map<RRCrtc, IntRect> was;
     for (const OutputState* o : state.active()) {
         const CrtcState* c = state.crtc(o->crtc);
-        rects.emplace(c->id, IntRect{c->x - std::llround(origin.x), c->y - std::llround(origin.y),
-                                     c->width, c->height});
+        was.emplace(c->id, IntRect{c->x - std::llround(origin.x), c->y - std::llround(origin.y),
+                                   c->width, c->height});
     }
+    std::map<RRCrtc, IntRect> rects = was;
     RROutput atZero = 0;
     for (const DisplayMove& m : moves) {
         const OutputState* o = state.output(m.id);
-        if (!o || !rects.count(o->crtc)) return std::nullopt;
-        IntRect& r = rects[o->crtc];
-        r.x = m.x;
-        r.y = m.y;
+        if (!o || !was.count(o->crtc)) return std::nullopt;
+        // A mirror shows the same rectangle on a CRTC of its own: it goes along.
+        const IntRect from = was[o->crtc];
+        for (auto& [id, r] : rects) {
+            const IntRect& w = was[id];
+            if (w.x == from.x && w.y == from.y && w.w == from.w && w.h == from.h)
+                r.x = m.x, r.y = m.y;
+        }
         if (m.x == 0 && m.y == 0) atZero = m.id;
     }
+    if (rects.empty()) return std::nullopt;
     // Root coordinates cannot be negative: shift the whole arrangement.
     long long minX = LLONG_MAX, minY = LLONG_MAX, maxX = LLONG_MIN, maxY = LLONG_MIN;
     for (const auto& [id, r] : rects) {
@@ -52,8 +58,15 @@ std::optional<ConfigPlan> planConfiguration(const ScreenState& state, int screen
         maxX = std::max(maxX, r.x + r.w);
         maxY = std::max(maxY, r.y + r.h);
     }
-    if (rects.empty()) return std::nullopt;
-    const long long finalW = maxX - minX, finalH = maxY - minY;
+    long long finalW = maxX - minX, finalH = maxY - minY;
+    // A CRTC still lit for an output that is gone (unplugged with nobody to
+    // switch it off) is left where it is: setting it again may be refused now
+    // that its output has no modes. The screen must still hold it.
+    for (const CrtcState& c : state.crtcs) {
+        if (c.mode == 0 || was.count(c.id)) continue;
+        finalW = std::max<long long>(finalW, c.x + c.width);
+        finalH = std::max<long long>(finalH, c.y + c.height);
+    }
     const long long growW = std::max<long long>(finalW, screenWidth);
     const long long growH = std::max<long long>(finalH, screenHeight);
     if (growW > limits.maxWidth || growH > limits.maxHeight) return std::nullopt;
@@ -73,6 +86,28 @@ std::optional<ConfigPlan> planConfiguration(const ScreenState& state, int screen
         if (x != c.x || y != c.y) plan.moves.push_back({c.id, x, y});
     }
     return plan;
+}
+
+std::optional<RootPoint> pointerAfter(const ScreenState& state, const ConfigPlan& plan,
+                                      RootPoint pointer) {
+    const CrtcState* under = nullptr;
+    for (const OutputState* o : state.active()) {
+        const CrtcState* c = state.crtc(o->crtc);
+        if (pointer.x >= c->x && pointer.x < c->x + int(c->width) && pointer.y >= c->y &&
+            pointer.y < c->y + int(c->height)) {
+            under = c;
+            break;
+        }
+    }
+    if (!under) {
+        const OutputState* main = state.output(state.mainOutput());
+        under = main ? state.crtc(main->crtc) : nullptr;
+    }
+    if (!under) return std::nullopt;
+    for (const CrtcMove& m : plan.moves)
+        if (m.crtc == under->id)
+            return RootPoint{pointer.x + m.x - under->x, pointer.y + m.y - under->y};
+    return std::nullopt;
 }
 
 bool applyConfiguration(Display* display, Window root, const ScreenState& state,
@@ -96,6 +131,17 @@ bool applyConfiguration(Display* display, Window root, const ScreenState& state,
         return XRRSetCrtcConfig(display, &res, c.id, CurrentTime, x, y, c.mode, c.rotation,
                                 outputs.data(), int(outputs.size())) == RRSetConfigSuccess;
     };
+
+    // Asked before anything moves: the server may push the pointer around
+    // while the screen shrinks.
+    std::optional<RootPoint> pointer;
+    {
+        Window rootReturn = 0, child = 0;
+        int rx = 0, ry = 0, wx = 0, wy = 0;
+        unsigned mask = 0;
+        if (XQueryPointer(display, root, &rootReturn, &child, &rx, &ry, &wx, &wy, &mask))
+            pointer = RootPoint{rx, ry};
+    }
 
     X11ErrorTrap trap(display);
     bool ok = true;
@@ -135,6 +181,10 @@ bool applyConfiguration(Display* display, Window root, const ScreenState& state,
                     if (c.id == m.crtc) c.x = m.x, c.y = m.y;
             next.primary = plan.primary;
             cache->adoptOwnChange(std::move(next));
+        }
+        if (const auto to = pointer ? pointerAfter(state, plan, *pointer) : std::nullopt) {
+            XWarpPointer(display, None, root, 0, 0, 0, 0, to->x, to->y);
+            trap.failed();  // a pointer left where it was is no reason to undo the move
         }
         return true;
     }

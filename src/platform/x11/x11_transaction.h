@@ -38,13 +38,26 @@ std::optional<ConfigPlan> planConfiguration(const ScreenState& state, int screen
                                             int screenHeight, const ScreenLimits& limits,
                                             const std::vector<DisplayMove>& moves);
 
+struct RootPoint {
+    int x = 0;
+    int y = 0;
+    bool operator==(const RootPoint&) const = default;
+};
+
+// Where the pointer must go once the plan is in effect to stay on the same spot
+// of the monitor it is on (of the main one when it is on none): the server
+// leaves it at its root position while the monitors move under it. Nothing when
+// that monitor keeps its root position.
+std::optional<RootPoint> pointerAfter(const ScreenState& state, const ConfigPlan& plan,
+                                      RootPoint pointer);
+
 // Tests make a step fail on purpose: called before each CRTC is set, with its
 // index in plan.moves; false fails that step.
 using FaultHook = std::function<bool(std::size_t)>;
 
 // Applies the plan under a server grab; on any failure restores every CRTC
 // already changed, the old screen size and primary. The cache is refreshed
-// inside the grab on success.
+// inside the grab on success, and the pointer kept on its monitor.
 bool applyConfiguration(Display* display, Window root, const ScreenState& state,
                         const ConfigPlan& plan, ScreenStateCache* cache,
                         const FaultHook& fault = {});
