@@ -27,6 +27,12 @@ std::uint32_t flagsOf(const DisplayState* was, const DisplayState& now, bool was
             f |= setMode;
     }
     if (wasMain != isMain) f |= setMain;
+    // An EDID that could not be read says nothing about which monitor it is.
+    if (was && !was->edid.empty() && !now.edid.empty() && was->edid != now.edid) {
+        f |= remove | add;
+        if (wasActive) f |= disabled;
+        if (now.active) f |= enabled;
+    }
     return f;
 }
 }  // namespace

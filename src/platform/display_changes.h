@@ -40,6 +40,8 @@ struct DisplayState {
     bool active = false;  // shows part of the desktop
     Rect frame;           // global display space; meaningful only when active
     std::optional<std::uint32_t> mirrorOf;
+    // The monitor's EDID as last read; empty when none could be read.
+    std::vector<std::uint8_t> edid;
     bool operator==(const DisplayState&) const = default;
 };
 
@@ -59,7 +61,9 @@ DisplaySnapshot takeSnapshot(DisplayServices& services);
 
 // One entry per display that differs, in the order of after, then of before for
 // displays that went away. A display that appears active gets add and enabled,
-// one that goes away while active gets remove and disabled.
+// one that goes away while active gets remove and disabled. Another monitor on
+// the same connector (a different EDID) is the old one going and the new one
+// coming, under one id.
 std::vector<DisplayChange> diffSnapshots(const DisplaySnapshot& before,
                                          const DisplaySnapshot& after);
 

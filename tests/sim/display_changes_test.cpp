@@ -18,6 +18,12 @@ DisplayState off(std::uint32_t id) {
     return {id, false, {}, std::nullopt};
 }
 
+// The same display with the EDID its monitor gave.
+DisplayState showing(DisplayState d, std::vector<std::uint8_t> edid) {
+    d.edid = std::move(edid);
+    return d;
+}
+
 const Rect kPanel{0, 0, 1710, 1112};
 const Rect kRight{1710, 0, 1280, 960};
 
@@ -49,6 +55,26 @@ TEST(DiffSnapshotsTest, FlagsForEachKindOfChange) {
          two,
          {{on(1, {-1710, 0, 1710, 1112}), on(2, {0, 0, 1280, 960})}, 2},
          {{1, moved | setMain}, {2, moved | setMain}}},
+        {"another monitor on the same connector",
+         {{on(1, kPanel), showing(on(2, kRight), {1, 2})}, 1},
+         {{on(1, kPanel), showing(on(2, kRight), {1, 3})}, 1},
+         {{2, remove | add | disabled | enabled}}},
+        {"another monitor on a dark connector",
+         {{on(1, kPanel), showing(off(2), {1, 2})}, 1},
+         {{on(1, kPanel), showing(off(2), {1, 3})}, 1},
+         {{2, remove | add}}},
+        {"EDID read again unchanged",
+         {{on(1, kPanel), showing(on(2, kRight), {1, 2})}, 1},
+         {{on(1, kPanel), showing(on(2, kRight), {1, 2})}, 1},
+         {}},
+        {"EDID unreadable for a moment",
+         {{on(1, kPanel), showing(on(2, kRight), {1, 2})}, 1},
+         two,
+         {}},
+        {"EDID read for the first time",
+         two,
+         {{on(1, kPanel), showing(on(2, kRight), {1, 2})}, 1},
+         {}},
     };
     for (const Case& c : cases) EXPECT_EQ(diffSnapshots(c.before, c.after), c.expected) << c.what;
 }

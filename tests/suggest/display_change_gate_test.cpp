@@ -7,6 +7,7 @@
 #include "geometry/arrangement.h"
 #include "platform/sim/manual_clock.h"
 #include "platform/sim/sim_display_changes.h"
+#include "support/edid_builder.h"
 #include "support/log_capture.h"
 
 namespace seam {
@@ -124,6 +125,24 @@ TEST_F(WatcherTest, BeginEventsAloneNeitherNoteNorRestartTheWait) {
     scheduler.advance(0.5);
     ASSERT_EQ(settledLines().size(), 1u);
     EXPECT_NE(settledLines()[0].find("flags=0x2 "), std::string::npos);
+}
+
+TEST_F(WatcherTest, AnotherMonitorOnTheSameConnectorIsAChangeOfMonitors) {
+    server.find(2)->edid = testing::buildEdid({.pnp = "SAM", .product = 2073, .serial = 777});
+    changes().poll();  // the EDID as first read is no change
+    start();
+    // Swapped while the machine slept: same connector, same id, another monitor.
+    server.find(2)->edid = testing::buildEdid({.pnp = "DEL", .product = 16600, .serial = 4242});
+    server.find(2)->vendor = 4268;
+    server.find(2)->model = 16600;
+    changes().poll();
+    scheduler.advance(2.0);
+    ASSERT_EQ(settledLines().size(), 1u);
+    EXPECT_EQ(settledLines()[0].rfind("displays settled flags=0x330 set-changed=true ", 0), 0u)
+        << settledLines()[0];
+    ASSERT_EQ(considered.size(), 1u);
+    ASSERT_EQ(considered[0].size(), 2u);
+    EXPECT_EQ(considered[0][1].ident.vendor, 4268u);
 }
 
 TEST_F(WatcherTest, EventsAreHandledQueuedOnTheMainLoop) {

@@ -65,13 +65,14 @@ class Monitors {
         XSync(d_, False);
         XCloseDisplay(d_);
     }
-
-  private:
+    // Another monitor on the same connector, as the server reports it.
     void set(const char* output, const std::vector<std::uint8_t>& edid) {
         XRRChangeOutputProperty(d_, testing::outputId(output), XInternAtom(d_, "EDID", False),
                                 XA_INTEGER, 8, PropModeReplace, edid.data(), int(edid.size()));
         XSync(d_, False);
     }
+
+  private:
     Display* d_;
 };
 
@@ -133,6 +134,31 @@ TEST(SuggestionEndToEnd, OfferedAtLaunchAndAfterAReplugAndSwitched) {
         << "one settle for the replug\n"
         << log;
     ASSERT_TRUE(xserver()->arrange());
+}
+
+TEST(SuggestionEndToEnd, AnotherMonitorOnTheSameConnectorIsAChangeOfMonitors) {
+    ASSERT_TRUE(xserver()) << VirtualXServer::lastError();
+    ASSERT_TRUE(xserver()->arrange());
+    Monitors monitors;
+    Program program(saveDeskLayout);
+    ASSERT_TRUE(program.running());
+    ASSERT_TRUE(program.waitForLog("layout suggest (launch): offer \"Desk\"")) << program.logText();
+
+    // Swapped while the machine slept: the connector stays connected, its EDID changes.
+    monitors.set("DUMMY1", testing::buildEdid({.pnp = "DEL", .product = 16600, .serial = 4242}));
+    ASSERT_TRUE(program.waitForLog("layout suggest (monitors changed): no saved layout"))
+        << program.logText();
+    // And the monitor the layout was saved with is back.
+    monitors.set("DUMMY1", testing::buildEdid({.pnp = "SAM", .product = 2073, .serial = 87654321}));
+    ASSERT_TRUE(program.waitForLog("layout suggest (monitors changed): offer \"Desk\""))
+        << program.logText();
+
+    const std::string log = program.logText();
+    const std::string settled = "displays settled flags=0x330 set-changed=true id=";
+    const auto first = log.find(settled);
+    ASSERT_NE(first, std::string::npos) << log;
+    EXPECT_NE(log.find(settled, first + 1), std::string::npos) << log;
+    EXPECT_NE(log.find("DEL/16600", first), std::string::npos) << log;
 }
 
 }  // namespace

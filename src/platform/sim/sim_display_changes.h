@@ -26,6 +26,8 @@ class SimDisplayChanges : public DisplayChangeSource {
     const std::vector<DisplayChange>& delivered() const { return delivered_; }
 
   private:
+    DisplaySnapshot snapshot();
+
     SimDisplayServer& server_;
     DisplaySnapshot last_;
     Callback callback_;

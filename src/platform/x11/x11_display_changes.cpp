@@ -8,6 +8,7 @@
 #include <X11/extensions/Xrandr.h>
 
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_screen_state.h"
 
 namespace seam {
@@ -47,6 +48,8 @@ bool X11DisplayChanges::read(DisplaySnapshot& out) {
     const auto state = readScreenState(connection_->display(), connection_->root());
     if (!state) return false;
     out = snapshotOf(*state);
+    // Another monitor on the same connector shows only in its EDID.
+    for (DisplayState& d : out.displays) d.edid = edidProperty(connection_->display(), d.id);
     return true;
 }
 
@@ -54,7 +57,8 @@ int X11DisplayChanges::registerCallback(Callback callback) {
     if (!QCoreApplication::instance()) return registrationFailed;
     Display* d = connection_->display();
     XRRSelectInput(d, connection_->root(),
-                   RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+                   RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask |
+                       RROutputPropertyNotifyMask);
     // Selected before reading, so no change falls between the two. Events that
     // came in with the replies are of changes the snapshot already shows.
     if (!read(last_)) return registrationFailed;

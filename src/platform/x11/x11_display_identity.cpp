@@ -52,11 +52,12 @@ std::optional<PropertyValue> outputProperty(Display* d, RROutput output, const c
     return out;
 }
 
-std::vector<std::uint8_t> edidProperty(Display* d, RROutput output) {
+}  // namespace
+
+std::vector<std::uint8_t> edidProperty(Display* d, unsigned long output) {
     auto v = outputProperty(d, output, "EDID");
     return v && v->format == 8 ? v->bytes : std::vector<std::uint8_t>{};
 }
-}  // namespace
 
 DisplayHardware X11DisplayIdentity::hardware(std::uint32_t id) {
     DisplayHardware hw;

@@ -6,9 +6,14 @@
 #include "platform/display_identity.h"
 #include "platform/x11/drm_connectors.h"
 
+typedef struct _XDisplay Display;
+
 namespace seam {
 
 class X11DisplayServices;
+
+// The raw bytes of an output's "EDID" property; empty when it has none.
+std::vector<std::uint8_t> edidProperty(Display* display, unsigned long output);
 
 class X11DisplayIdentity : public DisplayIdentitySource {
   public:
