@@ -89,6 +89,10 @@ void Engine::refresh() {
     reload();
 }
 
+void Engine::screensChanged() {
+    later(screenChangeDelay, [this] { reload(); });
+}
+
 void Engine::reload() {
     cache_ = arrangement_.displays();
     pointer_.displaysChanged();

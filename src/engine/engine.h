@@ -53,6 +53,10 @@ class Engine {
     std::function<void(double, bool, Point)> onAligned;
 
     void refresh();
+    // The screen configuration changed: the cache is read again once the
+    // server has settled.
+    void screensChanged();
+    static constexpr double screenChangeDelay = 0.3;
     // p in global display space; dx, dy raw mouse deltas that keep their value at an edge.
     void handle(Point p, double dx, double dy, bool dragging);
     // Every mouse-down anywhere.

@@ -59,6 +59,7 @@ void DisplayChangeWatcher::displayReconfigured(std::uint32_t flags) {
             displaysSettled();
         }
     });
+    if (onReconfigured) onReconfigured();
 }
 
 void DisplayChangeWatcher::displaysSettled() {

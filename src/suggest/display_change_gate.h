@@ -48,6 +48,8 @@ class DisplayChangeWatcher {
 
     // After a settle that found the set changed, with the displays read then.
     std::function<void(const std::vector<LiveDisplay>&)> onChanged;
+    // At every event noted, long before the settle.
+    std::function<void()> onReconfigured;
 
     // On the main thread, for every event that is not a begin-configuration event.
     void displayReconfigured(std::uint32_t flags);

@@ -156,6 +156,18 @@ TEST_F(MovesTest, LayoutRemembersEveryDisplayButMirrors) {
     EXPECT_FALSE(engine().undo());
 }
 
+TEST_F(MovesTest, ScreenChangesRefreshTheCacheOnceSettled) {
+    engine();
+    // Another program moved the monitor.
+    server.find(kMonitor)->frame.y = 200;
+    engine().screensChanged();
+    wait(0.29);
+    EXPECT_EQ(engine().cache().at(1).f, kMonitorFrame);
+    wait(0.02);
+    EXPECT_EQ(engine().cache(), arrangement.displays());
+    EXPECT_EQ(engine().cache().at(1).f.y, 200);
+}
+
 TEST_F(MovesTest, AFailedLayoutCanStillBeUndone) {
     server.failMoveNumber(2);
     EXPECT_FALSE(engine().applyLayout({{kPanel, {0, 0}}, {kMonitor, {-1280, 0}}}, "apply"));

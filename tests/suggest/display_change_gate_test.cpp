@@ -118,6 +118,8 @@ TEST_F(WatcherTest, TenEventsHalfASecondApartSettleOnceTwoSecondsAfterTheLast) {
 
 TEST_F(WatcherTest, BeginEventsAloneNeitherNoteNorRestartTheWait) {
     start();
+    int reconfigured = 0;
+    watcher().onReconfigured = [&] { ++reconfigured; };
     changes().post(2, moved);
     scheduler.advance(1.5);
     changes().post(2, beginConfiguration);
@@ -125,6 +127,7 @@ TEST_F(WatcherTest, BeginEventsAloneNeitherNoteNorRestartTheWait) {
     scheduler.advance(0.5);
     ASSERT_EQ(settledLines().size(), 1u);
     EXPECT_NE(settledLines()[0].find("flags=0x2 "), std::string::npos);
+    EXPECT_EQ(reconfigured, 1);
 }
 
 TEST_F(WatcherTest, AnotherMonitorOnTheSameConnectorIsAChangeOfMonitors) {

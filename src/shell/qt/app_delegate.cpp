@@ -194,6 +194,9 @@ void AppDelegate::startSuggestions() {
         changeWatcher_->onChanged = [self](const std::vector<LiveDisplay>& live) {
             if (self) self->considerSuggestion(live, "monitors changed");
         };
+        changeWatcher_->onReconfigured = [self] {
+            if (self) self->engine_->screensChanged();
+        };
         status = changeWatcher_->start();
     }
     log("layouts: " + std::to_string(store_->layouts().size()) +
