@@ -9,7 +9,9 @@
 #include "geometry/arrangement.h"
 #include "platform/x11/x11_display_services.h"
 #include "platform/x11/x11_screen_state.h"
+#include "program_on_x.h"
 #include "support/virtual_x_server.h"
+#include "x11_environment.h"
 
 namespace seam {
 namespace {
@@ -116,6 +118,41 @@ TEST_F(ThirdOutputX11, AnOutputLitForAGoneMonitorNeitherBlocksMovesNorMoves) {
         EXPECT_EQ(at("DUMMY2"), (Pos{2990, 0}));  // never touched
         EXPECT_EQ(screenSize(), s.size);
     }
+    EXPECT_EQ(line("DUMMY2").rfind("DUMMY2 disconnected", 0), 0u) << line("DUMMY2");
+}
+
+// The user aligns and undoes with the real program while the leftover CRTC shows.
+TEST_F(ThirdOutputX11, AlignAndUndoWithAnOutputLitForAGoneMonitor) {
+    xrandr("--output DUMMY2 --mode seam1280x960 --pos 2990x0");
+    testing::UseServer here(*server);
+    testing::Program program;
+    ASSERT_TRUE(program.running());
+    testing::User user;
+    ASSERT_TRUE(testing::eventually([&] { return user.heldByProgram(XK_a); })) << program.logText();
+    user.keys(testing::kAlignKeys);
+    ASSERT_TRUE(testing::eventually([&] { return user.overlays() == 2; })) << program.logText();
+    user.click(300, 2);  // the panel's top edge at x=300
+    ASSERT_TRUE(program.waitForLog("align pick1")) << program.logText();
+    user.click(1710 + 900, 500);  // the external at x=900 of its own
+    ASSERT_TRUE(program.waitForLog("align pick2")) << program.logText();
+    ASSERT_TRUE(testing::eventually([&] { return user.dialogHasFocus(); })) << program.logText();
+    user.keys({XK_Return});
+    // The external stands above the panel, its x=900 over the panel's x=300.
+    ASSERT_TRUE(testing::eventually([&] {
+        return at("DUMMY1") == Pos{0, 0};
+    })) << program.logText();
+    EXPECT_EQ(at("DUMMY0"), (Pos{600, 960}));
+    EXPECT_EQ(at("DUMMY2"), (Pos{2990, 0}));
+    ASSERT_TRUE(program.waitForLog("after:")) << program.logText();
+
+    user.keys(testing::kUndoKeys);
+    EXPECT_TRUE(testing::eventually([&] {
+        return at("DUMMY1") == Pos{1710, 0};
+    })) << program.logText();
+    EXPECT_EQ(at("DUMMY0"), (Pos{0, 0}));
+    EXPECT_EQ(at("DUMMY2"), (Pos{2990, 0}));
+    EXPECT_EQ(program.logText().find("ok=false"), std::string::npos) << program.logText();
+    // Nothing probed the outputs meanwhile: it was gone all along.
     EXPECT_EQ(line("DUMMY2").rfind("DUMMY2 disconnected", 0), 0u) << line("DUMMY2");
 }
 

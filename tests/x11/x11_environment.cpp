@@ -16,6 +16,7 @@ namespace seam::testing {
 namespace {
 
 std::unique_ptr<VirtualXServer> server;
+VirtualXServer* instead = nullptr;
 
 // The tests look at windows of other processes, which may go at any moment;
 // Xlib's default handler would end the whole test program on such a BadWindow.
@@ -43,7 +44,17 @@ class VirtualXEnvironment : public ::testing::Environment {
 }  // namespace
 
 VirtualXServer* xserver() {
-    return server.get();
+    return instead ? instead : server.get();
+}
+
+UseServer::UseServer(VirtualXServer& other) {
+    instead = &other;
+    ::setenv("DISPLAY", other.name().c_str(), 1);
+}
+
+UseServer::~UseServer() {
+    instead = nullptr;
+    if (server) ::setenv("DISPLAY", server->name().c_str(), 1);
 }
 
 unsigned long outputId(const std::string& name) {

@@ -11,6 +11,16 @@ namespace seam::testing {
 
 VirtualXServer* xserver();
 
+// Points xserver() and DISPLAY at another server for as long as it lives, so
+// the program, the user and the other helpers work there.
+class UseServer {
+  public:
+    explicit UseServer(VirtualXServer& server);
+    ~UseServer();
+    UseServer(const UseServer&) = delete;
+    UseServer& operator=(const UseServer&) = delete;
+};
+
 // The RandR output XID of a named output, read over a fresh connection; 0 when absent.
 unsigned long outputId(const std::string& name);
 
