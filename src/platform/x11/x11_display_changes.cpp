@@ -63,6 +63,7 @@ int X11DisplayChanges::registerCallback(Callback callback) {
     // came in with the replies are of changes the snapshot already shows.
     if (!read(last_)) return registrationFailed;
     for (XEvent ev; XEventsQueued(d, QueuedAlready) > 0;) XNextEvent(d, &ev);
+    edidAtom_ = XInternAtom(d, "EDID", False);
     callback_ = std::move(callback);
     notifier_ = std::make_unique<QSocketNotifier>(ConnectionNumber(d), QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
@@ -79,10 +80,16 @@ void X11DisplayChanges::dispatch() {
         while (XEventsQueued(d, QueuedAfterReading) > 0) {
             XEvent ev;
             XNextEvent(d, &ev);
-            if (ev.type == eventBase_ + RRScreenChangeNotify || ev.type == eventBase_ + RRNotify) {
-                XRRUpdateConfiguration(&ev);
-                randr = true;
-            }
+            if (ev.type != eventBase_ + RRScreenChangeNotify && ev.type != eventBase_ + RRNotify)
+                continue;
+            // Of the properties only the EDID tells anything (a backlight sends
+            // one event per step).
+            const auto* n = reinterpret_cast<const XRRNotifyEvent*>(&ev);
+            if (ev.type == eventBase_ + RRNotify && n->subtype == RRNotify_OutputProperty &&
+                reinterpret_cast<const XRROutputPropertyNotifyEvent*>(&ev)->property != edidAtom_)
+                continue;
+            XRRUpdateConfiguration(&ev);
+            randr = true;
         }
         DisplaySnapshot now;
         if (!randr || !read(now)) continue;

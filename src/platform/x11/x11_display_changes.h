@@ -43,6 +43,7 @@ class X11DisplayChanges : public DisplayChangeSource {
 
     std::shared_ptr<X11Connection> connection_;
     int eventBase_;
+    unsigned long edidAtom_ = 0;
     DisplaySnapshot last_;
     Callback callback_;
     std::unique_ptr<QSocketNotifier> notifier_;
