@@ -176,15 +176,6 @@ TEST_F(X11DisplayTest, DisplayPlacedAtZeroBecomesPrimary) {
     EXPECT_EQ(frameOf(list, panel), (Rect{-1710, 0, 1710, 1112}));
 }
 
-TEST_F(X11DisplayTest, SameRectangleMirrorsTheEarlierOutput) {
-    int rc = 1;
-    xserver()->xrandr("--output DUMMY1 --mode seam1710x1112 --same-as DUMMY0", &rc);
-    ASSERT_EQ(rc, 0);
-    ASSERT_EQ(arrangement->displays().size(), 2u);  // mirrors are listed too
-    EXPECT_EQ(services->mirrors(external), panel);
-    EXPECT_EQ(services->mirrors(panel), std::nullopt);
-}
-
 // The server leaves the pointer at its root position while the monitors move
 // under it; it must stay on the same spot of the same monitor.
 TEST_F(X11DisplayTest, PointerStaysOnItsSpotWhileTheRootShifts) {
