@@ -81,7 +81,7 @@ class LayoutCommands {
     std::function<void()> reloadLayouts;
     // All hot keys are registered again and the menu titles follow.
     std::function<void()> hotKeysChanged;
-    // The undo key as the messages show it ("⌃⌥⌘Z").
+    // The undo key as the messages show it ("Ctrl+Alt+Super+Z").
     std::function<std::string()> undoKeyDisplay;
 
     void saveLayout();
