@@ -41,6 +41,9 @@ struct ReplacePromptTexts {
 };
 ReplacePromptTexts replacePromptTexts();
 
+// The server refused to arrange the monitors as the layout says.
+std::string layoutRefusedText(const std::string& name);
+
 // The two questions of saving. Both bring the application to the front first.
 class LayoutPrompts {
   public:
