@@ -259,6 +259,29 @@ TEST_F(SettingsWindowTest, ClosingEndsRecording) {
     EXPECT_EQ(recordingChanges, (std::vector<bool>{true, false}));
 }
 
+// Escape reaches the window from the focused button; while a key is being
+// recorded it only ends the recording.
+TEST_F(SettingsWindowTest, EscapeClosesTheWindowUnlessRecording) {
+    struct Case {
+        const char* name;
+        std::optional<std::string> recording;
+        bool open;
+    };
+    const Case cases[] = {{"idle", std::nullopt, false}, {"recording", "align", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        w.show();
+        if (c.recording) w.record(*c.recording);
+        QKeyEvent escape = keyPress(Qt::Key_Escape);
+        QApplication::sendEvent(w.shortcutButton("undo"), &escape);
+        EXPECT_EQ(w.window()->isVisible(), c.open);
+        EXPECT_FALSE(w.recording());
+        EXPECT_EQ(title("align"), "Ctrl+Alt+Super+A");
+        w.window()->close();
+    }
+    EXPECT_TRUE(changes.empty());
+}
+
 TEST_F(SettingsWindowTest, RendersTheSample) {
     const SettingsSample sample = settingsSample();
     specs = sample.specs;

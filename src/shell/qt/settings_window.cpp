@@ -50,7 +50,8 @@ void setSecondary(QWidget* w, const QColor& colour) {
     w->setPalette(p);
 }
 
-// The window tells its owner when it closes, so recording ends with it.
+// The window tells its owner when it closes, so recording ends with it. Escape
+// closes it like a dialog; while a key is recorded Escape never gets here.
 class SettingsWidget : public QWidget {
   public:
     std::function<void()> onClose;
@@ -59,6 +60,13 @@ class SettingsWidget : public QWidget {
     void closeEvent(QCloseEvent* e) override {
         if (onClose) onClose();
         QWidget::closeEvent(e);
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+            close();
+            return;
+        }
+        QWidget::keyPressEvent(e);
     }
 };
 }  // namespace
