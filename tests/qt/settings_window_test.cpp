@@ -147,8 +147,17 @@ TEST_F(SettingsWindowTest, LayoutKeysDefaultsAndClearing) {
         cleared.push_back(id);
         specs.erase(id);
     };
+    specs[other] = HotKeySpec{51, 0x1B00, "⌫"};
     w.renderContent();
     EXPECT_EQ(title(home), "Ctrl+Alt+Super+1");
+    EXPECT_TRUE(w.shortcutButton(home)->toolTip().isEmpty());
+    // Too long for the button: shortened, and whole in the tool tip.
+    const QAbstractButton* longKey = w.shortcutButton(other);
+    EXPECT_EQ(longKey->toolTip(), "Ctrl+Alt+Shift+Super+Backspace");
+    EXPECT_TRUE(longKey->text().contains(QChar(0x2026))) << longKey->text().toStdString();
+    EXPECT_LE(longKey->fontMetrics().horizontalAdvance(longKey->text()), longKey->width());
+    specs.erase(other);
+    w.renderContent();
     EXPECT_EQ(title(other), "-");
     EXPECT_FALSE(w.clearButton(home)->isHidden());
     EXPECT_TRUE(w.clearButton(other)->isHidden());

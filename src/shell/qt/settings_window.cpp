@@ -229,8 +229,17 @@ void SettingsWindow::layoutRow(QWidget* parent, const SavedLayout& layout, int y
 
 void SettingsWindow::refresh() {
     const KeySpecs current = specs();
-    for (auto& [id, b] : buttons_)
-        if (b) b->setText(qs(shortcutButtonTitle(id, recording_, current)));
+    for (auto& [id, b] : buttons_) {
+        if (!b) continue;
+        const QString title = qs(shortcutButtonTitle(id, recording_, current));
+        // Long combinations written out in words are shortened in the middle,
+        // whole in the tool tip; the recording prompt is left as it is.
+        const QString shown =
+            recording_ == id ? title
+                             : b->fontMetrics().elidedText(title, Qt::ElideMiddle, b->width() - 16);
+        b->setText(shown);
+        b->setToolTip(shown == title ? QString() : title);
+    }
     for (auto& [id, b] : clearButtons_)
         if (b) b->setVisible(!clearButtonHidden(id, recording_, current));
 }
