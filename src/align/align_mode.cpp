@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "main/log.h"
+#include "main/platform_words.h"
 #include "main/text.h"
 
 namespace seam {
@@ -134,12 +135,12 @@ void AlignMode::refreshTexts() {
     for (auto& [id, v] : views_) {
         const std::string screen = arrangement_.screenName(id);
         if (!first_) {
+            const std::string laptop(platformWords().builtinKo);
             v.content.title = T("① 다른 화면으로 넘어갈 자리를 클릭하세요",
                                 "① Click where you want to cross to the other screen");
             v.content.sub =
-                T("가장자리 근처를 누르면 가장 가까운 끝이 연결점이 돼요\n예: 맥북 왼쪽 위로 "
-                  "넘어가고 "
-                  "싶으면 맥북 화면 위쪽 왼편을 클릭 · Esc 취소",
+                T("가장자리 근처를 누르면 가장 가까운 끝이 연결점이 돼요\n예: " + laptop +
+                      " 왼쪽 위로 넘어가고 싶으면 " + laptop + " 화면 위쪽 왼편을 클릭 · Esc 취소",
                   "Click near an edge. The closest edge becomes the connection point.\nExample: to "
                   "cross up and to the left, click the left part of the top edge · Esc to cancel");
         } else if (first_->id == id) {

@@ -99,7 +99,7 @@ class AlignMode {
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
-// The screen name with each word capitalised: "Monitor", "Macbook".
+// The screen name with each word capitalised: "Monitor", "Laptop".
 std::string capitalisedWords(const std::string& text);
 
 struct ConfirmTexts {

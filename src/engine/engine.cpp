@@ -295,7 +295,10 @@ void Engine::apply(const Disp& r, const Disp& o, Point n, Side side, double pos,
         reload();
         log("after: " + arrangement_.describe(cache_));
         // Nothing moved: no jump of the pointer, and no word of success.
-        if (!ok) return;
+        if (!ok) {
+            if (onRefused) onRefused(pointer_.location());
+            return;
+        }
         const Disp* r2 = cached(rid);
         const Disp* o2 = cached(oid);
         if (!r2 || !o2) return;
@@ -339,15 +342,16 @@ bool Engine::applyLayout(const std::vector<Move>& moves, std::string_view label)
     return ok;
 }
 
-bool Engine::undo() {
-    if (lastMoves_.empty()) return false;
-    arrangement_.setOrigins(lastMoves_);
+UndoOutcome Engine::undo() {
+    if (lastMoves_.empty()) return UndoOutcome::nothing;
+    const bool ok = arrangement_.setOrigins(lastMoves_);
     pointer_.displaysChanged();
-    log("undo " + movesText(lastMoves_));
-    lastMoves_.clear();
+    log("undo " + movesText(lastMoves_) + " ok=" + okText(ok));
+    // A refused undo keeps its step: the origins are absolute, so trying again is safe.
+    if (ok) lastMoves_.clear();
     forget();
     later(Config::settle, [this] { reload(); });
-    return true;
+    return ok ? UndoOutcome::undone : UndoOutcome::refused;
 }
 
 void Engine::click(Point p) {

@@ -32,6 +32,10 @@ namespace seam {
 // wins in a corner; on a tie the earlier of left, right, top, bottom.
 std::optional<PushHit> blockedPush(const Rect& r, Point p, double dx, double dy);
 
+// What undo did: there was nothing to undo, it was undone, or the server refused
+// it (the step is kept, so it can be tried again).
+enum class UndoOutcome { nothing, undone, refused };
+
 class Engine {
   public:
     // Reads the arrangement at once. Without a bar nothing is drawn.
@@ -48,6 +52,8 @@ class Engine {
     // After an edge-tap or connect move, once settled: the side and where the pointer
     // went. A move the server refused neither moves the pointer nor calls this.
     std::function<void(Side, Point)> onMoved;
+    // Instead of onMoved when the server refused the move, once settled: the pointer location.
+    std::function<void(Point)> onRefused;
     // After an automatic alignment step, once settled: step, horizontal, pointer
     // location. Not called for a refused step.
     std::function<void(double, bool, Point)> onAligned;
@@ -65,8 +71,7 @@ class Engine {
     void connect(std::uint32_t rid, Side side, double aPos, std::uint32_t oid, double bPos,
                  double minOverlap = 40);
     bool applyLayout(const std::vector<Move>& moves, std::string_view label);
-    // True when there was something to undo.
-    bool undo();
+    UndoOutcome undo();
 
     long long events() const { return events_; }
     void resetEvents() { events_ = 0; }

@@ -5,6 +5,7 @@
 
 #include "main/dry_run.h"
 #include "main/log.h"
+#include "main/platform_words.h"
 #include "main/text.h"
 
 namespace seam {
@@ -48,7 +49,7 @@ bool Arrangement::setOrigins(const std::vector<Move>& moves) {
 bool Arrangement::setOrigin(std::uint32_t id, Point origin) { return setOrigins({{id, origin}}); }
 
 std::string Arrangement::screenName(std::uint32_t id) {
-    if (services_.isBuiltin(id)) return T("맥북", "MacBook");
+    if (services_.isBuiltin(id)) return builtinScreenName();
     return T("모니터", "monitor");
 }
 

@@ -5,6 +5,8 @@
 #include <limits>
 #include <tuple>
 
+#include "main/platform_words.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -12,7 +14,6 @@
 namespace seam {
 
 namespace {
-constexpr const char* kPinkName = "맥북(분홍)";
 constexpr const char* kGreenName = "모니터(초록)";
 
 // Index arithmetic stays in int: refuse pictures with more pixels than that holds.
@@ -275,7 +276,7 @@ PhotoAnalysis analyze(PhotoImage image) {
     const int minPixels = static_cast<int>(n / 200);
     const auto a = largestBlob(labels, image.width, image.height,
                                static_cast<std::uint8_t>(PhotoColor::pink), minPixels);
-    if (!a) return PhotoAlignError::notFound(kPinkName);
+    if (!a) return PhotoAlignError::notFound(std::string(platformWords().builtinKo) + "(분홍)");
     const auto b = largestBlob(labels, image.width, image.height,
                                static_cast<std::uint8_t>(PhotoColor::green), minPixels);
     if (!b) return PhotoAlignError::notFound(kGreenName);

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "main/format.h"
+#include "main/platform_words.h"
 
 namespace seam {
 
@@ -14,12 +15,13 @@ std::string formatFraction(double v) {
 
 std::vector<std::string> photoResultLines(const PhotoAlignResult& r) {
     const bool horiz = horizontal(r.side);
+    const std::string laptop(platformWords().builtinKo);
     return {
         "side=" + std::string(rawValue(r.side)) + " aFrac=" + formatFraction(r.aFrac) +
             " bFrac=" + formatFraction(r.bFrac),
         "A(분홍)=" + formatRect(r.a.box) + " B(초록)=" + formatRect(r.b.box) +
             " image=" + std::to_string(r.image.width) + "x" + std::to_string(r.image.height),
-        "말로: 모니터가 맥북 " + std::string(ko(r.side)) + " · 맥북 " +
+        "말로: 모니터가 " + laptop + " " + std::string(ko(r.side)) + " · " + laptop + " " +
             positionWord(r.aFrac, horiz) + " ↔ 모니터 " + positionWord(r.bFrac, horiz),
     };
 }

@@ -1,5 +1,6 @@
 #include "shell/guide_view.h"
 
+#include "main/platform_words.h"
 #include "main/text.h"
 
 namespace seam::guide_view {
@@ -9,11 +10,10 @@ Texts texts(const std::string& alignKey, const std::string& undoKey) {
     t.title = T("Seamwright 사용법", "How to Use Seamwright");
     t.heading = T("클릭 두 번이면 모니터 배치가 맞춰져요", "Two clicks and your monitors line up");
     t.steps = {
-        isKorean()
-            ? "화면 오른쪽 위 메뉴바의 두 화면 아이콘에서 「모니터 정렬하기」를 눌러요. 단축키 " +
-                  alignKey + "도 돼요."
-            : "Click the two-screen icon in the menu bar and choose “Align Monitors”, or press " +
-                  alignKey + ".",
+        isKorean() ? trayName() + "의 두 화면 아이콘에서 「모니터 정렬하기」를 눌러요. 단축키 " +
+                         alignKey + "도 돼요."
+                   : "Click the two-screen icon in the " + trayName() +
+                         " and choose “Align Monitors”, or press " + alignKey + ".",
         T("지금 화면에서 다른 화면으로 넘어가고 싶은 자리를 가장자리 근처에서 클릭해요.",
           "On this screen, click near the edge where you want to cross to the other screen."),
         T("다른 화면으로 포인터를 옮겨서, 들어오고 싶은 자리를 클릭해요.",
@@ -21,8 +21,10 @@ Texts texts(const std::string& alignKey, const std::string& undoKey) {
         T("확인을 누르면 두 점이 맞닿게 정렬돼요.",
           "Click Connect, and the two points are joined."),
     };
-    t.keys = isKorean() ? "정렬 " + alignKey + "   ·   되돌리기 " + undoKey
-                        : "Align " + alignKey + "   ·   Undo " + undoKey;
+    const std::string align = T("정렬 ", "Align ") + alignKey;
+    const std::string undo = T("되돌리기 ", "Undo ") + undoKey;
+    t.keys = align + "   ·   " + undo;
+    t.keysStacked = align + "\n" + undo;
     t.changeShortcuts = T("단축키 바꾸기…", "Change Shortcuts…");
     t.tryNow = T("지금 해 보기", "Try It Now");
     t.close = T("닫기", "Close");

@@ -20,6 +20,8 @@ struct Texts {
     std::string heading;
     std::array<std::string, 4> steps;
     std::string keys;  // the box: align and undo keys
+    // The same on two lines, for keys too long to share one beside the button.
+    std::string keysStacked;
     std::string changeShortcuts;
     std::string tryNow;
     std::string close;

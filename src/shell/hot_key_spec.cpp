@@ -33,13 +33,15 @@ std::optional<std::string> keyName(std::uint32_t keyCode) {
     return std::nullopt;
 }
 
-std::string HotKeySpec::display() const {
+std::string HotKeySpec::display(const PlatformWords& words) const {
+    const std::pair<std::uint32_t, std::string_view> order[] = {{control, words.control},
+                                                                {option, words.option},
+                                                                {shift, words.shift},
+                                                                {command, words.command}};
     std::string s;
-    if (mods & control) s += "⌃";
-    if (mods & option) s += "⌥";
-    if (mods & shift) s += "⇧";
-    if (mods & command) s += "⌘";
-    return s + key;
+    for (const auto& [bit, name] : order)
+        if (mods & bit) (s += name) += words.separator;
+    return s += shownKeyName(key, words);
 }
 
 std::string HotKeySpec::json() const {

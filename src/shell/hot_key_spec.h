@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "main/platform_words.h"
 #include "main/settings_store.h"
 
 namespace seam {
@@ -23,8 +24,9 @@ struct HotKeySpec {
     std::string key;
     bool operator==(const HotKeySpec&) const = default;
 
-    // "⌃⌥⇧⌘" in that order for the modifiers present, then the key's name.
-    std::string display() const;
+    // The modifiers present in the order control, option, shift, command, then
+    // the key, in the desktop's words: "Ctrl+Alt+Super+A" (or "⌃⌥⌘A").
+    std::string display(const PlatformWords& words = platformWords()) const;
 
     std::string json() const;
     // All three keys are required.

@@ -49,6 +49,10 @@ ReplacePromptTexts replacePromptTexts() {
     };
 }
 
+std::string layoutRefusedText(const std::string& name) {
+    return T(name + " 배치로 맞추지 못했어요", "Couldn’t switch to " + name);
+}
+
 LayoutCommands::LayoutCommands(Parts parts) : p_(parts) {}
 
 LayoutCommands::~LayoutCommands() = default;
@@ -109,7 +113,10 @@ void LayoutCommands::applyLayout(const std::string& id, std::string_view via) {
     if (shownSuggestion && dismissSuggestion && shownSuggestion()) dismissSuggestion();
     if (plan->alreadyMatches) label += " (already in place)";
     // Also when already in place: the user asked for it, and undo should have a step.
-    p_.engine.applyLayout(plan->moves, label);
+    if (!p_.engine.applyLayout(plan->moves, label)) {
+        showNearPointer(layoutRefusedText(name), 1.8);
+        return;
+    }
     p_.store.markApplied(id, now());
 
     // Once the move has settled, like the engine's own messages.

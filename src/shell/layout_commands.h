@@ -41,6 +41,9 @@ struct ReplacePromptTexts {
 };
 ReplacePromptTexts replacePromptTexts();
 
+// The server refused to arrange the monitors as the layout says.
+std::string layoutRefusedText(const std::string& name);
+
 // The two questions of saving. Both bring the application to the front first.
 class LayoutPrompts {
   public:
@@ -81,7 +84,7 @@ class LayoutCommands {
     std::function<void()> reloadLayouts;
     // All hot keys are registered again and the menu titles follow.
     std::function<void()> hotKeysChanged;
-    // The undo key as the messages show it ("⌃⌥⌘Z").
+    // The undo key as the messages show it ("Ctrl+Alt+Super+Z").
     std::function<std::string()> undoKeyDisplay;
 
     void saveLayout();

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "main/platform_words.h"
+
 namespace seam {
 
 std::string_view selectorName(MenuCommand command) {
@@ -58,7 +60,8 @@ std::vector<std::string> menuTitleDump(const Menu& menu) {
             for (char& c : key)
                 if (static_cast<unsigned char>(c) < 0x80)
                     c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-            text += "  ⌘" + key;
+            (text += "  ") += platformWords().menuKey;
+            text += key;
         }
         out.push_back(std::move(text));
     }

@@ -62,8 +62,8 @@ struct Menu {
 };
 
 // One text per item: "---" for a separator; the title, or "<" + selector + ">"
-// when it is empty ("<?>" without a command); "  ⌘" + the key equivalent in
-// upper case after it when there is one.
+// when it is empty ("<?>" without a command); two spaces, the desktop's menu
+// modifier ("Ctrl+") and the key equivalent in upper case after it when there is one.
 std::vector<std::string> menuTitleDump(const Menu& menu);
 
 }  // namespace seam

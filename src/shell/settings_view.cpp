@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "main/platform_words.h"
 #include "main/text.h"
 
 namespace seam::settings_view {
@@ -23,8 +24,11 @@ std::string defaultsTitle() {
     return T("기본값", "Defaults");
 }
 std::string hint() {
-    return T("버튼을 누르고 원하는 키 조합을 누르세요. ⌘·⌃·⌥ 중 하나는 꼭 들어가야 해요.",
-             "Click a button, then press a key combination. It must include ⌘, ⌃ or ⌥.");
+    const PlatformWords& w = platformWords();
+    return T("버튼을 누르고 원하는 키 조합을 누르세요. " + std::string(w.requiredKo) +
+                 " 중 하나는 꼭 들어가야 해요.",
+             "Click a button, then press a key combination. It must include " +
+                 std::string(w.requiredEn) + ".");
 }
 std::string autoApplyTitle() {
     return T("다음부터 묻지 않고 바로 맞추기", "Next time, switch without asking");
@@ -47,7 +51,7 @@ std::string monitorsLine(const SavedLayout& layout) {
     for (const SavedDisplay& d : layout.displays) {
         if (!line.empty()) line += " · ";
         if (d.ident.builtin)
-            line += T("맥북", "MacBook");
+            line += builtinScreenName();
         else
             line += d.name ? *d.name : T("모니터", "monitor");
     }

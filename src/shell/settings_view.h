@@ -33,7 +33,7 @@ std::string deleteText();
 std::string deleteQuestion(const std::string& layoutName);
 std::string cancelText();
 
-// The layout's monitors in order: "MacBook" for the built-in one, else its
+// The layout's monitors in order: the laptop's own name for the built-in one, else its
 // saved name, else "monitor"; joined by " · ".
 std::string monitorsLine(const SavedLayout& layout);
 

@@ -38,7 +38,7 @@ void addSupportAndQuit(Menu& menu, bool korean, bool support);
 // it are left as they are.
 void replaceSupportAndQuit(Menu& menu, bool korean, bool support);
 
-// "Align Monitors…   ⌃⌥⌘A" and "Undo   ⌃⌥⌘Z".
+// "Align Monitors…   Ctrl+Alt+Super+A" and "Undo   Ctrl+Alt+Super+Z".
 void setHotKeyTitles(StatusMenu& menu, const HotKeySpec& alignKey, const HotKeySpec& undoKey);
 
 }  // namespace seam

@@ -197,17 +197,21 @@ TEST_F(AlignModeTest, TextsFollowThePicksInBothLanguages) {
         const char* otherSub;
     };
     const Case cases[] = {
-        {false, "Click near an edge.",
-         "Macbook, top edge\nClick elsewhere to change it · Esc to cancel",
+        {false,
+         "Click near an edge. The closest edge becomes the connection point.\nExample: to cross "
+         "up and to the left, click the left part of the top edge · Esc to cancel",
+         "Laptop, top edge\nClick elsewhere to change it · Esc to cancel",
          "It connects along the bottom edge of the monitor at that point · Esc to cancel"},
-        {true, "가장자리 근처를 누르면",
-         "맥북 위쪽 가장자리\n다른 곳을 누르면 바꿀 수 있어요 · Esc 취소",
+        {true,
+         "가장자리 근처를 누르면 가장 가까운 끝이 연결점이 돼요\n예: 노트북 왼쪽 위로 넘어가고 "
+         "싶으면 노트북 화면 위쪽 왼편을 클릭 · Esc 취소",
+         "노트북 위쪽 가장자리\n다른 곳을 누르면 바꿀 수 있어요 · Esc 취소",
          "모니터의 아래쪽 가장자리에서 이 높이로 이어져요 · Esc 취소"},
     };
     for (const Case& c : cases) {
         setKorean(c.korean);
         ASSERT_TRUE(mode.start());
-        EXPECT_EQ(overlays.drawn.at(1).sub.rfind(c.startSub, 0), 0u) << overlays.drawn.at(1).sub;
+        EXPECT_EQ(overlays.drawn.at(1).sub, c.startSub);
         clickAt(1, {300, 4});
         EXPECT_EQ(overlays.drawn.at(1).sub, c.firstSub);
         EXPECT_EQ(overlays.drawn.at(2).sub, c.otherSub);
@@ -218,7 +222,7 @@ TEST_F(AlignModeTest, TextsFollowThePicksInBothLanguages) {
 }
 
 TEST(AlignTexts, CapitalisesEachWord) {
-    EXPECT_EQ(capitalisedWords("MacBook"), "Macbook");
+    EXPECT_EQ(capitalisedWords("LapTop"), "Laptop");
     EXPECT_EQ(capitalisedWords("monitor"), "Monitor");
     EXPECT_EQ(capitalisedWords("big wide screen"), "Big Wide Screen");
 }
@@ -231,7 +235,7 @@ TEST(AlignTexts, ConfirmationNamesBothScreensAndSides) {
     const Pick a{1, Side::top, 300, {300, 0}}, b{2, Side::bottom, 900, {900, 959}};
     const ConfirmTexts en = confirmTexts(arrangement, a, b);
     EXPECT_EQ(en.informative,
-              "The top edge of the MacBook will meet the bottom edge of the monitor, joined at "
+              "The top edge of the Laptop will meet the bottom edge of the monitor, joined at "
               "the two points you clicked.");
     EXPECT_EQ(en.confirm, "Connect");
     setKorean(true);
@@ -239,7 +243,7 @@ TEST(AlignTexts, ConfirmationNamesBothScreensAndSides) {
     setKorean(false);
     EXPECT_EQ(ko.message, "이렇게 이을까요?");
     EXPECT_EQ(ko.informative,
-              "맥북의 위쪽 가장자리와 모니터의 아래쪽 가장자리를, 클릭한 두 점이 맞닿게 이어요.");
+              "노트북의 위쪽 가장자리와 모니터의 아래쪽 가장자리를, 클릭한 두 점이 맞닿게 이어요.");
 }
 
 }  // namespace

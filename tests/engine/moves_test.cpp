@@ -14,6 +14,7 @@ class MovesTest : public EngineTest {
     void SetUp() override {
         EngineTest::SetUp();
         engine().onMoved = [this](Side s, Point p) { moved.push_back({s, p}); };
+        engine().onRefused = [this](Point p) { refused.push_back(p); };
     }
     struct Moved {
         Side side;
@@ -21,6 +22,7 @@ class MovesTest : public EngineTest {
         bool operator==(const Moved&) const = default;
     };
     std::vector<Moved> moved;
+    std::vector<Point> refused;
 };
 
 TEST_F(MovesTest, PlacingTheMainDisplayMovesTheOtherOneTheOppositeWay) {
@@ -96,6 +98,7 @@ TEST_F(MovesTest, ConnectNeedsTwoDistinctKnownDisplays) {
 
 TEST_F(MovesTest, AFailedMoveCoolsDownButNeitherWarpsNorReportsSuccess) {
     server.failComplete(true);
+    server.setPointer({700, 20});
     engine().connect(kPanel, Side::top, 855, kMonitor, 2350);
     EXPECT_EQ(loggedWith("connect"),
               std::vector<std::string>{
@@ -107,25 +110,41 @@ TEST_F(MovesTest, AFailedMoveCoolsDownButNeitherWarpsNorReportsSuccess) {
     EXPECT_EQ(logged("after: "), 1);
     EXPECT_TRUE(server.warps().empty());
     EXPECT_TRUE(moved.empty());
+    EXPECT_EQ(refused, (std::vector<Point>{{700, 20}}));  // where the pointer still is
     // Undo is still offered, in case the server took part of it.
     EXPECT_EQ(engine().lastMoves(), (std::vector<Move>{{kMonitor, {1710, 0}}}));
 }
 
 TEST_F(MovesTest, UndoIsOneLevelDeep) {
-    EXPECT_FALSE(engine().undo());
+    EXPECT_EQ(engine().undo(), UndoOutcome::nothing);
     EXPECT_TRUE(server.transactions().empty());
 
     engine().connect(kPanel, Side::top, 855, kMonitor, 2350);
     wait(1);
-    EXPECT_TRUE(engine().undo());
+    EXPECT_EQ(engine().undo(), UndoOutcome::undone);
     EXPECT_EQ(server.transactions().back(), (std::vector<DisplayMove>{{kMonitor, 1710, 0}}));
     EXPECT_EQ(frame(kMonitor), kMonitorFrame);
-    EXPECT_EQ(loggedWith("undo"), std::vector<std::string>{"undo id=2->(1710,0)"});
+    EXPECT_EQ(loggedWith("undo"), std::vector<std::string>{"undo id=2->(1710,0) ok=true"});
     const size_t warps = server.warps().size();
-    EXPECT_FALSE(engine().undo());
+    EXPECT_EQ(engine().undo(), UndoOutcome::nothing);
     wait(1);
     EXPECT_EQ(server.warps().size(), warps);  // undo leaves the pointer alone
     EXPECT_EQ(server.transactions().size(), 2u);
+}
+
+TEST_F(MovesTest, ARefusedUndoKeepsItsStepForAnotherTry) {
+    engine().connect(kPanel, Side::top, 855, kMonitor, 2350);
+    wait(1);
+    const Rect placed = frame(kMonitor);
+    server.failBegin(true);
+    EXPECT_EQ(engine().undo(), UndoOutcome::refused);
+    EXPECT_EQ(frame(kMonitor), placed);
+    EXPECT_EQ(loggedWith("undo"), std::vector<std::string>{"undo id=2->(1710,0) ok=false"});
+    server.failBegin(false);
+    EXPECT_EQ(engine().undo(), UndoOutcome::undone);
+    EXPECT_EQ(frame(kMonitor), kMonitorFrame);
+    EXPECT_EQ(engine().undo(), UndoOutcome::nothing);
+    EXPECT_TRUE(refused.empty());
 }
 
 TEST_F(MovesTest, LayoutRemembersEveryDisplayButMirrors) {
@@ -148,12 +167,12 @@ TEST_F(MovesTest, LayoutRemembersEveryDisplayButMirrors) {
                                  "id=3 (-1280,100 1280x960)"});
     EXPECT_TRUE(server.warps().empty());
 
-    EXPECT_TRUE(engine().undo());
+    EXPECT_EQ(engine().undo(), UndoOutcome::undone);
     EXPECT_EQ(server.transactions().back(),
               (std::vector<DisplayMove>{{kPanel, 0, 0}, {kMonitor, 1710, 0}}));
     // Named nowhere, the mirror still goes back with its source.
     EXPECT_EQ(frame(3).origin(), (Point{1710, 0}));
-    EXPECT_FALSE(engine().undo());
+    EXPECT_EQ(engine().undo(), UndoOutcome::nothing);
 }
 
 TEST_F(MovesTest, ScreenChangesRefreshTheCacheOnceSettled) {
@@ -175,7 +194,7 @@ TEST_F(MovesTest, AFailedLayoutCanStillBeUndone) {
     EXPECT_TRUE(loggedWith("apply before")[0].ends_with(" ok=false"));
     EXPECT_EQ(frame(kMonitor), kMonitorFrame);
     server.failMoveNumber(0);
-    EXPECT_TRUE(engine().undo());
+    EXPECT_EQ(engine().undo(), UndoOutcome::undone);
     EXPECT_EQ(frame(kMonitor), kMonitorFrame);
 }
 
@@ -201,7 +220,7 @@ TEST_F(MovesTest, APlannedLayoutThatChangesTheMainDisplayIsUndoneWhole) {
     wait(0.4);
     EXPECT_EQ(engine().cache(), arrangement.displays());
 
-    EXPECT_TRUE(engine().undo());
+    EXPECT_EQ(engine().undo(), UndoOutcome::undone);
     EXPECT_EQ(arrangement.mainDisplay(), kPanel);
     EXPECT_EQ(frame(kPanel), kPanelFrame);
     EXPECT_EQ(frame(kMonitor), kMonitorFrame);

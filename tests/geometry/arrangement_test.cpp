@@ -98,10 +98,10 @@ TEST_F(ArrangementTest, TextsForLogsAndNames) {
     EXPECT_EQ(arrangement.describe(arrangement.displays()),
               "id=1[주] (0,0 1710x1112) | id=2 (1710,0 1280x960)");
     EXPECT_EQ(arrangement.describe({}), "");
-    EXPECT_EQ(arrangement.screenName(1), "MacBook");
+    EXPECT_EQ(arrangement.screenName(1), "Laptop");
     EXPECT_EQ(arrangement.screenName(2), "monitor");
     setKorean(true);
-    EXPECT_EQ(arrangement.screenName(1), "맥북");
+    EXPECT_EQ(arrangement.screenName(1), "노트북");
     EXPECT_EQ(arrangement.screenName(2), "모니터");
 }
 

@@ -263,7 +263,7 @@ TEST_F(ProbeDisplayTest, ReadLiveDisplaysLeavesOutMirrorsAndInactiveDisplays) {
     EXPECT_EQ(live[2].frame, (Rect{-1280, 0, 1280, 1024}));
 
     sim.find(1)->name.clear();
-    EXPECT_EQ(readLiveDisplays(arrangement, sim)[0].name, "MacBook");
+    EXPECT_EQ(readLiveDisplays(arrangement, sim)[0].name, "Laptop");
 }
 
 }  // namespace

@@ -387,7 +387,7 @@ TEST(PhotoAnalyzeTest, FindsBothScreens) {
               (std::vector<std::string>{
                   "side=top aFrac=0.500 bFrac=0.500",
                   "A(분홍)=(140, 200, 200, 120) B(초록)=(90, 20, 300, 160) image=480x360",
-                  "말로: 모니터가 맥북 위쪽 · 맥북 가운데 ↔ 모니터 가운데",
+                  "말로: 모니터가 노트북 위쪽 · 노트북 가운데 ↔ 모니터 가운데",
               }));
 }
 
@@ -409,7 +409,7 @@ TEST(PhotoAnalyzeTest, Failures) {
         return error ? error->description() : std::string("no error");
     };
     const std::string pinkMissing =
-        "사진에서 맥북(분홍) 화면을 찾지 못했어요. 두 화면이 다 나오게, 너무 어둡지 않게 다시 "
+        "사진에서 노트북(분홍) 화면을 찾지 못했어요. 두 화면이 다 나오게, 너무 어둡지 않게 다시 "
         "찍어 주세요.";
     EXPECT_EQ(description(picture(64, 48)), pinkMissing);  // neither: the pink one is reported
     PhotoImage onlyPink = picture(64, 48);

@@ -6,6 +6,8 @@
 #include "align/qt/overlay_window.h"
 #include "align/qt/toast_window.h"
 #include "qt_app.h"
+#include "shell/engine_messages.h"
+#include "shell/hot_key_spec.h"
 
 namespace seam {
 namespace {
@@ -33,7 +35,7 @@ TEST(AlignRender, OverlayStates) {
           std::nullopt, std::nullopt}},
         {"overlay_first",
          {"① Starting point selected",
-          "Macbook, top edge\nClick elsewhere to change it · Esc to cancel", Point{300, 12},
+          "Laptop, top edge\nClick elsewhere to change it · Esc to cancel", Point{300, 12},
           std::make_pair(Side::top, 300.0)}},
         {"overlay_second",
          {"② Click where you want to come in on this screen",
@@ -61,7 +63,8 @@ TEST(AlignRender, OverlayDimsAndDrawsOnlyWhatItIsGiven) {
 
 TEST(AlignRender, Toast) {
     testing::qtApp();
-    const std::string text = "→ Aligned · ⌃⌥⌘Z to undo";
+    const std::string text = movedText(Side::right, defaultUndo.display());
+    EXPECT_EQ(text, "→ Aligned · Ctrl+Alt+Super+Z to undo");
     const Point label = QtToastFactory::labelSize(text);
     const QSize size(int(label.x) + 20, int(label.y) + 10);
     QImage image(size, QImage::Format_ARGB32);

@@ -27,8 +27,8 @@ ProgramRun dumpMenu(const testing::TempDir& home, const std::string& language,
 }
 
 const std::string kEnglish =
-    "<startAlign>\n<undo>\nShortcut Settings…  ⌘,\n---\nSaved Layouts\n---\nHow to Use\n"
-    "Check for Updates…\nOpen at Login\n---\nQuit Seamwright  ⌘Q\n";
+    "<startAlign>\n<undo>\nShortcut Settings…  Ctrl+,\n---\nSaved Layouts\n---\nHow to Use\n"
+    "Check for Updates…\nOpen at Login\n---\nQuit Seamwright  Ctrl+Q\n";
 
 TEST(DumpMenuProgram, EnglishWithoutSupport) {
     testing::TempDir home;
@@ -40,8 +40,8 @@ TEST(DumpMenuProgram, EnglishWithoutSupport) {
 TEST(DumpMenuProgram, SupportFromTheArgumentOrTheSwitch) {
     testing::TempDir home;
     const std::string withSupport =
-        "<startAlign>\n<undo>\nShortcut Settings…  ⌘,\n---\nSaved Layouts\n---\nHow to Use\n"
-        "Check for Updates…\nOpen at Login\n---\nSupport This App…\n---\nQuit Seamwright  ⌘Q\n";
+        "<startAlign>\n<undo>\nShortcut Settings…  Ctrl+,\n---\nSaved Layouts\n---\nHow to Use\n"
+        "Check for Updates…\nOpen at Login\n---\nSupport This App…\n---\nQuit Seamwright  Ctrl+Q\n";
     EXPECT_EQ(dumpMenu(home, "C", " --support").out, withSupport);
 
     {
@@ -64,8 +64,8 @@ TEST(DumpMenuProgram, Korean) {
     testing::TempDir home;
     const ProgramRun r = dumpMenu(home, "ko_KR.UTF-8");
     EXPECT_EQ(r.out,
-              "<startAlign>\n<undo>\n단축키 설정…  ⌘,\n---\n저장한 배치\n---\n사용법\n"
-              "업데이트 확인…\n로그인할 때 열기\n---\nSeamwright 종료  ⌘Q\n");
+              "<startAlign>\n<undo>\n단축키 설정…  Ctrl+,\n---\n저장한 배치\n---\n사용법\n"
+              "업데이트 확인…\n로그인할 때 열기\n---\nSeamwright 종료  Ctrl+Q\n");
     EXPECT_EQ(r.exitCode, 0);
 }
 

@@ -41,9 +41,9 @@ TEST_F(MenuViewTest, ShowsTheStatusMenu) {
     setHotKeyTitles(status, defaultAlign, defaultUndo);
     view.show(status.menu);
     EXPECT_EQ(texts(menu),
-              (QStringList{"Align Monitors…   ⌃⌥⌘A", "Undo   ⌃⌥⌘Z", "Shortcut Settings…", "---",
-                           "Saved Layouts", "---", "How to Use", "Check for Updates…",
-                           "Open at Login", "---", "Quit Seamwright"}));
+              (QStringList{"Align Monitors…   Ctrl+Alt+Super+A", "Undo   Ctrl+Alt+Super+Z",
+                           "Shortcut Settings…", "---", "Saved Layouts", "---", "How to Use",
+                           "Check for Updates…", "Open at Login", "---", "Quit Seamwright"}));
     const auto actions = menu.actions();
     EXPECT_EQ(actions[2]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
     EXPECT_EQ(actions[10]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));

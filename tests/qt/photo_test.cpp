@@ -374,7 +374,7 @@ TEST(PhotoJobTest, PrintsTheResultAndWritesThePreview) {
     EXPECT_EQ(run.result.lines, photoResultLines(expected));
     ASSERT_EQ(run.result.lines.size(), 3u);
     EXPECT_EQ(run.result.lines[0].rfind("side=top aFrac=0.", 0), 0u) << run.result.lines[0];
-    EXPECT_EQ(run.result.lines[2], "말로: 모니터가 맥북 위쪽 · 맥북 가운데 ↔ 모니터 가운데");
+    EXPECT_EQ(run.result.lines[2], "말로: 모니터가 노트북 위쪽 · 노트북 가운데 ↔ 모니터 가운데");
     QImageReader written(QString::fromStdString(preview));
     EXPECT_EQ(written.format(), "png");
     EXPECT_EQ(written.size(), QSize(700, 525));

@@ -121,7 +121,7 @@ TEST_F(SettingsWindowTest, RecordingTakesOnlyAValidFreeKey) {
     press(Qt::Key_Escape);
     EXPECT_FALSE(w.recording());
     EXPECT_EQ(recordingChanges, (std::vector<bool>{true, false}));
-    EXPECT_EQ(title("undo"), "⌃⌥⌘Z");
+    EXPECT_EQ(title("undo"), "Ctrl+Alt+Super+Z");
     // Not recording: keys pass by.
     press(Qt::Key_B, ctrlAltMeta);
     EXPECT_TRUE(changes.empty());
@@ -134,7 +134,7 @@ TEST_F(SettingsWindowTest, RecordingTakesOnlyAValidFreeKey) {
     press(Qt::Key_F5, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(changes.size(), 2u);
     EXPECT_EQ(changes[1].first, "align");
-    EXPECT_EQ(title("align"), "⌃⇧F5");
+    EXPECT_EQ(title("align"), "Ctrl+Shift+F5");
     EXPECT_FALSE(w.recording());
     EXPECT_EQ(recordingChanges, (std::vector<bool>{true, false, true, false, true, false}));
 }
@@ -147,8 +147,17 @@ TEST_F(SettingsWindowTest, LayoutKeysDefaultsAndClearing) {
         cleared.push_back(id);
         specs.erase(id);
     };
+    specs[other] = HotKeySpec{51, 0x1B00, "⌫"};
     w.renderContent();
-    EXPECT_EQ(title(home), "⌃⌥⌘1");
+    EXPECT_EQ(title(home), "Ctrl+Alt+Super+1");
+    EXPECT_TRUE(w.shortcutButton(home)->toolTip().isEmpty());
+    // Too long for the button: shortened, and whole in the tool tip.
+    const QAbstractButton* longKey = w.shortcutButton(other);
+    EXPECT_EQ(longKey->toolTip(), "Ctrl+Alt+Shift+Super+Backspace");
+    EXPECT_TRUE(longKey->text().contains(QChar(0x2026))) << longKey->text().toStdString();
+    EXPECT_LE(longKey->fontMetrics().horizontalAdvance(longKey->text()), longKey->width());
+    specs.erase(other);
+    w.renderContent();
     EXPECT_EQ(title(other), "-");
     EXPECT_FALSE(w.clearButton(home)->isHidden());
     EXPECT_TRUE(w.clearButton(other)->isHidden());
@@ -168,8 +177,8 @@ TEST_F(SettingsWindowTest, LayoutKeysDefaultsAndClearing) {
         if (b->text() == "Defaults") b->click();
     EXPECT_EQ(changes, (std::vector<std::pair<std::string, HotKeySpec>>{{"align", defaultAlign},
                                                                         {"undo", defaultUndo}}));
-    EXPECT_EQ(title("align"), "⌃⌥⌘A");
-    EXPECT_EQ(title(other), "⌃⌥⌘A");  // layout keys are left alone
+    EXPECT_EQ(title("align"), "Ctrl+Alt+Super+A");
+    EXPECT_EQ(title(other), "Ctrl+Alt+Super+A");  // layout keys are left alone
 }
 
 TEST_F(SettingsWindowTest, RenameAutoApplyAndDelete) {
@@ -259,6 +268,29 @@ TEST_F(SettingsWindowTest, ClosingEndsRecording) {
     EXPECT_EQ(recordingChanges, (std::vector<bool>{true, false}));
 }
 
+// Escape reaches the window from the focused button; while a key is being
+// recorded it only ends the recording.
+TEST_F(SettingsWindowTest, EscapeClosesTheWindowUnlessRecording) {
+    struct Case {
+        const char* name;
+        std::optional<std::string> recording;
+        bool open;
+    };
+    const Case cases[] = {{"idle", std::nullopt, false}, {"recording", "align", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        w.show();
+        if (c.recording) w.record(*c.recording);
+        QKeyEvent escape = keyPress(Qt::Key_Escape);
+        QApplication::sendEvent(w.shortcutButton("undo"), &escape);
+        EXPECT_EQ(w.window()->isVisible(), c.open);
+        EXPECT_FALSE(w.recording());
+        EXPECT_EQ(title("align"), "Ctrl+Alt+Super+A");
+        w.window()->close();
+    }
+    EXPECT_TRUE(changes.empty());
+}
+
 TEST_F(SettingsWindowTest, RendersTheSample) {
     const SettingsSample sample = settingsSample();
     specs = sample.specs;
@@ -279,9 +311,21 @@ TEST(GuideWindowTest, ButtonsAndRendering) {
     guide.onTry = [&] { ++tries; };
     guide.onShortcuts = [&] { ++shortcuts; };
 
+    // Keys that fit share one line beside the button; longer ones take a line each.
+    for (const bool shortKeys : {true, false}) {
+        if (shortKeys) guide.alignKey = guide.undoKey = [] { return std::string("Ctrl+F5"); };
+        QWidget* window = guide.build();
+        const QLabel* keys = window->findChild<QLabel*>("keys");
+        ASSERT_TRUE(keys);
+        EXPECT_EQ(keys->text(), shortKeys ? "Align Ctrl+F5   ·   Undo Ctrl+F5"
+                                          : "Align Ctrl+Alt+Super+A\nUndo Ctrl+Alt+Super+Z");
+        EXPECT_LE(keys->fontMetrics().boundingRect(keys->rect(), 0, keys->text()).width(),
+                  keys->width());
+        guide.alignKey = [] { return defaultAlign.display(); };
+        guide.undoKey = [] { return defaultUndo.display(); };
+    }
     QWidget* window = guide.build();
     EXPECT_EQ(window->size(), QSize(460, 430));
-    EXPECT_EQ(window->findChild<QLabel*>("keys")->text(), "Align ⌃⌥⌘A   ·   Undo ⌃⌥⌘Z");
     EXPECT_TRUE(testing::matchesReference(window->grab().toImage(), "guide_window"));
 
     guide.show();

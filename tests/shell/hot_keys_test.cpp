@@ -10,44 +10,62 @@ namespace {
 
 using KeyEvent = HotKeySpec::KeyEvent;
 
+// Each desktop writes the same stored key its own way.
 TEST(HotKeySpec, FromKeyEvents) {
     struct Case {
         const char* name;
         KeyEvent event;
         std::optional<HotKeySpec> spec;
-        const char* display;
+        const char* onLinux;
+        const char* onMac;
     };
     const Case cases[] = {
-        {"no modifier", {.keyCode = 0, .characters = "a"}, std::nullopt, ""},
-        {"shift alone", {.keyCode = 0, .shift = true, .characters = "a"}, std::nullopt, ""},
+        {"no modifier", {.keyCode = 0, .characters = "a"}, std::nullopt, "", ""},
+        {"shift alone", {.keyCode = 0, .shift = true, .characters = "a"}, std::nullopt, "", ""},
         {"control-shift-F5",
          {.keyCode = 96, .control = true, .shift = true, .characters = "x"},
          HotKeySpec{96, 0x1200, "F5"},
+         "Ctrl+Shift+F5",
          "⌃⇧F5"},
         {"option-command-space",
          {.keyCode = 49, .option = true, .command = true, .characters = " "},
          HotKeySpec{49, 0x900, "Space"},
+         "Alt+Super+Space",
          "⌥⌘Space"},
         {"command-a upper-cased",
          {.keyCode = 0, .command = true, .characters = "a"},
          HotKeySpec{0, 0x100, "A"},
+         "Super+A",
          "⌘A"},
         {"all four in order",
          {.keyCode = 123, .control = true, .option = true, .shift = true, .command = true},
          HotKeySpec{123, 0x1B00, "←"},
+         "Ctrl+Alt+Shift+Super+←",
          "⌃⌥⇧⌘←"},
-        {"no name", {.keyCode = 80, .control = true, .characters = ""}, std::nullopt, ""},
+        {"return",
+         {.keyCode = 36, .control = true},
+         HotKeySpec{36, 0x1000, "↩"},
+         "Ctrl+Enter",
+         "⌃↩"},
+        {"tab", {.keyCode = 48, .option = true}, HotKeySpec{48, 0x800, "⇥"}, "Alt+Tab", "⌥⇥"},
+        {"backspace",
+         {.keyCode = 51, .command = true},
+         HotKeySpec{51, 0x100, "⌫"},
+         "Super+Backspace",
+         "⌘⌫"},
+        {"no name", {.keyCode = 80, .control = true, .characters = ""}, std::nullopt, "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const auto spec = HotKeySpec::from(c.event);
         EXPECT_EQ(spec, c.spec);
         if (spec) {
-            EXPECT_EQ(spec->display(), c.display);
+            EXPECT_EQ(spec->display(linuxWords), c.onLinux);
+            EXPECT_EQ(spec->display(macWords), c.onMac);
         }
     }
-    EXPECT_EQ(defaultAlign.display(), "⌃⌥⌘A");
-    EXPECT_EQ(defaultUndo.display(), "⌃⌥⌘Z");
+    EXPECT_EQ(defaultAlign.display(), "Ctrl+Alt+Super+A");
+    EXPECT_EQ(defaultUndo.display(), "Ctrl+Alt+Super+Z");
 }
 
 TEST(HotKeySpec, JsonNeedsAllThreeKeys) {
@@ -90,7 +108,7 @@ TEST(HotKeyRegistry, RegistersReplacesAndRefuses) {
     keys.taken.insert({6, 0x1900});
     registry.registerHotKey(defaultUndo, 1, [&] { fired.push_back("undo"); });
     EXPECT_EQ(capture.messages(),
-              std::vector<std::string>{"hotkey register failed id=1 ⌃⌥⌘Z err=-9878"});
+              std::vector<std::string>{"hotkey register failed id=1 Ctrl+Alt+Super+Z err=-9878"});
     EXPECT_FALSE(registry.registered(1));
     EXPECT_TRUE(registry.hasAction(1));
     EXPECT_FALSE(keys.press(6, 0x1900));

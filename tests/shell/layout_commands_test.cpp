@@ -10,6 +10,7 @@
 #include "platform/sim/manual_clock.h"
 #include "platform/sim/sim_display_server.h"
 #include "platform/sim/sim_hot_keys.h"
+#include "shell/engine_messages.h"
 #include "support/log_capture.h"
 
 namespace seam {
@@ -270,12 +271,13 @@ TEST_F(LayoutCommandsTest, ApplyFromTheMenuMovesLogsAndCanBeUndone) {
     scheduler.advance(0.39);
     EXPECT_TRUE(toasts.texts.empty());
     scheduler.advance(0.02);
-    EXPECT_EQ(toasts.texts, std::vector<std::string>{"Switched to Desk · ⌃⌥⌘Z to undo"});
+    EXPECT_EQ(toasts.texts,
+              std::vector<std::string>{"Switched to Desk · Ctrl+Alt+Super+Z to undo"});
     EXPECT_EQ(logs.messages().back(), "after: id=1[주] (0,0 1710x1112) | id=2 (1710,0 1280x960)");
 
-    EXPECT_TRUE(engine.undo());
+    EXPECT_EQ(engine.undo(), UndoOutcome::undone);
     EXPECT_EQ(frame(kMonitor), (Rect{0, 1112, 1280, 960}));
-    EXPECT_EQ(logs.messages().back(), "undo id=1->(0,0) id=2->(0,1112)");
+    EXPECT_EQ(logs.messages().back(), "undo id=1->(0,0) id=2->(0,1112) ok=true");
 }
 
 TEST_F(LayoutCommandsTest, ApplyingALayoutInPlaceStillApplies) {
@@ -289,7 +291,8 @@ TEST_F(LayoutCommandsTest, ApplyingALayoutInPlaceStillApplies) {
               0u);
     EXPECT_EQ(store.layout(desk)->lastApplied, Date::fromUnix(clock.wallTime()));
     scheduler.advance(0.4);
-    EXPECT_EQ(toasts.texts, std::vector<std::string>{"Desk 배치로 맞췄어요 · ⌃⌥⌘Z 되돌리기"});
+    EXPECT_EQ(toasts.texts,
+              std::vector<std::string>{"Desk 배치로 맞췄어요 · Ctrl+Alt+Super+Z 되돌리기"});
 }
 
 TEST_F(LayoutCommandsTest, OtherMonitorsLeaveEverythingAsItWas) {
@@ -305,7 +308,7 @@ TEST_F(LayoutCommandsTest, OtherMonitorsLeaveEverythingAsItWas) {
     EXPECT_FALSE(store.layout(desk)->lastApplied);
     scheduler.advance(1);
     EXPECT_EQ(toasts.texts.size(), 1u);
-    EXPECT_FALSE(engine.undo());
+    EXPECT_EQ(engine.undo(), UndoOutcome::nothing);
 }
 
 TEST_F(LayoutCommandsTest, ApplyEndsAlignModeAndClosesTheSuggestion) {
@@ -341,8 +344,8 @@ TEST_F(LayoutCommandsTest, ApplyByHotKeyAndUndo) {
     EXPECT_EQ(frame(kMonitor).origin(), (Point{1710, 0}));
     EXPECT_EQ(loggedWith("layout \"Desk\" via=hotkey ").size(), 1u);
     scheduler.advance(0.4);
-    EXPECT_EQ(toasts.texts.back(), "Switched to Desk · ⌃⌥⌘Z to undo");
-    EXPECT_TRUE(engine.undo());
+    EXPECT_EQ(toasts.texts.back(), "Switched to Desk · Ctrl+Alt+Super+Z to undo");
+    EXPECT_EQ(engine.undo(), UndoOutcome::undone);
     // Arrangements are kept with the main display at (0,0).
     EXPECT_EQ(frame(kPanel).origin(), (Point{0, 0}));
     EXPECT_EQ(frame(kMonitor).origin(), (Point{-1280, 0}));
@@ -428,6 +431,90 @@ TEST_F(LayoutCommandsTest, StoredLayoutKeysAreLoadedAndBrokenOnesDropped) {
     commands.loadLayoutKeys();
     EXPECT_EQ(commands.layoutKeys, (std::map<std::string, HotKeySpec>{{a, kF5}}));
 }
+
+// Applying a layout, undoing and connecting, each accepted or refused by the
+// server: the message says what really happened, and the log says ok=false.
+struct Outcome {
+    const char* name;
+    enum class Op { layout, undo, connect } op;
+    enum class Refusal { none, atBegin, secondMove, atComplete } refusal;
+    bool korean;
+    const char* toast;
+};
+
+void PrintTo(const Outcome& o, std::ostream* os) {
+    *os << o.name;
+}
+
+class MoveOutcomes : public LayoutCommandsTest, public ::testing::WithParamInterface<Outcome> {
+  protected:
+    EngineMessages messages{engine, pill, server, [] { return defaultUndo.display(); }};
+};
+
+TEST_P(MoveOutcomes, AreToldAsTheyHappened) {
+    using Op = Outcome::Op;
+    using Refusal = Outcome::Refusal;
+    const Outcome& c = GetParam();
+    const std::string desk = save("Desk");
+    const char* logPrefix = "connect ";
+    if (c.op == Op::layout) {
+        arrangement.setOrigin(kMonitor, {0, 1112});
+        logPrefix = "layout \"Desk\" via=menu";
+    } else if (c.op == Op::undo) {
+        engine.connect(kPanel, Side::top, 855, kMonitor, 2350);
+        scheduler.advance(1);
+        logPrefix = "undo ";
+    }
+    toasts.texts.clear();
+    const Rect before = frame(kMonitor);
+    server.failBegin(c.refusal == Refusal::atBegin);
+    server.failMoveNumber(c.refusal == Refusal::secondMove ? 2 : 0);
+    server.failComplete(c.refusal == Refusal::atComplete);
+    setKorean(c.korean);
+
+    switch (c.op) {
+        case Op::layout:
+            commands.applyLayout(desk, "menu");
+            break;
+        case Op::undo:
+            messages.undo();
+            break;
+        case Op::connect:
+            engine.connect(kPanel, Side::top, 855, kMonitor, 2350);
+            break;
+    }
+    scheduler.advance(2);
+
+    const bool refused = c.refusal != Refusal::none;
+    EXPECT_EQ(toasts.texts, std::vector<std::string>{c.toast});
+    const auto lines = loggedWith(logPrefix);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(lines[0].ends_with(refused ? " ok=false" : " ok=true")) << lines[0];
+    EXPECT_EQ(frame(kMonitor) == before, refused);
+    EXPECT_EQ(store.layout(desk)->lastApplied.has_value(), c.op == Op::layout && !refused);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moves, MoveOutcomes,
+    ::testing::Values(Outcome{"layout", Outcome::Op::layout, Outcome::Refusal::none, false,
+                              "Switched to Desk · Ctrl+Alt+Super+Z to undo"},
+                      Outcome{"layoutRefused", Outcome::Op::layout, Outcome::Refusal::secondMove,
+                              false, "Couldn’t switch to Desk"},
+                      Outcome{"layoutRefusedKo", Outcome::Op::layout, Outcome::Refusal::atComplete,
+                              true, "Desk 배치로 맞추지 못했어요"},
+                      Outcome{"undo", Outcome::Op::undo, Outcome::Refusal::none, false,
+                              "Restored the previous layout"},
+                      Outcome{"undoRefused", Outcome::Op::undo, Outcome::Refusal::atBegin, false,
+                              "Couldn’t restore the previous layout"},
+                      Outcome{"undoRefusedKo", Outcome::Op::undo, Outcome::Refusal::atComplete,
+                              true, "원래 배치로 되돌리지 못했어요"},
+                      Outcome{"connect", Outcome::Op::connect, Outcome::Refusal::none, false,
+                              "↑ Aligned · Ctrl+Alt+Super+Z to undo"},
+                      Outcome{"connectRefused", Outcome::Op::connect, Outcome::Refusal::atComplete,
+                              false, "Couldn’t move the monitor"},
+                      Outcome{"connectRefusedKo", Outcome::Op::connect, Outcome::Refusal::atBegin,
+                              true, "모니터를 옮기지 못했어요"}),
+    [](const ::testing::TestParamInfo<Outcome>& info) { return std::string(info.param.name); });
 
 TEST_F(LayoutCommandsTest, NoMessageAfterTheCommandsAreGone) {
     auto gone = std::make_unique<LayoutCommands>(parts());

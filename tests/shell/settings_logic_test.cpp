@@ -1,6 +1,9 @@
 // The decisions behind the settings and guide windows, without widgets.
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "main/platform_words.h"
 #include "main/text.h"
 #include "platform/sim/manual_clock.h"
 #include "shell/guide_view.h"
@@ -73,10 +76,10 @@ TEST(ShortcutRecorder, ButtonTitlesAndClearButtons) {
     English en;
     const KeySpecs specs = {{"align", defaultAlign}, {"layout.L1", kOne}};
     const std::optional<std::string> none, recordingAlign = "align";
-    EXPECT_EQ(shortcutButtonTitle("align", none, specs), "⌃⌥⌘A");
+    EXPECT_EQ(shortcutButtonTitle("align", none, specs), "Ctrl+Alt+Super+A");
     EXPECT_EQ(shortcutButtonTitle("align", recordingAlign, specs), "Press keys… (Esc to cancel)");
     EXPECT_EQ(shortcutButtonTitle("layout.L2", none, specs), "-");
-    EXPECT_EQ(shortcutButtonTitle("layout.L1", recordingAlign, specs), "⌃⌥⌘1");
+    EXPECT_EQ(shortcutButtonTitle("layout.L1", recordingAlign, specs), "Ctrl+Alt+Super+1");
     EXPECT_FALSE(clearButtonHidden("layout.L1", none, specs));
     EXPECT_TRUE(clearButtonHidden("layout.L1", std::optional<std::string>("layout.L1"), specs));
     EXPECT_TRUE(clearButtonHidden("layout.L2", none, specs));
@@ -105,9 +108,9 @@ TEST_F(ShortcutStorage, ChangesGoWhereEachKeyIsKept) {
     EXPECT_EQ(HotKeySpec::stored("layout.L1", prefs), kOne);
     EXPECT_FALSE(HotKeySpec::stored("undo", prefs));
     EXPECT_FALSE(HotKeySpec::stored("layout.L1", standard));
-    EXPECT_EQ(logs.messages(),
-              (std::vector<std::string>{"hotkey undo = ⌃F5", "hotkey layout.L1 = ⌃⌥⌘1",
-                                        "hotkey align = ⌃F5"}));
+    EXPECT_EQ(logs.messages(), (std::vector<std::string>{"hotkey undo = Ctrl+F5",
+                                                         "hotkey layout.L1 = Ctrl+Alt+Super+1",
+                                                         "hotkey align = Ctrl+F5"}));
     EXPECT_EQ(keys().specs(), (KeySpecs{{"align", f5}, {"undo", f5}, {"layout.L1", kOne}}));
 }
 
@@ -152,29 +155,57 @@ TEST(SettingsView, ArrangementByLayoutCount) {
     EXPECT_EQ(sv::hintFrame({288, 142, 88, 30}, 142), (Rect{24, 142, 272, 30}));
 }
 
-TEST(SettingsView, MonitorsLineAndTexts) {
-    English en;
+// The laptop, the tray and the keys are named as a Linux desktop names them;
+// the rest of each text is the same as everywhere.
+TEST(SettingsView, TextsUseTheDesktopsWords) {
     SavedLayout l;
     l.displays = {
         {.ident = {.builtin = true}, .name = "Built-in Retina Display"}, {.name = "SAMSUNG"}, {}};
-    EXPECT_EQ(settings_view::monitorsLine(l), "MacBook · SAMSUNG · monitor");
-    EXPECT_EQ(settings_view::deleteQuestion("Home"), "Delete the Home layout?");
+    const std::string align = defaultAlign.display(), undo = HotKeySpec{6, 0x100, "Z"}.display();
+    struct Case {
+        const char* name;
+        std::function<std::string()> text;
+        const char* en;
+        const char* ko;
+    };
+    const Case cases[] = {
+        {"monitors line", [&] { return settings_view::monitorsLine(l); },
+         "Laptop · SAMSUNG · monitor", "노트북 · SAMSUNG · 모니터"},
+        {"hint", settings_view::hint,
+         "Click a button, then press a key combination. It must include Ctrl, Alt or Super.",
+         "버튼을 누르고 원하는 키 조합을 누르세요. Ctrl·Alt·Super 중 하나는 꼭 들어가야 해요."},
+        {"guide step 1", [&] { return guide_view::texts(align, undo).steps[0]; },
+         "Click the two-screen icon in the tray and choose “Align Monitors”, or press "
+         "Ctrl+Alt+Super+A.",
+         "트레이의 두 화면 아이콘에서 「모니터 정렬하기」를 눌러요. 단축키 Ctrl+Alt+Super+A도 "
+         "돼요."},
+        {"guide key box", [&] { return guide_view::texts(align, undo).keys; },
+         "Align Ctrl+Alt+Super+A   ·   Undo Super+Z",
+         "정렬 Ctrl+Alt+Super+A   ·   되돌리기 Super+Z"},
+        {"guide key box on two lines", [&] { return guide_view::texts(align, undo).keysStacked; },
+         "Align Ctrl+Alt+Super+A\nUndo Super+Z", "정렬 Ctrl+Alt+Super+A\n되돌리기 Super+Z"},
+        {"delete question", [] { return settings_view::deleteQuestion("Home"); },
+         "Delete the Home layout?", "Home 배치를 지울까요?"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        setKorean(false);
+        EXPECT_EQ(c.text(), c.en);
+        setKorean(true);
+        EXPECT_EQ(c.text(), c.ko);
+    }
+    setKorean(false);
+    // A build for the other desktop keeps its own words.
+    EXPECT_EQ(builtinScreenName(macWords), "MacBook");
+    EXPECT_EQ(trayName(macWords), "menu bar");
+    EXPECT_EQ(defaultUndo.display(macWords), "⌃⌥⌘Z");
     setKorean(true);
-    EXPECT_EQ(settings_view::monitorsLine(l), "맥북 · SAMSUNG · 모니터");
-    EXPECT_EQ(settings_view::deleteQuestion("집"), "집 배치를 지울까요?");
+    EXPECT_EQ(builtinScreenName(macWords), "맥북");
+    EXPECT_EQ(trayName(macWords), "화면 오른쪽 위 메뉴바");
     setKorean(false);
 }
 
-TEST(GuideView, TextsCarryTheKeys) {
-    English en;
-    const guide_view::Texts t = guide_view::texts("⌃⌥⌘A", "⌃⌥⌘Z");
-    EXPECT_EQ(t.keys, "Align ⌃⌥⌘A   ·   Undo ⌃⌥⌘Z");
-    EXPECT_TRUE(t.steps[0].ends_with("or press ⌃⌥⌘A.")) << t.steps[0];
-    setKorean(true);
-    const guide_view::Texts k = guide_view::texts("⌘1", "⌘2");
-    EXPECT_EQ(k.keys, "정렬 ⌘1   ·   되돌리기 ⌘2");
-    EXPECT_TRUE(k.steps[0].ends_with("단축키 ⌘1도 돼요.")) << k.steps[0];
-    setKorean(false);
+TEST(GuideView, Frames) {
     // Bottom-up frames of a 430-high window, top-down.
     EXPECT_EQ(guide_view::topDown({194, 334, 72, 72}), (Rect{194, 24, 72, 72}));
     EXPECT_EQ(guide_view::topDown({252, 6, 152, 32}, 44), (Rect{252, 6, 152, 32}));

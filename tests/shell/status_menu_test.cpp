@@ -20,8 +20,8 @@ TEST_F(StatusMenuTest, EnglishDumpBeforeHotKeys) {
     const StatusMenu m = buildStatusMenu(&layouts, false);
     EXPECT_EQ(
         menuTitleDump(m.menu),
-        (Lines{"<startAlign>", "<undo>", "Shortcut Settings…  ⌘,", "---", "Saved Layouts", "---",
-               "How to Use", "Check for Updates…", "Open at Login", "---", "Quit Seamwright  ⌘Q"}));
+        (Lines{"<startAlign>", "<undo>", "Shortcut Settings…  Ctrl+,", "---", "Saved Layouts", "---",
+               "How to Use", "Check for Updates…", "Open at Login", "---", "Quit Seamwright  Ctrl+Q"}));
     EXPECT_EQ(m.menu.items[4].submenu, &layouts);
     EXPECT_EQ(m.menu.items[4].command, MenuCommand::none);
     EXPECT_EQ(m.menu.items[m.align].command, MenuCommand::startAlign);
@@ -36,19 +36,19 @@ TEST_F(StatusMenuTest, KoreanTitles) {
     StatusMenu m = buildStatusMenu(&layouts, true);
     setHotKeyTitles(m, defaultAlign, defaultUndo);
     EXPECT_EQ(menuTitleDump(m.menu),
-              (Lines{"모니터 정렬하기…   ⌃⌥⌘A", "되돌리기   ⌃⌥⌘Z", "단축키 설정…  ⌘,", "---",
+              (Lines{"모니터 정렬하기…   Ctrl+Alt+Super+A", "되돌리기   Ctrl+Alt+Super+Z", "단축키 설정…  Ctrl+,", "---",
                      "저장한 배치", "---", "사용법", "업데이트 확인…", "로그인할 때 열기", "---",
-                     "이 앱 후원하기…", "---", "Seamwright 종료  ⌘Q"}));
+                     "이 앱 후원하기…", "---", "Seamwright 종료  Ctrl+Q"}));
 }
 
 TEST_F(StatusMenuTest, HotKeyTitles) {
     StatusMenu m = buildStatusMenu(&layouts, false);
     setHotKeyTitles(m, defaultAlign, defaultUndo);
-    EXPECT_EQ(m.alignItem().title, "Align Monitors…   ⌃⌥⌘A");
-    EXPECT_EQ(m.undoItem().title, "Undo   ⌃⌥⌘Z");
+    EXPECT_EQ(m.alignItem().title, "Align Monitors…   Ctrl+Alt+Super+A");
+    EXPECT_EQ(m.undoItem().title, "Undo   Ctrl+Alt+Super+Z");
     setHotKeyTitles(m, HotKeySpec{96, 0x1200, "F5"}, HotKeySpec{49, 0x900, "Space"});
-    EXPECT_EQ(menuTitleDump(m.menu)[0], "Align Monitors…   ⌃⇧F5");
-    EXPECT_EQ(menuTitleDump(m.menu)[1], "Undo   ⌥⌘Space");
+    EXPECT_EQ(menuTitleDump(m.menu)[0], "Align Monitors…   Ctrl+Shift+F5");
+    EXPECT_EQ(menuTitleDump(m.menu)[1], "Undo   Alt+Super+Space");
 }
 
 TEST_F(StatusMenuTest, SwitchItemsAreMadeButNotShown) {
@@ -81,22 +81,22 @@ TEST_F(StatusMenuTest, TailIsReplacedAndItemsAboveAreLeftAlone) {
 
     replaceSupportAndQuit(m.menu, false, true);
     EXPECT_EQ(aboveOf(m), above);
-    EXPECT_EQ(tailOf(m), (Lines{"---", "Support This App…", "---", "Quit Seamwright  ⌘Q"}));
+    EXPECT_EQ(tailOf(m), (Lines{"---", "Support This App…", "---", "Quit Seamwright  Ctrl+Q"}));
     for (std::size_t i = 9; i < m.menu.items.size(); ++i)
         EXPECT_EQ(m.menu.items[i].tag, menuTailTag);
     EXPECT_EQ(m.menu.items[10].command, MenuCommand::openSupport);
 
     replaceSupportAndQuit(m.menu, false, false);
     EXPECT_EQ(aboveOf(m), above);
-    EXPECT_EQ(tailOf(m), (Lines{"---", "Quit Seamwright  ⌘Q"}));
+    EXPECT_EQ(tailOf(m), (Lines{"---", "Quit Seamwright  Ctrl+Q"}));
     EXPECT_TRUE(m.loginItem().checked);
 
     replaceSupportAndQuit(m.menu, true, false);
-    EXPECT_EQ(menuTitleDump(m.menu).back(), "Seamwright 종료  ⌘Q");
+    EXPECT_EQ(menuTitleDump(m.menu).back(), "Seamwright 종료  Ctrl+Q");
 
     Menu empty;
     replaceSupportAndQuit(empty, false, false);
-    EXPECT_EQ(menuTitleDump(empty), (Lines{"---", "Quit Seamwright  ⌘Q"}));
+    EXPECT_EQ(menuTitleDump(empty), (Lines{"---", "Quit Seamwright  Ctrl+Q"}));
     EXPECT_EQ(menuTailTag, 0x5357484B);
 }
 
@@ -105,7 +105,7 @@ TEST_F(StatusMenuTest, DumpOfUntitledItems) {
                      {},
                      {.title = "x", .keyEquivalent = "k"},
                      MenuItem::separatorItem()}};
-    EXPECT_EQ(menuTitleDump(m), (Lines{"<applyLayoutItem:>", "<?>", "x  ⌘K", "---"}));
+    EXPECT_EQ(menuTitleDump(m), (Lines{"<applyLayoutItem:>", "<?>", "x  Ctrl+K", "---"}));
 }
 
 // The panel (id 1) and a monitor (id 2) of a saved layout "Desk".
@@ -157,7 +157,7 @@ TEST(SavedLayoutsMenu, LayoutStates) {
     const std::map<std::string, HotKeySpec> keys = {{"B", HotKeySpec{96, 0x1200, "F5"}}};
     const Menu m = savedLayoutsMenu(now, layouts, keys, true);
     EXPECT_EQ(menuTitleDump(m),
-              (Lines{"Save Current Layout…", "---", "Desk", "Left   ⌃⇧F5", "Elsewhere", "---",
+              (Lines{"Save Current Layout…", "---", "Desk", "Left   Ctrl+Shift+F5", "Elsewhere", "---",
                      "Suggest a saved layout when monitors change", "Manage Layouts…"}));
     const MenuItem& desk = m.items[2];
     EXPECT_EQ(desk.command, MenuCommand::applyLayoutItem);
@@ -183,7 +183,7 @@ TEST(SavedLayoutsMenu, LayoutStates) {
     const Menu ko = savedLayoutsMenu(now, layouts, keys, true);
     setKorean(false);
     EXPECT_EQ(menuTitleDump(ko),
-              (Lines{"지금 배치 저장…", "---", "Desk", "Left   ⌃⇧F5", "Elsewhere", "---",
+              (Lines{"지금 배치 저장…", "---", "Desk", "Left   Ctrl+Shift+F5", "Elsewhere", "---",
                      "모니터가 바뀌면 저장한 배치 추천하기", "배치 관리…"}));
     EXPECT_EQ(ko.items[4].toolTip, "지금 연결된 모니터가 달라요");
 }

@@ -66,7 +66,7 @@ TEST(RenderJobs, GuideShowsTheStoredKeys) {
         images[i++] = QImage(QString::fromStdString(png));
     }
     ASSERT_EQ(images[0].size(), images[1].size());
-    // Step 1 and the key box say "⌃F5" instead of "⌃⌥⌘A"; the rest is the same.
+    // Step 1 and the key box say "Ctrl+F5" instead of "Ctrl+Alt+Super+A"; the rest is the same.
     long differing = 0;
     for (int y = 0; y < images[0].height(); ++y)
         for (int x = 0; x < images[0].width(); ++x)

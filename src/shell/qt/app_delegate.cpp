@@ -51,10 +51,6 @@ namespace {
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
-
-std::string arrowOf(Side s) {
-    return std::string(arrow(s));
-}
 }  // namespace
 
 AppDelegate::AppDelegate() = default;
@@ -136,15 +132,8 @@ bool AppDelegate::finishLaunching(bool updateNow) {
     pointer_->onLeftPress = [this](Point p) { engine_->click(p); };
     if (!pointer_->start()) log("pointer events unavailable");
 
-    engine_->onMoved = [this](Side side, Point p) {
-        pill_->show(T(arrowOf(side) + " 정렬했어요 · " + undoKey_.display() + " 되돌리기",
-                      arrowOf(side) + " Aligned · " + undoKey_.display() + " to undo"),
-                    p, 1.1);
-    };
-    engine_->onAligned = [this](double amount, bool horizontal, Point p) {
-        const char* a = horizontal ? (amount > 0 ? "→" : "←") : (amount > 0 ? "↓" : "↑");
-        pill_->show(std::string(a) + " 살짝 맞춤 · " + undoKey_.display() + " 되돌리기", p, 0.9);
-    };
+    engineMessages_ = std::make_unique<EngineMessages>(*engine_, *pill_, *pointer_,
+                                                       [this] { return undoKey_.display(); });
 
     hotKeyService_ = X11HotKeys::open();
     if (hotKeyService_) {
@@ -415,10 +404,7 @@ void AppDelegate::confirmAlign(const AlignMode::Pick& a, const AlignMode::Pick& 
 }
 
 void AppDelegate::undo() {
-    const bool undone = engine_->undo();
-    pill_->show(undone ? T("원래 배치로 되돌림", "Restored the previous layout")
-                       : T("되돌릴 게 없어요", "Nothing to undo"),
-                pointerLocation(), 1.1);
+    engineMessages_->undo();
 }
 
 void AppDelegate::checkUpdates() {

@@ -7,6 +7,7 @@
 #include "align/align_mode.h"
 #include "align/pill.h"
 #include "layouts/live_display.h"
+#include "shell/engine_messages.h"
 #include "shell/hot_key_registry.h"
 #include "shell/hot_key_spec.h"
 #include "shell/menu.h"
@@ -102,6 +103,7 @@ class AppDelegate : public QObject {
     std::unique_ptr<AlignMode> alignMode_;
     std::unique_ptr<QtToastFactory> toasts_;
     std::unique_ptr<Pill> pill_;
+    std::unique_ptr<EngineMessages> engineMessages_;
     std::unique_ptr<LayoutStore> store_;
     std::unique_ptr<QtLayoutPrompts> prompts_;
     std::unique_ptr<LayoutCommands> layouts_;

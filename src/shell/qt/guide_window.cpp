@@ -110,6 +110,11 @@ QWidget* GuideWindow::build() {
     keys->setObjectName("keys");
     keys->setFont(systemFont(13, QFont::Medium));
     keys->setGeometry(frame(12, 13, 242, 18, 44));
+    // Keys written out in words may not fit beside the button: one a line then.
+    if (keys->fontMetrics().horizontalAdvance(keys->text()) > keys->width()) {
+        keys->setText(qs(t.keysStacked));
+        keys->setGeometry(frame(12, 4, 242, 36, 44));
+    }
     auto* change = new QPushButton(qs(t.changeShortcuts), box);
     change->setGeometry(frame(252, 6, 152, 32, 44));
     connect(change, &QPushButton::clicked, this, [this] { openShortcuts(); });

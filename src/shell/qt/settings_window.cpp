@@ -50,7 +50,8 @@ void setSecondary(QWidget* w, const QColor& colour) {
     w->setPalette(p);
 }
 
-// The window tells its owner when it closes, so recording ends with it.
+// The window tells its owner when it closes, so recording ends with it. Escape
+// closes it like a dialog; while a key is recorded Escape never gets here.
 class SettingsWidget : public QWidget {
   public:
     std::function<void()> onClose;
@@ -59,6 +60,13 @@ class SettingsWidget : public QWidget {
     void closeEvent(QCloseEvent* e) override {
         if (onClose) onClose();
         QWidget::closeEvent(e);
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+            close();
+            return;
+        }
+        QWidget::keyPressEvent(e);
     }
 };
 }  // namespace
@@ -221,8 +229,17 @@ void SettingsWindow::layoutRow(QWidget* parent, const SavedLayout& layout, int y
 
 void SettingsWindow::refresh() {
     const KeySpecs current = specs();
-    for (auto& [id, b] : buttons_)
-        if (b) b->setText(qs(shortcutButtonTitle(id, recording_, current)));
+    for (auto& [id, b] : buttons_) {
+        if (!b) continue;
+        const QString title = qs(shortcutButtonTitle(id, recording_, current));
+        // Long combinations written out in words are shortened in the middle,
+        // whole in the tool tip; the recording prompt is left as it is.
+        const QString shown =
+            recording_ == id ? title
+                             : b->fontMetrics().elidedText(title, Qt::ElideMiddle, b->width() - 16);
+        b->setText(shown);
+        b->setToolTip(shown == title ? QString() : title);
+    }
     for (auto& [id, b] : clearButtons_)
         if (b) b->setVisible(!clearButtonHidden(id, recording_, current));
 }
