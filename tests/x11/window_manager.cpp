@@ -61,32 +61,58 @@ const std::string& WindowManager::lastError() {
     return lastErrorText;
 }
 
-std::unique_ptr<WindowManager> WindowManager::startI3() {
+std::unique_ptr<WindowManager> WindowManager::start(Kind kind) {
     std::unique_ptr<WindowManager> wm(new WindowManager);
-    wm->hostsTray_ = true;
-    const std::string config = wm->home_.path() + "/config";
-    std::ofstream(config) << kI3Config << "ipc-socket " << wm->home_.path() << "/ipc\n";
+    const std::string& home = wm->home_.path();
+    // Sockets, settings and caches go into our folder, not /tmp, /run or the home folder.
+    std::vector<std::string> env = {"HOME=" + home, "XDG_RUNTIME_DIR=" + home,
+                                    "XDG_CONFIG_HOME=" + home, "XDG_CACHE_HOME=" + home,
+                                    "XDG_DATA_HOME=" + home};
+    std::vector<std::string> argv;
+    if (kind == Kind::i3) {
+        std::ofstream(home + "/i3.conf") << kI3Config << "ipc-socket " << home << "/ipc\n";
+        argv = {"i3", "-c", home + "/i3.conf"};
+        wm->selections_ = {"WM_S0", "_NET_SYSTEM_TRAY_S0"};
+    } else {
+        argv = {"dbus-run-session", "--", "xfwm4", "--compositor=on"};
+        env.push_back("NO_AT_BRIDGE=1");  // no accessibility bus to start and leave behind
+        wm->selections_ = {"WM_S0", "_NET_WM_CM_S0"};
+    }
+    if (!wm->launch(argv, env)) return nullptr;
+    if (!wm->waitReady()) {
+        lastErrorText = argv[0] + " did not take the screen:\n" + wm->output();
+        wm->stop();
+        return nullptr;
+    }
+    return wm;
+}
+
+bool WindowManager::launch(const std::vector<std::string>& argv,
+                           const std::vector<std::string>& env) {
     {
         Connection c;
         if (!c.get()) {
             lastErrorText = "no connection to " + xserver()->name();
-            return nullptr;
+            return false;
         }
         if (c.owner("WM_S0") != None) {
             lastErrorText = "another window manager already runs";
-            return nullptr;
+            return false;
         }
         int n = 0;
         Atom* atoms = XListProperties(c.get(), c.root(), &n);
-        wm->rootProperties_.assign(atoms, atoms + n);
+        rootProperties_.assign(atoms, atoms + n);
         if (atoms) XFree(atoms);
     }
-    const std::string output = wm->home_.path() + "/output";
-    const std::string runtime = wm->home_.path();
+    const std::string output = home_.path() + "/output";
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
     const pid_t parent = ::getpid();
-    wm->pid_ = ::fork();
-    if (wm->pid_ == 0) {
-        // Dies with the tests however they end; i3bar follows when i3's socket closes.
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        // Dies with the tests however they end; what it started follows when the
+        // server or its own socket goes.
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (::getppid() != parent) ::_exit(1);
         ::setpgid(0, 0);
@@ -95,22 +121,16 @@ std::unique_ptr<WindowManager> WindowManager::startI3() {
             ::dup2(out, 1);
             ::dup2(out, 2);
         }
-        // Its sockets and logs go into our folder, not /tmp or /run.
-        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-        ::execlp("i3", "i3", "-c", config.c_str(), static_cast<char*>(nullptr));
+        for (const std::string& e : env) ::putenv(const_cast<char*>(e.c_str()));
+        ::execvp(args[0], args.data());
         ::_exit(127);
     }
-    if (wm->pid_ < 0) {
+    if (pid_ < 0) {
         lastErrorText = "fork failed";
-        return nullptr;
+        return false;
     }
-    ::setpgid(wm->pid_, wm->pid_);  // also here, so a stop right away reaches the group
-    if (!wm->waitReady()) {
-        lastErrorText = "i3 did not take the screen and the tray:\n" + wm->output();
-        wm->stop();
-        return nullptr;
-    }
-    return wm;
+    ::setpgid(pid_, pid_);  // also here, so a stop right away reaches the group
+    return true;
 }
 
 bool WindowManager::waitReady() {
@@ -121,10 +141,15 @@ bool WindowManager::waitReady() {
                    pid_ = -1;
                    return true;  // gone: reported below
                }
-               return c.owner("WM_S0") != None &&
-                      (!hostsTray_ || c.owner("_NET_SYSTEM_TRAY_S0") != None);
+               return std::all_of(selections_.begin(), selections_.end(),
+                                  [&](const std::string& s) { return c.owner(s.c_str()) != None; });
            }) &&
            pid_ > 0;
+}
+
+bool WindowManager::hostsTray() const {
+    return std::find(selections_.begin(), selections_.end(), "_NET_SYSTEM_TRAY_S0") !=
+           selections_.end();
 }
 
 bool WindowManager::stop() {
@@ -138,11 +163,13 @@ bool WindowManager::stop() {
     }
     pid_ = -1;
     Connection c;
-    // The bar is started in a session of its own; it leaves when its manager's socket closes.
-    clean = eventually([&] {
-                return c.owner("WM_S0") == None && c.owner("_NET_SYSTEM_TRAY_S0") == None;
-            }) &&
-            clean;
+    // i3bar runs in a session of its own; it leaves when its manager's socket closes.
+    clean =
+        eventually([&] {
+            return std::none_of(selections_.begin(), selections_.end(),
+                                [&](const std::string& s) { return c.owner(s.c_str()) != None; });
+        }) &&
+        clean;
     // What the manager advertised on the root window would tell later clients a
     // manager is still there.
     int n = 0;

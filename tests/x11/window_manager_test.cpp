@@ -29,22 +29,37 @@ bool iconInBarTray(WindowTree& tree, const Program& program) {
     return false;
 }
 
-TEST(AlignUnderWindowManager, I3WithItsBarTray) {
+struct Desktop {
+    const char* name;
+    WindowManager::Kind kind;
+};
+
+void PrintTo(const Desktop& d, std::ostream* out) {
+    *out << d.name;
+}
+
+class AlignUnderWindowManager : public ::testing::TestWithParam<Desktop> {};
+
+TEST_P(AlignUnderWindowManager, FlowFocusStackingAndTray) {
     ASSERT_TRUE(xserver()->arrange());
-    auto wm = WindowManager::startI3();
+    auto wm = WindowManager::start(GetParam().kind);
     ASSERT_NE(wm, nullptr) << WindowManager::lastError();
     {
         Program program;
         ASSERT_TRUE(program.running());
         User user;
         WindowTree tree;
-        EXPECT_TRUE(eventually([&] { return iconInBarTray(tree, program); })) << wm->output();
+        if (wm->hostsTray()) {
+            EXPECT_TRUE(eventually([&] { return iconInBarTray(tree, program); })) << wm->output();
+        }
 
         testing::alignTwoClicksConfirmAndUndo(program, user);
         ASSERT_FALSE(HasFatalFailure()) << wm->output();
 
         // The bar was rebuilt for the new arrangement; the icon went back into it.
-        EXPECT_TRUE(eventually([&] { return iconInBarTray(tree, program); })) << wm->output();
+        if (wm->hostsTray()) {
+            EXPECT_TRUE(eventually([&] { return iconInBarTray(tree, program); })) << wm->output();
+        }
         // Escape reaches the overlays although the manager has the focus elsewhere.
         user.keys(testing::kAlignKeys);
         // The overlay under the pointer takes the focus last, once it holds the keyboard.
@@ -59,6 +74,11 @@ TEST(AlignUnderWindowManager, I3WithItsBarTray) {
     }
     EXPECT_TRUE(wm->stop()) << wm->output();
 }
+
+INSTANTIATE_TEST_SUITE_P(Desktops, AlignUnderWindowManager,
+                         ::testing::Values(Desktop{"I3WithItsBarTray", WindowManager::Kind::i3},
+                                           Desktop{"Xfwm4Composited", WindowManager::Kind::xfwm4}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace seam

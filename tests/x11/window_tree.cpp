@@ -12,6 +12,16 @@ namespace seam::testing {
 
 namespace {
 
+// Windows of other clients may go at any moment while they are looked at.
+class QuietErrors {
+  public:
+    QuietErrors() : previous_(XSetErrorHandler([](Display*, XErrorEvent*) { return 0; })) {}
+    ~QuietErrors() { XSetErrorHandler(previous_); }
+
+  private:
+    XErrorHandler previous_;
+};
+
 std::vector<Window> children(Display* d, Window w, Window* parent = nullptr) {
     Window root = 0, up = 0, *list = nullptr;
     unsigned n = 0;
@@ -56,6 +66,7 @@ WindowTree::~WindowTree() {
 }
 
 std::vector<ShownWindow> WindowTree::shownBy(pid_t pid) {
+    const QuietErrors quiet;
     std::vector<ShownWindow> found;
     const std::function<void(Window, Window)> walk = [&](Window w, Window top) {
         XWindowAttributes a;
@@ -69,6 +80,7 @@ std::vector<ShownWindow> WindowTree::shownBy(pid_t pid) {
 }
 
 bool WindowTree::onTop(const ShownWindow& w) {
+    const QuietErrors quiet;
     const std::vector<Window> stack = children(d_, DefaultRootWindow(d_));  // bottom first
     bool above = false;
     for (Window s : stack) {
@@ -82,6 +94,7 @@ bool WindowTree::onTop(const ShownWindow& w) {
 }
 
 bool WindowTree::hasFocus(const ShownWindow& w) {
+    const QuietErrors quiet;
     Window focus = 0;
     int revert = 0;
     XGetInputFocus(d_, &focus, &revert);
@@ -104,6 +117,7 @@ bool WindowTree::keyboardTaken() {
 }
 
 bool WindowTree::heldByClass(const ShownWindow& w, const std::string& windowClass) {
+    const QuietErrors quiet;
     const Window root = DefaultRootWindow(d_);
     Window up = 0;
     children(d_, w.id, &up);
