@@ -7,10 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "program_on_x.h"
 #include "x11_environment.h"
@@ -23,6 +21,7 @@ std::string lastErrorText;
 
 // No bindings at all: a manager's own keys would be grabbed before ours. The
 // bar runs no status command, so nothing but the manager and its bar start.
+// The first line keeps i3 from reading a file without bindings as an old format.
 const char* const kI3Config = R"(# i3 config file (v4)
 font pango:DejaVu Sans 9
 bar {
@@ -163,6 +162,7 @@ bool WindowManager::stop() {
     }
     pid_ = -1;
     Connection c;
+    if (!c.get()) return false;
     // i3bar runs in a session of its own; it leaves when its manager's socket closes.
     clean =
         eventually([&] {
