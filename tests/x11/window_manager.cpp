@@ -78,8 +78,9 @@ std::unique_ptr<WindowManager> WindowManager::start(Kind kind) {
         wm->selections_ = {"WM_S0", "_NET_WM_CM_S0"};
     }
     if (!wm->launch(argv, env)) return nullptr;
+    lastErrorText.clear();
     if (!wm->waitReady()) {
-        lastErrorText = argv[0] + " did not take the screen:\n" + wm->output();
+        lastErrorText = argv[0] + " did not take the screen: " + lastErrorText + wm->output();
         wm->stop();
         return nullptr;
     }
@@ -138,6 +139,8 @@ bool WindowManager::waitReady() {
                int status = 0;
                if (::waitpid(pid_, &status, WNOHANG) == pid_) {
                    pid_ = -1;
+                   if (WIFEXITED(status) && WEXITSTATUS(status) == 127)
+                       lastErrorText = "not installed; scripts/deps.sh installs it\n";
                    return true;  // gone: reported below
                }
                return std::all_of(selections_.begin(), selections_.end(),
