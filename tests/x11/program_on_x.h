@@ -26,6 +26,7 @@ class Program {
     Program& operator=(const Program&) = delete;
 
     bool running() const { return pid_ > 0; }
+    pid_t pid() const { return pid_; }
     const std::string& home() const { return home_.path(); }
     std::string logText() const;
     // Waits for a log line containing text; a child process has no other signal.
