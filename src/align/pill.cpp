@@ -43,7 +43,7 @@ void Pill::show(const std::string& text, Point near, double seconds) {
         window_->hide();
         window_.reset();
     }
-    const Point label = factory_.measure(text);
+    const Point label = factory_.measureAt(text, near);
     const double w = label.x + 20, h = label.y + 10;
     const std::vector<Disp> list = arrangement_.displays();
     Rect mainFrame;

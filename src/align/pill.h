@@ -26,6 +26,12 @@ class ToastFactory {
     virtual ~ToastFactory() = default;
     // Size of the label that shows text.
     virtual Point measure(const std::string& text) = 0;  // x = width, y = height
+    // The same in display space on the screen holding near, where a scaled
+    // screen takes more of it.
+    virtual Point measureAt(const std::string& text, Point near) {
+        (void)near;
+        return measure(text);
+    }
     // A click-through toast at frame (global display space).
     virtual std::shared_ptr<ToastWindow> open(const std::string& text, const Rect& frame) = 0;
 };

@@ -4,7 +4,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QScreen>
+
+#include "platform/qt/qt_screen_scaling.h"
 
 namespace seam {
 
@@ -43,12 +44,11 @@ class QtOverlaySurface : public OverlaySurface {
 };
 }  // namespace
 
-KeyWindow::KeyWindow(const QRect& frame, bool overlayLevel)
+KeyWindow::KeyWindow(bool overlayLevel)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            (overlayLevel ? Qt::X11BypassWindowManagerHint : Qt::WindowFlags())) {
     setAttribute(Qt::WA_ShowWithoutActivating, false);
     setFocusPolicy(Qt::StrongFocus);
-    setGeometry(frame);
 }
 
 void KeyWindow::keyPressEvent(QKeyEvent* event) {
@@ -63,8 +63,8 @@ void KeyWindow::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-AlignOverlayView::AlignOverlayView(const QRect& frame, QPixmap background)
-    : KeyWindow(frame, true), background_(std::move(background)) {
+AlignOverlayView::AlignOverlayView(QPixmap background)
+    : KeyWindow(true), background_(std::move(background)) {
     setCursor(Qt::CrossCursor);
 }
 
@@ -128,6 +128,7 @@ void AlignOverlayView::paintEvent(QPaintEvent*) {
 
 void AlignOverlayView::mousePressEvent(QMouseEvent* event) {
     event->accept();
+    if (event->button() != Qt::LeftButton) return;
     if (onClick) {
         auto callback = onClick;
         callback();
@@ -141,19 +142,14 @@ void QtOverlayFactory::activate() {
 std::unique_ptr<OverlaySurface> QtOverlayFactory::open(std::uint32_t, const Rect& frame,
                                                        std::function<void()> onClick,
                                                        std::function<void()> onEsc) {
-    const Rect r = arrangement_.cocoaRect(frame);
-    const QRect root(int(r.x), int(r.y), int(r.width), int(r.height));
-    QPixmap picture;
-    // Coordinates of a whole-screen grab are relative to that screen.
-    if (QScreen* screen = QGuiApplication::screenAt(root.center())) {
-        const QPoint at = root.topLeft() - screen->geometry().topLeft();
-        picture = screen->grabWindow(0, at.x(), at.y(), root.width(), root.height());
-    }
-    auto* view = new AlignOverlayView(root, picture);
+    const QtPlacement placement = qtPlacement(arrangement_.cocoaRect(frame));
+    // Taken before the overlay exists, so it shows what lies beneath.
+    auto* view = new AlignOverlayView(grabUnder(placement));
     view->onClick = std::move(onClick);
     view->onEsc = std::move(onEsc);
+    placeWindow(view, placement);
     view->show();
-    view->setGeometry(root);  // again once mapped: some servers place new windows
+    placeWindow(view, placement);
     view->raise();
     return std::make_unique<QtOverlaySurface>(view);
 }

@@ -14,8 +14,7 @@ namespace seam {
 class KeyWindow : public QWidget {
     Q_OBJECT
   public:
-    // frame is in the toolkit's (root) coordinates.
-    KeyWindow(const QRect& frame, bool overlayLevel);
+    explicit KeyWindow(bool overlayLevel);
     std::function<void()> onEsc;
 
   protected:
@@ -25,7 +24,7 @@ class KeyWindow : public QWidget {
 class AlignOverlayView : public KeyWindow {
     Q_OBJECT
   public:
-    AlignOverlayView(const QRect& frame, QPixmap background);
+    explicit AlignOverlayView(QPixmap background);
     OverlayContent content;
     std::function<void()> onClick;
 
@@ -35,6 +34,7 @@ class AlignOverlayView : public KeyWindow {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    // Only the primary button picks a point.
     void mousePressEvent(QMouseEvent* event) override;
 
   private:

@@ -6,23 +6,27 @@
 #include <QPainterPath>
 #include <QPropertyAnimation>
 
+#include "platform/qt/qt_screen_scaling.h"
+
 namespace seam {
 
 namespace {
 class ToastWidget : public QWidget {
   public:
-    ToastWidget(const QRect& frame, QString text)
+    ToastWidget(const QtPlacement& placement, QString text)
         : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                                Qt::X11BypassWindowManagerHint | Qt::WindowTransparentForInput |
                                Qt::WindowDoesNotAcceptFocus),
           text_(std::move(text)) {
         setAttribute(Qt::WA_ShowWithoutActivating);
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        setGeometry(frame);
+        placeWindow(this, placement);
         // No compositor for rounded translucency: cut the window to the pill.
+        // The mask is logical; Qt scales it to the screen's pixels.
+        const QSize size = placement.geometry.size();
         QPainterPath path;
-        const double r = frame.height() / 2.0;
-        path.addRoundedRect(QRectF(0, 0, frame.width(), frame.height()), r, r);
+        const double r = size.height() / 2.0;
+        path.addRoundedRect(QRectF(0, 0, size.width(), size.height()), r, r);
         setMask(QRegion(path.toFillPolygon().toPolygon()));
     }
 
@@ -74,6 +78,13 @@ Point QtToastFactory::measure(const std::string& text) {
     return labelSize(text);
 }
 
+Point QtToastFactory::measureAt(const std::string& text, Point near) {
+    const Rect root = arrangement_.cocoaRect({near.x, near.y, 0, 0});
+    const double ratio = pixelRatioAt(root.origin());
+    const Point label = labelSize(text);
+    return {label.x * ratio, label.y * ratio};
+}
+
 Point QtToastFactory::labelSize(const std::string& text) {
     const QSize s = QFontMetrics(font()).size(0, QString::fromStdString(text));
     return {double(s.width()), double(s.height())};
@@ -92,9 +103,8 @@ void QtToastFactory::paintToast(QPainter& p, const QSize& size, const QString& t
 }
 
 std::shared_ptr<ToastWindow> QtToastFactory::open(const std::string& text, const Rect& frame) {
-    const Rect r = arrangement_.cocoaRect(frame);
-    auto* w = new ToastWidget(QRect(int(r.x), int(r.y), int(r.width), int(r.height)),
-                              QString::fromStdString(text));
+    auto* w =
+        new ToastWidget(qtPlacement(arrangement_.cocoaRect(frame)), QString::fromStdString(text));
     return std::make_shared<QtToast>(w);
 }
 

@@ -1,11 +1,11 @@
 #include "engine/qt/edge_bar_window.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
-#include <QScreen>
 #include <QWidget>
 #include <cmath>
+
+#include "platform/qt/qt_screen_scaling.h"
 
 namespace seam {
 
@@ -20,12 +20,14 @@ constexpr int kFadeSteps = 10;
 // grab of what was beneath it when it appeared.
 class EdgeBarWindow::BarView : public QWidget {
   public:
-    BarView(bool horizontal, double markerAt, QPixmap backdrop)
+    // markerAt and markerHalf in the view's logical units.
+    BarView(bool horizontal, double markerAt, double markerHalf, QPixmap backdrop)
         : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                                Qt::X11BypassWindowManagerHint | Qt::WindowTransparentForInput |
                                Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint),
           horizontal_(horizontal),
           markerAt_(markerAt),
+          markerHalf_(markerHalf),
           backdrop_(std::move(backdrop)) {
         setAttribute(Qt::WA_ShowWithoutActivating);
         setAttribute(Qt::WA_OpaquePaintEvent);
@@ -57,7 +59,7 @@ class EdgeBarWindow::BarView : public QWidget {
         QColor solid = accent;
         solid.setAlphaF(float(opacity_));
         p.setBrush(solid);
-        constexpr double half = edge_bar::kMarkerHalf;
+        const double half = markerHalf_;
         const QRectF marker = horizontal_ ? QRectF(markerAt_ - half, 0, 2 * half, height())
                                           : QRectF(0, markerAt_ - half, width(), 2 * half);
         p.drawRoundedRect(marker, kRadius, kRadius);
@@ -66,6 +68,7 @@ class EdgeBarWindow::BarView : public QWidget {
   private:
     bool horizontal_;
     double markerAt_;
+    double markerHalf_;
     QPixmap backdrop_;
     double opacity_ = 1;
 };
@@ -102,18 +105,15 @@ void EdgeBarWindow::show(Side side, std::pair<double, double> span, double marke
     hide();
     const auto strip = edgeBarStrip(side, span, on);
     if (!strip) return;
-    const Rect r = arrangement_.cocoaRect(*strip);
-    const QRect geometry = QRectF(r.x, r.y, r.width, r.height).toAlignedRect();
-
-    QPixmap backdrop;
-    if (QScreen* screen = QGuiApplication::screenAt(geometry.center())) {
-        const QPoint at = geometry.topLeft() - screen->geometry().topLeft();
-        backdrop = screen->grabWindow(0, at.x(), at.y(), geometry.width(), geometry.height());
-    }
+    const QtPlacement placement = qtPlacement(arrangement_.cocoaRect(*strip));
+    const QPixmap backdrop = grabUnder(placement);
     const double len = span.second - span.first;
-    auto view = std::make_unique<BarView>(horizontal(side), edgeBarMarker(marker, span.first, len),
-                                          std::move(backdrop));
-    view->setGeometry(geometry);
+    // The strip is measured in display space, the view draws in logical units.
+    const double ratio = placement.ratio;
+    auto view =
+        std::make_unique<BarView>(horizontal(side), edgeBarMarker(marker, span.first, len) / ratio,
+                                  edge_bar::kMarkerHalf / ratio, std::move(backdrop));
+    placeWindow(view.get(), placement);
     view->show();  // mapped last, so it lies above everything else
 
     strip_ = std::make_unique<Strip>();

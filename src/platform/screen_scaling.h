@@ -1,0 +1,43 @@
+// Where display space meets a toolkit that scales: global display space is in
+// root pixels, while the toolkit places windows in its own logical units, with a
+// pixel ratio per screen. Each screen keeps its top-left at the same numbers in
+// both spaces and shrinks by its ratio from there, so with mixed ratios the
+// logical layout is not a scaled copy of the root one.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "geometry/geometry.h"
+
+namespace seam {
+
+struct ScaledScreen {
+    Rect logical;      // the toolkit's geometry of the screen
+    Point rootOrigin;  // its top-left in root pixels
+    double ratio = 1;  // root pixels per logical unit
+    // The screen in root pixels (its size as far as whole logical units tell).
+    Rect root() const;
+};
+
+struct ScaledPlacement {
+    std::size_t screen = 0;  // index into the screen list
+    Rect logical;            // in whole logical units
+    bool operator==(const ScaledPlacement&) const = default;
+};
+
+// The logical geometry that puts a window over root, on the screen holding most
+// of it (the first screen when none does). Positions round to the nearest unit;
+// sizes round up, so the window covers root even where a ratio does not divide it.
+std::optional<ScaledPlacement> placeScaled(const Rect& root,
+                                           const std::vector<ScaledScreen>& screens);
+
+// A logical position (an event's, a window's) in root pixels; none when no
+// screen holds it.
+std::optional<Point> rootPointOf(Point logical, const std::vector<ScaledScreen>& screens);
+
+// Root pixels per logical unit where the root point lies; 1 off every screen.
+double ratioAt(Point root, const std::vector<ScaledScreen>& screens);
+
+}  // namespace seam
