@@ -58,4 +58,17 @@ double ratioAt(Point root, const std::vector<ScaledScreen>& screens) {
     return 1;
 }
 
+double ratioOfMonitor(const Rect& monitor, const std::vector<ScaledScreen>& screens) {
+    // Within a pixel: a logical size times a fractional ratio is not whole.
+    const auto near = [](double a, double b) { return std::abs(a - b) <= 1; };
+    const auto sameSize = [&](const Rect& r) {
+        return near(r.width, monitor.width) && near(r.height, monitor.height);
+    };
+    for (const ScaledScreen& s : screens)
+        if (sameSize(s.root()) && s.rootOrigin == monitor.origin()) return s.ratio;
+    for (const ScaledScreen& s : screens)
+        if (sameSize(s.root())) return s.ratio;
+    return ratioAt({monitor.midX(), monitor.midY()}, screens);
+}
+
 }  // namespace seam

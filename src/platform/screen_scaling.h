@@ -40,4 +40,9 @@ std::optional<Point> rootPointOf(Point logical, const std::vector<ScaledScreen>&
 // Root pixels per logical unit where the root point lies; 1 off every screen.
 double ratioAt(Point root, const std::vector<ScaledScreen>& screens);
 
+// The ratio of the toolkit's screen for a monitor at root pixels. The toolkit
+// learns of a new arrangement a moment after it is made, so a monitor that has
+// just moved is known by its size where its place does not match.
+double ratioOfMonitor(const Rect& monitor, const std::vector<ScaledScreen>& screens);
+
 }  // namespace seam

@@ -140,5 +140,30 @@ TEST(ScreenScaling, PixelRatioAtARootPoint) {
     }
 }
 
+TEST(ScreenScaling, AMonitorsRatioWhileTheToolkitStillHasTheOldArrangement) {
+    // Just after the external moved above the panel: the toolkit's screens are
+    // where they were, the monitors already elsewhere.
+    const std::vector<ScaledScreen> stale = {screen({600, 960, 1710, 1112}, 2, 855, 556),
+                                             screen({0, 0, 1280, 960}, 1, 1280, 960)};
+    const std::vector<ScaledScreen> twins = {screen({0, 0, 1280, 960}, 1, 1280, 960),
+                                             screen({1280, 0, 1280, 960}, 2, 640, 480)};
+    struct Case {
+        const char* name;
+        const std::vector<ScaledScreen>& screens;
+        Rect monitor;
+        double ratio;
+    };
+    const Case cases[] = {
+        {"panel, moved", stale, kPanel, 2},
+        {"external, moved", stale, kExternal, 1},
+        {"unknown size: the screen at its centre", stale, {0, 0, 800, 600}, 1},
+        {"same size: the one in place", twins, {1280, 0, 1280, 960}, 2},
+        {"same size, none in place: the first", twins, {500, 500, 1280, 960}, 1},
+        {"a fractional ratio leaves half a pixel", kQuarter.screens, kPanel, 1.25},
+        {"in place at 1.5", kHalf.screens, kExternal, 1.5},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ratioOfMonitor(c.monitor, c.screens), c.ratio) << c.name;
+}
+
 }  // namespace
 }  // namespace seam

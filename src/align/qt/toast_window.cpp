@@ -21,16 +21,18 @@ class ToastWidget : public QWidget {
         setAttribute(Qt::WA_ShowWithoutActivating);
         setAttribute(Qt::WA_TransparentForMouseEvents);
         placeWindow(this, placement);
-        // No compositor for rounded translucency: cut the window to the pill.
-        // The mask is logical; Qt scales it to the screen's pixels.
-        const QSize size = placement.geometry.size();
-        QPainterPath path;
-        const double r = size.height() / 2.0;
-        path.addRoundedRect(QRectF(0, 0, size.width(), size.height()), r, r);
-        setMask(QRegion(path.toFillPolygon().toPolygon()));
     }
 
   protected:
+    // No compositor for rounded translucency: cut the window to the pill. The
+    // mask is logical and Qt scales it to the screen's pixels; redone on every
+    // resize, which a change of scale brings.
+    void resizeEvent(QResizeEvent*) override {
+        QPainterPath path;
+        const double r = height() / 2.0;
+        path.addRoundedRect(QRectF(0, 0, width(), height()), r, r);
+        setMask(QRegion(path.toFillPolygon().toPolygon()));
+    }
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         QtToastFactory::paintToast(p, size(), text_);
@@ -78,11 +80,8 @@ Point QtToastFactory::measure(const std::string& text) {
     return labelSize(text);
 }
 
-Point QtToastFactory::measureAt(const std::string& text, Point near) {
-    const Rect root = arrangement_.cocoaRect({near.x, near.y, 0, 0});
-    const double ratio = pixelRatioAt(root.origin());
-    const Point label = labelSize(text);
-    return {label.x * ratio, label.y * ratio};
+double QtToastFactory::scaleOf(const Rect& screen) {
+    return pixelRatioOf(arrangement_.cocoaRect(screen));
 }
 
 Point QtToastFactory::labelSize(const std::string& text) {

@@ -42,8 +42,8 @@ QPixmap grabUnder(const QtPlacement& p) {
     return p.screen->grabWindow(0, at.x(), at.y(), p.geometry.width(), p.geometry.height());
 }
 
-double pixelRatioAt(Point root) {
-    return ratioAt(root, scaledScreens());
+double pixelRatioOf(const Rect& monitor) {
+    return ratioOfMonitor(monitor, scaledScreens());
 }
 
 }  // namespace seam

@@ -33,7 +33,7 @@ void placeWindow(QWidget* window, const QtPlacement& placement);
 // so drawing it over the window's logical rectangle maps pixel to pixel).
 QPixmap grabUnder(const QtPlacement& placement);
 
-// Root pixels per logical unit at a root point.
-double pixelRatioAt(Point root);
+// Root pixels per logical unit on the monitor at root pixels.
+double pixelRatioOf(const Rect& monitor);
 
 }  // namespace seam
