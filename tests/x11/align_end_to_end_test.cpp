@@ -91,6 +91,13 @@ TEST_P(AlignAtScale, OverlaysCoverTheirMonitorsAndTheClickedPointsMeet) {
         << ::testing::PrintToString(overlays()) << program.logText();
     user.click(300, 2);  // near the top edge of the built-in panel, x=300
     ASSERT_TRUE(program.waitForLog("align pick1")) << program.logText();
+    // The marker is drawn at the clicked x just below the top band, in the band's
+    // colour; a little to the side lies only the dimmed screen.
+    const auto marked = [&] {
+        const unsigned long band = user.rootPixel(600, 2);
+        return user.rootPixel(300, 16) == band && user.rootPixel(340, 16) != band;
+    };
+    EXPECT_TRUE(eventually(marked)) << program.logText();
     user.click(1710 + 900, 500);  // on the external, x=900 of its own
     ASSERT_TRUE(program.waitForLog("align pick2")) << program.logText();
     // The overlays close, then the question opens.

@@ -167,6 +167,14 @@ Pos User::pointer() {
     return {rx, ry};
 }
 
+unsigned long User::rootPixel(int x, int y) {
+    XImage* image = XGetImage(d_, DefaultRootWindow(d_), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return 0;
+    const unsigned long pixel = XGetPixel(image, 0, 0) & 0xffffff;
+    XDestroyImage(image);
+    return pixel;
+}
+
 bool User::dialogHasFocus() {
     Window focus = 0;
     int revert = 0;

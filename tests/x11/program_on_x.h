@@ -71,6 +71,8 @@ class User {
     // True when the window's bounding shape holds the point (window coordinates).
     bool shapeContains(Window w, int x, int y);
     Pos pointer();
+    // The colour the screen shows at a root point, 0xRRGGBB.
+    unsigned long rootPixel(int x, int y);
     // True when the keyboard focus is in a mapped ordinary (not override-redirect)
     // top-level window of dialog size: keys typed now reach it.
     bool dialogHasFocus();

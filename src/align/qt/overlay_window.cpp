@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "platform/qt/qt_screen_scaling.h"
 
@@ -69,7 +70,7 @@ AlignOverlayView::AlignOverlayView(QPixmap background)
 }
 
 void AlignOverlayView::paintOverlay(QPainter& p, const QSize& size, const QPixmap& background,
-                                    const OverlayContent& c) {
+                                    const OverlayContent& c, double ratio) {
     const int W = size.width(), H = size.height();
     p.setRenderHint(QPainter::Antialiasing);
     // No compositor, so no real translucency: dim a picture of the screen instead.
@@ -111,7 +112,10 @@ void AlignOverlayView::paintOverlay(QPainter& p, const QSize& size, const QPixma
         p.fillRect(band, accent());
     }
     if (c.marker) {
-        const QRectF dot(c.marker->x - 11, c.marker->y - 11, 22, 22);
+        // Still whole on a scaled screen, where 12 pixels are fewer units.
+        const double x = std::clamp(c.marker->x / ratio, 12.0, std::max(12.0, W - 12.0));
+        const double y = std::clamp(c.marker->y / ratio, 12.0, std::max(12.0, H - 12.0));
+        const QRectF dot(x - 11, y - 11, 22, 22);
         p.setPen(Qt::NoPen);
         p.setBrush(accent());
         p.drawEllipse(dot);
@@ -123,7 +127,7 @@ void AlignOverlayView::paintOverlay(QPainter& p, const QSize& size, const QPixma
 
 void AlignOverlayView::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    paintOverlay(p, size(), background_, content);
+    paintOverlay(p, size(), background_, content, devicePixelRatioF());
 }
 
 void AlignOverlayView::mousePressEvent(QMouseEvent* event) {

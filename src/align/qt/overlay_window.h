@@ -28,9 +28,10 @@ class AlignOverlayView : public KeyWindow {
     OverlayContent content;
     std::function<void()> onClick;
 
-    // Draws into painter over a view of size; also used to render previews.
+    // Draws into painter over a view of size (logical units); also used to
+    // render previews. The marker comes in display pixels, ratio of them to a unit.
     static void paintOverlay(QPainter& painter, const QSize& size, const QPixmap& background,
-                             const OverlayContent& content);
+                             const OverlayContent& content, double ratio = 1);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -20,14 +20,13 @@ constexpr int kFadeSteps = 10;
 // grab of what was beneath it when it appeared.
 class EdgeBarWindow::BarView : public QWidget {
   public:
-    // markerAt and markerHalf in the view's logical units.
-    BarView(bool horizontal, double markerAt, double markerHalf, QPixmap backdrop)
+    // markerAt in display pixels along the strip.
+    BarView(bool horizontal, double markerAt, QPixmap backdrop)
         : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                                Qt::X11BypassWindowManagerHint | Qt::WindowTransparentForInput |
                                Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint),
           horizontal_(horizontal),
           markerAt_(markerAt),
-          markerHalf_(markerHalf),
           backdrop_(std::move(backdrop)) {
         setAttribute(Qt::WA_ShowWithoutActivating);
         setAttribute(Qt::WA_OpaquePaintEvent);
@@ -46,7 +45,7 @@ class EdgeBarWindow::BarView : public QWidget {
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         if (!backdrop_.isNull())
-            p.drawPixmap(0, 0, backdrop_);
+            p.drawPixmap(rect(), backdrop_);
         else
             p.fillRect(rect(), palette().color(QPalette::Window));
         p.setRenderHint(QPainter::Antialiasing);
@@ -59,16 +58,17 @@ class EdgeBarWindow::BarView : public QWidget {
         QColor solid = accent;
         solid.setAlphaF(float(opacity_));
         p.setBrush(solid);
-        const double half = markerHalf_;
-        const QRectF marker = horizontal_ ? QRectF(markerAt_ - half, 0, 2 * half, height())
-                                          : QRectF(0, markerAt_ - half, width(), 2 * half);
+        // Display pixels to the view's units, by the scale of the screen it is on now.
+        const double ratio = devicePixelRatioF();
+        const double half = edge_bar::kMarkerHalf / ratio, at = markerAt_ / ratio;
+        const QRectF marker = horizontal_ ? QRectF(at - half, 0, 2 * half, height())
+                                          : QRectF(0, at - half, width(), 2 * half);
         p.drawRoundedRect(marker, kRadius, kRadius);
     }
 
   private:
     bool horizontal_;
     double markerAt_;
-    double markerHalf_;
     QPixmap backdrop_;
     double opacity_ = 1;
 };
@@ -108,11 +108,8 @@ void EdgeBarWindow::show(Side side, std::pair<double, double> span, double marke
     const QtPlacement placement = qtPlacement(arrangement_.cocoaRect(*strip));
     const QPixmap backdrop = grabUnder(placement);
     const double len = span.second - span.first;
-    // The strip is measured in display space, the view draws in logical units.
-    const double ratio = placement.ratio;
-    auto view =
-        std::make_unique<BarView>(horizontal(side), edgeBarMarker(marker, span.first, len) / ratio,
-                                  edge_bar::kMarkerHalf / ratio, std::move(backdrop));
+    auto view = std::make_unique<BarView>(horizontal(side), edgeBarMarker(marker, span.first, len),
+                                          std::move(backdrop));
     placeWindow(view.get(), placement);
     view->show();  // mapped last, so it lies above everything else
 
