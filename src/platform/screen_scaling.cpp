@@ -44,14 +44,6 @@ std::optional<ScaledPlacement> placeScaled(const Rect& root,
     return ScaledPlacement{best, logical};
 }
 
-std::optional<Point> rootPointOf(Point logical, const std::vector<ScaledScreen>& screens) {
-    for (const ScaledScreen& s : screens)
-        if (s.logical.contains(logical))
-            return Point{s.rootOrigin.x + (logical.x - s.logical.x) * s.ratio,
-                         s.rootOrigin.y + (logical.y - s.logical.y) * s.ratio};
-    return std::nullopt;
-}
-
 double ratioAt(Point root, const std::vector<ScaledScreen>& screens) {
     for (const ScaledScreen& s : screens)
         if (s.root().contains(root)) return s.ratio;

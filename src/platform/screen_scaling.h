@@ -29,13 +29,10 @@ struct ScaledPlacement {
 
 // The logical geometry that puts a window over root, on the screen holding most
 // of it (the first screen when none does). Positions round to the nearest unit;
-// sizes round up, so the window covers root even where a ratio does not divide it.
+// sizes take the fewest units that cover root, one pixel more where a ratio
+// does not divide it.
 std::optional<ScaledPlacement> placeScaled(const Rect& root,
                                            const std::vector<ScaledScreen>& screens);
-
-// A logical position (an event's, a window's) in root pixels; none when no
-// screen holds it.
-std::optional<Point> rootPointOf(Point logical, const std::vector<ScaledScreen>& screens);
 
 // Root pixels per logical unit where the root point lies; 1 off every screen.
 double ratioAt(Point root, const std::vector<ScaledScreen>& screens);

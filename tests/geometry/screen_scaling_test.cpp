@@ -104,28 +104,6 @@ TEST(ScreenScaling, SmallWindowsLandWhereTheyWereAskedFor) {
     EXPECT_FALSE(placeScaled(kPanel, {}).has_value());
 }
 
-TEST(ScreenScaling, LogicalPointsBackToRootPixels) {
-    struct Case {
-        const Scaling& scaling;
-        Point logical;
-        std::optional<Point> root;
-    };
-    const Case cases[] = {
-        {kOne, {300, 2}, Point{300, 2}},
-        {kTwo, {150, 1}, Point{300, 2}},
-        {kTwo, {1710 + 450, 250}, Point{1710 + 900, 500}},
-        {kMixed, {150, 1}, Point{300, 2}},
-        {kMixed, {1710 + 900, 500}, Point{1710 + 900, 500}},
-        {kQuarter, {1000, 800}, Point{1250, 1000}},
-        // Between the screens of a mixed layout lies nothing.
-        {kMixed, {1000, 100}, std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.scaling.name) + " at x=" + std::to_string(int(c.logical.x)));
-        EXPECT_EQ(rootPointOf(c.logical, c.scaling.screens), c.root);
-    }
-}
-
 TEST(ScreenScaling, PixelRatioAtARootPoint) {
     struct Case {
         const Scaling& scaling;

@@ -22,11 +22,10 @@ QtPlacement qtPlacement(const Rect& root) {
     const QList<QScreen*> screens = QGuiApplication::screens();
     const auto placed = placeScaled(root, scaledScreens());
     if (!placed || placed->screen >= std::size_t(screens.size()))
-        return {nullptr, QRectF(root.x, root.y, root.width, root.height).toAlignedRect(), 1};
+        return {nullptr, QRectF(root.x, root.y, root.width, root.height).toAlignedRect()};
     QScreen* screen = screens[qsizetype(placed->screen)];
     const Rect& g = placed->logical;
-    return QtPlacement{screen, QRect(int(g.x), int(g.y), int(g.width), int(g.height)),
-                       screen->devicePixelRatio()};
+    return QtPlacement{screen, QRect(int(g.x), int(g.y), int(g.width), int(g.height))};
 }
 
 void placeWindow(QWidget* window, const QtPlacement& placement) {
@@ -36,7 +35,8 @@ void placeWindow(QWidget* window, const QtPlacement& placement) {
 }
 
 QPixmap grabUnder(const QtPlacement& p) {
-    if (!p.screen) return {};
+    // Past the screen's edge a grab holds no picture of anything.
+    if (!p.screen || !p.screen->geometry().contains(p.geometry)) return {};
     // A whole-screen grab is taken relative to the screen, in its logical units.
     const QPoint at = p.geometry.topLeft() - p.screen->geometry().topLeft();
     return p.screen->grabWindow(0, at.x(), at.y(), p.geometry.width(), p.geometry.height());

@@ -20,9 +20,10 @@ std::vector<ScaledScreen> scaledScreens();
 struct QtPlacement {
     QScreen* screen = nullptr;  // none only while Qt knows no screen at all
     QRect geometry;             // logical
-    double ratio = 1;
 };
 
+// Against Qt's screens as Qt has them now, even a moment behind the server:
+// Qt turns the geometry back into pixels with the same list.
 QtPlacement qtPlacement(const Rect& root);
 
 // Puts a top-level widget on its screen at the placement; again after show(),
