@@ -70,6 +70,9 @@ TEST_P(AlignAtScale, OverlaysCoverTheirMonitorsAndTheClickedPointsMeet) {
     const Scaling& scaling = GetParam();
     ServerDpi dpi(scaling.xftDpi);
     ASSERT_TRUE(scaling.xftDpi == 0 || dpi.set());
+    // An earlier case left no resource behind.
+    const std::string resources = runCommand("DISPLAY=" + xserver()->name() + " xrdb -query").out;
+    ASSERT_TRUE(scaling.xftDpi != 0 || resources.find("Xft.dpi") == std::string::npos) << resources;
     Program program({}, scaling.environment);
     ASSERT_TRUE(program.running());
     User user;
@@ -167,6 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
     Desktops, AlignAtScale,
     ::testing::Values(
         Scaling{"Plain", {}}, Scaling{"XftDpi192", {}, 192, 2, 2},
+        Scaling{"XftDpi144", {}, 144, 1.5, 1.5},
         Scaling{"QtScaleFactor2", {"QT_SCALE_FACTOR=2"}, 0, 2, 2},
         Scaling{"PanelAt2ExternalAt1", {"QT_SCREEN_SCALE_FACTORS=DUMMY0=2;DUMMY1=1"}, 0, 2, 1}),
     [](const ::testing::TestParamInfo<Scaling>& info) { return std::string(info.param.name); });
