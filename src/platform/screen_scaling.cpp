@@ -18,6 +18,13 @@ double unitsCovering(double pixels, double ratio) {
     const double units = std::ceil(pixels / ratio - 1e-6);
     return units >= 1 && std::floor((units - 1) * ratio + 0.5) >= pixels ? units - 1 : units;
 }
+
+// Root pixels per logical unit where the root point lies; 1 off every screen.
+double ratioAt(Point root, const std::vector<ScaledScreen>& screens) {
+    for (const ScaledScreen& s : screens)
+        if (s.root().contains(root)) return s.ratio;
+    return 1;
+}
 }  // namespace
 
 Rect ScaledScreen::root() const {
@@ -42,12 +49,6 @@ std::optional<ScaledPlacement> placeScaled(const Rect& root,
                        s.logical.y + std::round((root.y - s.rootOrigin.y) / r),
                        unitsCovering(root.width, r), unitsCovering(root.height, r)};
     return ScaledPlacement{best, logical};
-}
-
-double ratioAt(Point root, const std::vector<ScaledScreen>& screens) {
-    for (const ScaledScreen& s : screens)
-        if (s.root().contains(root)) return s.ratio;
-    return 1;
 }
 
 double ratioOfMonitor(const Rect& monitor, const std::vector<ScaledScreen>& screens) {

@@ -34,9 +34,6 @@ struct ScaledPlacement {
 std::optional<ScaledPlacement> placeScaled(const Rect& root,
                                            const std::vector<ScaledScreen>& screens);
 
-// Root pixels per logical unit where the root point lies; 1 off every screen.
-double ratioAt(Point root, const std::vector<ScaledScreen>& screens);
-
 // The ratio of the toolkit's screen for a monitor at root pixels. The toolkit
 // learns of a new arrangement a moment after it is made, so a monitor that has
 // just moved is known by its size where its place does not match.

@@ -104,20 +104,6 @@ TEST(ScreenScaling, SmallWindowsLandWhereTheyWereAskedFor) {
     EXPECT_FALSE(placeScaled(kPanel, {}).has_value());
 }
 
-TEST(ScreenScaling, PixelRatioAtARootPoint) {
-    struct Case {
-        const Scaling& scaling;
-        Point root;
-        double ratio;
-    };
-    for (const Case& c :
-         {Case{kMixed, {1700, 1100}, 2}, Case{kMixed, {1710, 0}, 1}, Case{kTwo, {2000, 900}, 2},
-          Case{kHalf, {100, 100}, 1.5}, Case{kMixed, {3000, 0}, 1}, Case{kTwo, {2000, 1000}, 1}}) {
-        SCOPED_TRACE(std::string(c.scaling.name) + " at x=" + std::to_string(int(c.root.x)));
-        EXPECT_EQ(ratioAt(c.root, c.scaling.screens), c.ratio);
-    }
-}
-
 TEST(ScreenScaling, AMonitorsRatioWhileTheToolkitStillHasTheOldArrangement) {
     // Just after the external moved above the panel: the toolkit's screens are
     // where they were, the monitors already elsewhere.
