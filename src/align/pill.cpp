@@ -2,15 +2,15 @@
 
 namespace seam {
 
+Rect toastScreen(Point p, const std::vector<Disp>& displays, const Rect& mainFrame) {
+    for (const Disp& d : displays)
+        if (d.f.contains(p)) return d.f;
+    return mainFrame;
+}
+
 Rect toastFrame(Point p, double width, double height, const std::vector<Disp>& displays,
                 const Rect& mainFrame) {
-    Rect screen = mainFrame;
-    for (const Disp& d : displays) {
-        if (d.f.contains(p)) {
-            screen = d.f;
-            break;
-        }
-    }
+    const Rect screen = toastScreen(p, displays, mainFrame);
     double x = p.x + 16;
     if (x + width > screen.maxX() - 8) x = p.x - 16 - width;
     double y = p.y + 18;
@@ -43,13 +43,14 @@ void Pill::show(const std::string& text, Point near, double seconds) {
         window_->hide();
         window_.reset();
     }
-    const Point label = factory_.measure(text);
-    const double w = label.x + 20, h = label.y + 10;
     const std::vector<Disp> list = arrangement_.displays();
     Rect mainFrame;
     const std::uint32_t main = arrangement_.mainDisplay();
     for (const Disp& d : list)
         if (d.id == main) mainFrame = d.f;
+    const Point label = factory_.measure(text);
+    const double scale = factory_.scaleOf(toastScreen(near, list, mainFrame));
+    const double w = (label.x + 20) * scale, h = (label.y + 10) * scale;
     auto window = factory_.open(text, toastFrame(near, w, h, list, mainFrame));
     if (!window) return;
     window->fadeIn(0.12);

@@ -26,13 +26,20 @@ class ToastFactory {
     virtual ~ToastFactory() = default;
     // Size of the label that shows text.
     virtual Point measure(const std::string& text) = 0;  // x = width, y = height
+    // Display pixels per point of the toast on a screen; a scaled screen draws
+    // the same toast over more of them.
+    virtual double scaleOf(const Rect& screen) {
+        (void)screen;
+        return 1;
+    }
     // A click-through toast at frame (global display space).
     virtual std::shared_ptr<ToastWindow> open(const std::string& text, const Rect& frame) = 0;
 };
 
+// The screen is the first display holding p, else the main one.
+Rect toastScreen(Point p, const std::vector<Disp>& displays, const Rect& mainFrame);
 // Below right of p, flipped left or up where it would come within 8 points of
-// the screen's right or bottom edge. The screen is the first display holding
-// p, else the main one.
+// the screen's right or bottom edge.
 Rect toastFrame(Point p, double width, double height, const std::vector<Disp>& displays,
                 const Rect& mainFrame);
 

@@ -49,7 +49,9 @@ EngineMessages::EngineMessages(Engine& engine, Pill& pill, PointerServices& poin
 EngineMessages::~EngineMessages() = default;
 
 void EngineMessages::undo() {
-    pill_.show(undoText(engine_.undo()), pointer_.location(), 1.1);
+    // The pointer is read after the undo: the move may have carried it along.
+    const UndoOutcome outcome = engine_.undo();
+    pill_.show(undoText(outcome), pointer_.location(), 1.1);
 }
 
 }  // namespace seam

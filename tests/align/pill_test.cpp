@@ -45,6 +45,7 @@ struct FakeToasts : ToastFactory {
         void hide() override { owner->state[index] = "hidden"; }
     };
     Point measure(const std::string& text) override { return {7.0 * text.size(), 14}; }
+    double scaleOf(const Rect& screen) override { return screen.width == 1710 ? panelScale : 1; }
     std::shared_ptr<ToastWindow> open(const std::string&, const Rect& frame) override {
         frames.push_back(frame);
         state.push_back("new");
@@ -59,6 +60,7 @@ struct FakeToasts : ToastFactory {
     std::vector<std::string> state;
     std::vector<std::function<void()>> pendingDone;
     double fadeSeconds = 0;
+    double panelScale = 1;
 };
 
 class PillTest : public ::testing::Test {
@@ -87,6 +89,24 @@ TEST_F(PillTest, SizesToTheLabelAndFadesAfterItsTime) {
     toasts.finishFades();
     EXPECT_EQ(toasts.state[0], "hidden");
     EXPECT_EQ(pill.window(), nullptr);
+}
+
+TEST_F(PillTest, AScaledScreenTakesMorePixelsAndFlipsSooner) {
+    toasts.panelScale = 2;
+    struct Case {
+        Point near;
+        Rect frame;
+    };
+    const Case cases[] = {
+        {{500, 500}, {516, 518, 110, 48}},
+        {{1600, 500}, {1600 - 16 - 110, 518, 110, 48}},  // 110 wide reaches past the edge
+        {{2000, 100}, {2016, 118, 55, 24}},              // the external is not scaled
+    };
+    for (const Case& c : cases) {
+        pill.show("hello", c.near);
+        ASSERT_FALSE(toasts.frames.empty());
+        EXPECT_EQ(toasts.frames.back(), c.frame) << c.near.x;
+    }
 }
 
 TEST_F(PillTest, ANewerToastReplacesTheOlderAndSurvivesItsFade) {

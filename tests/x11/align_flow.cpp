@@ -62,7 +62,35 @@ std::vector<ShownWindow> overlaysOf(WindowTree& tree, const Program& program) {
     return overlays(tree, program.pid());
 }
 
-void alignTwoClicksConfirmAndUndo(const Program& program, User& user) {
+namespace {
+
+// The undo toast: a small override-redirect window of ours, inside the monitor
+// under the pointer, sized for that monitor's scale and cut to a rounded shape.
+void checkToast(WindowTree& tree, pid_t pid, User& user, MonitorRatios ratios) {
+    const auto toast = [&] {
+        for (const ShownWindow& w : tree.shownBy(pid))
+            if (w.overrideRedirect && w.rect.width < 600 && w.rect.height < 200) return w;
+        return ShownWindow{};
+    };
+    ASSERT_TRUE(eventually([&] { return toast().id != 0; }));
+    const ShownWindow t = toast();
+    const Pos p = user.pointer();
+    const bool onPanel = p.x < 1710;
+    const WindowRect& monitor = kMonitors[onPanel ? 0 : 1];
+    const double ratio = onPanel ? ratios.panel : ratios.external;
+    EXPECT_GE(t.rect.height, 20 * ratio);
+    EXPECT_LE(t.rect.height, 40 * ratio);
+    EXPECT_TRUE(t.rect.inside(monitor)) << describe({t}) << " pointer " << p.x << "," << p.y;
+    const int w = t.rect.width, h = t.rect.height;
+    EXPECT_FALSE(user.shapeContains(t.id, 0, 0));
+    EXPECT_FALSE(user.shapeContains(t.id, w - 1, h - 1));
+    EXPECT_TRUE(user.shapeContains(t.id, w / 2, 0));
+    EXPECT_TRUE(user.shapeContains(t.id, w - h / 2, h - 1));
+}
+
+}  // namespace
+
+void alignTwoClicksConfirmAndUndo(const Program& program, User& user, MonitorRatios ratios) {
     WindowTree tree;
     const pid_t pid = program.pid();
     ASSERT_TRUE(eventually([&] { return user.heldByProgram(XK_a) && user.heldByProgram(XK_z); }))
@@ -78,6 +106,13 @@ void alignTwoClicksConfirmAndUndo(const Program& program, User& user) {
 
     user.click(300, 2);  // near the top edge of the built-in panel, x=300
     ASSERT_TRUE(program.waitForLog("align pick1")) << program.logText();
+    // The marker is drawn at the clicked x just below the top band, in the band's
+    // colour; a little to the side lies only the dimmed screen.
+    const auto marked = [&] {
+        const unsigned long band = user.rootPixel(600, 2);
+        return user.rootPixel(300, 16) == band && user.rootPixel(340, 16) != band;
+    };
+    EXPECT_TRUE(eventually(marked)) << program.logText();
     user.click(1710 + 900, 500);  // on the external, x=900 of its own
     ASSERT_TRUE(program.waitForLog("align pick2")) << program.logText();
     // The overlays close, then the question opens.
@@ -105,6 +140,7 @@ void alignTwoClicksConfirmAndUndo(const Program& program, User& user) {
     user.keys(kUndoKeys);
     EXPECT_TRUE(eventually([&] { return at("DUMMY1") == (Pos{1710, 0}); })) << program.logText();
     EXPECT_EQ(at("DUMMY0"), (Pos{0, 0}));
+    checkToast(tree, pid, user, ratios);
 
     const std::string log = program.logText();
     if (std::getenv("SEAM_SHOW_LOG")) std::cout << log;

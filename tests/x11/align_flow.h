@@ -20,6 +20,13 @@ namespace seam::testing {
 // windows wider than any toast (a window manager's own frames are not the program's).
 std::vector<ShownWindow> overlaysOf(WindowTree& tree, const Program& program);
 
-void alignTwoClicksConfirmAndUndo(const Program& program, User& user);
+// Device pixels per Qt unit on each monitor, for the size of the undo toast.
+struct MonitorRatios {
+    double panel = 1, external = 1;
+};
+
+// Also checks the marker under the first click and the undo toast: inside the
+// monitor under the pointer, sized for its scale, cut to its rounded shape.
+void alignTwoClicksConfirmAndUndo(const Program& program, User& user, MonitorRatios ratios = {});
 
 }  // namespace seam::testing

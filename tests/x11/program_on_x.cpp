@@ -14,10 +14,12 @@
 #include "x11_environment.h"
 // After gtest and Qt: Xlib's macros clash with their names.
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/shape.h>
 
 namespace seam::testing {
 
-Program::Program(const std::function<void(const std::string&)>& prepare) {
+Program::Program(const std::function<void(const std::string&)>& prepare,
+                 const std::vector<std::string>& environment) {
     {
         // Not a first launch: the guide would take the keyboard from what the tests drive.
         QSettingsStore settings(QString::fromStdString(home_.path() + "/config/Seamwright"),
@@ -38,6 +40,11 @@ Program::Program(const std::function<void(const std::string&)>& prepare) {
                                     "QT_QPA_PLATFORM=xcb",
                                     "PATH=/usr/bin:/bin",
                                     "XDG_RUNTIME_DIR=" + home_.path()};
+    for (const std::string& e : environment) {
+        const std::string name = e.substr(0, e.find('=') + 1);
+        std::erase_if(env, [&](const std::string& v) { return v.starts_with(name); });
+        env.push_back(e);
+    }
     std::vector<char*> envp;
     for (auto& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
@@ -81,10 +88,10 @@ void User::keys(std::initializer_list<KeySym> syms) {
     XSync(d_, False);
 }
 
-void User::click(int x, int y) {
+void User::click(int x, int y, unsigned button) {
     XTestFakeMotionEvent(d_, -1, x, y, 0);
-    XTestFakeButtonEvent(d_, 1, True, 0);
-    XTestFakeButtonEvent(d_, 1, False, 0);
+    XTestFakeButtonEvent(d_, button, True, 0);
+    XTestFakeButtonEvent(d_, button, False, 0);
     XSync(d_, False);
 }
 
@@ -124,6 +131,48 @@ int User::windows(bool overrideRedirect, int minWidth, int maxWidth, int maxHeig
     }
     if (children) XFree(children);
     return found;
+}
+
+std::vector<User::TopWindow> User::topWindows(bool overrideRedirect) {
+    Window root = DefaultRootWindow(d_), parent, *children = nullptr;
+    unsigned n = 0;
+    std::vector<TopWindow> found;
+    XQueryTree(d_, root, &root, &parent, &children, &n);
+    for (unsigned i = 0; i < n; ++i) {
+        XWindowAttributes a;
+        if (XGetWindowAttributes(d_, children[i], &a) && a.map_state == IsViewable &&
+            bool(a.override_redirect) == overrideRedirect)
+            found.push_back({children[i], a.x, a.y, a.width, a.height});
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+bool User::shapeContains(Window w, int x, int y) {
+    int count = 0, ordering = 0;
+    XRectangle* rects = XShapeGetRectangles(d_, w, ShapeBounding, &count, &ordering);
+    bool inside = false;
+    for (int i = 0; i < count; ++i)
+        inside = inside || (x >= rects[i].x && x < rects[i].x + rects[i].width && y >= rects[i].y &&
+                            y < rects[i].y + rects[i].height);
+    if (rects) XFree(rects);
+    return inside;
+}
+
+Pos User::pointer() {
+    Window r = 0, child = 0;
+    int rx = 0, ry = 0, wx = 0, wy = 0;
+    unsigned mask = 0;
+    XQueryPointer(d_, DefaultRootWindow(d_), &r, &child, &rx, &ry, &wx, &wy, &mask);
+    return {rx, ry};
+}
+
+unsigned long User::rootPixel(int x, int y) {
+    XImage* image = XGetImage(d_, DefaultRootWindow(d_), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return 0;
+    const unsigned long pixel = XGetPixel(image, 0, 0) & 0xffffff;
+    XDestroyImage(image);
+    return pixel;
 }
 
 bool User::dialogHasFocus() {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "support/log_capture.h"
 // After gtest: Xlib's macros clash with its names.
@@ -19,8 +20,10 @@ namespace seam::testing {
 class Program {
   public:
     // prepare runs before the start with the program's settings folder
-    // (XDG_CONFIG_HOME), to put settings in place.
-    explicit Program(const std::function<void(const std::string& configHome)>& prepare = {});
+    // (XDG_CONFIG_HOME), to put settings in place; environment adds or replaces
+    // variables ("NAME=value").
+    explicit Program(const std::function<void(const std::string& configHome)>& prepare = {},
+                     const std::vector<std::string>& environment = {});
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -37,6 +40,11 @@ class Program {
     pid_t pid_ = -1;
 };
 
+struct Pos {
+    int x = -1, y = -1;
+    bool operator==(const Pos&) const = default;
+};
+
 // A user at the keyboard and mouse of the virtual server.
 class User {
   public:
@@ -47,7 +55,7 @@ class User {
 
     // Pressed in order, released in reverse.
     void keys(std::initializer_list<KeySym> syms);
-    void click(int x, int y);
+    void click(int x, int y, unsigned button = 1);
     // True when another client holds the key with these modifiers: our own grab is refused.
     bool heldByProgram(KeySym key, unsigned mods = ControlMask | Mod1Mask | Mod4Mask);
     // Mapped top-level windows of the given kind and size range.
@@ -55,6 +63,17 @@ class User {
     int overlays() { return windows(true, 1280, 1710, 1112); }
     int toasts() { return windows(true, 1, 600, 60); }
     int dialogs() { return windows(false, 100, 1000, 800); }
+    struct TopWindow {
+        Window id = 0;
+        int x = 0, y = 0, width = 0, height = 0;
+    };
+    // Mapped top-level windows of one kind with their root geometry.
+    std::vector<TopWindow> topWindows(bool overrideRedirect);
+    // True when the window's bounding shape holds the point (window coordinates).
+    bool shapeContains(Window w, int x, int y);
+    Pos pointer();
+    // The colour the screen shows at a root point, 0xRRGGBB.
+    unsigned long rootPixel(int x, int y);
     // True when the keyboard focus is in a mapped ordinary (not override-redirect)
     // top-level window of dialog size: keys typed now reach it.
     bool dialogHasFocus();
@@ -67,10 +86,6 @@ class User {
 // shows only through the server and its log.
 bool eventually(const std::function<bool()>& cond, double seconds = 10);
 
-struct Pos {
-    int x = -1, y = -1;
-    bool operator==(const Pos&) const = default;
-};
 // Root position of an output; (-1, -1) when it has no picture.
 Pos at(const std::string& output);
 

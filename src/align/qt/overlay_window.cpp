@@ -4,7 +4,9 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QScreen>
+#include <algorithm>
+
+#include "platform/qt/qt_screen_scaling.h"
 
 namespace seam {
 
@@ -43,12 +45,11 @@ class QtOverlaySurface : public OverlaySurface {
 };
 }  // namespace
 
-KeyWindow::KeyWindow(const QRect& frame, bool overlayLevel)
+KeyWindow::KeyWindow(bool overlayLevel)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            (overlayLevel ? Qt::X11BypassWindowManagerHint : Qt::WindowFlags())) {
     setAttribute(Qt::WA_ShowWithoutActivating, false);
     setFocusPolicy(Qt::StrongFocus);
-    setGeometry(frame);
 }
 
 void KeyWindow::keyPressEvent(QKeyEvent* event) {
@@ -63,13 +64,13 @@ void KeyWindow::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-AlignOverlayView::AlignOverlayView(const QRect& frame, QPixmap background)
-    : KeyWindow(frame, true), background_(std::move(background)) {
+AlignOverlayView::AlignOverlayView(QPixmap background)
+    : KeyWindow(true), background_(std::move(background)) {
     setCursor(Qt::CrossCursor);
 }
 
 void AlignOverlayView::paintOverlay(QPainter& p, const QSize& size, const QPixmap& background,
-                                    const OverlayContent& c) {
+                                    const OverlayContent& c, double ratio) {
     const int W = size.width(), H = size.height();
     p.setRenderHint(QPainter::Antialiasing);
     // No compositor, so no real translucency: dim a picture of the screen instead.
@@ -111,7 +112,10 @@ void AlignOverlayView::paintOverlay(QPainter& p, const QSize& size, const QPixma
         p.fillRect(band, accent());
     }
     if (c.marker) {
-        const QRectF dot(c.marker->x - 11, c.marker->y - 11, 22, 22);
+        // Still whole on a scaled screen, where 12 pixels are fewer units.
+        const double x = std::clamp(c.marker->x / ratio, 12.0, std::max(12.0, W - 12.0));
+        const double y = std::clamp(c.marker->y / ratio, 12.0, std::max(12.0, H - 12.0));
+        const QRectF dot(x - 11, y - 11, 22, 22);
         p.setPen(Qt::NoPen);
         p.setBrush(accent());
         p.drawEllipse(dot);
@@ -123,11 +127,12 @@ void AlignOverlayView::paintOverlay(QPainter& p, const QSize& size, const QPixma
 
 void AlignOverlayView::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    paintOverlay(p, size(), background_, content);
+    paintOverlay(p, size(), background_, content, devicePixelRatioF());
 }
 
 void AlignOverlayView::mousePressEvent(QMouseEvent* event) {
     event->accept();
+    if (event->button() != Qt::LeftButton) return;
     if (onClick) {
         auto callback = onClick;
         callback();
@@ -141,19 +146,14 @@ void QtOverlayFactory::activate() {
 std::unique_ptr<OverlaySurface> QtOverlayFactory::open(std::uint32_t, const Rect& frame,
                                                        std::function<void()> onClick,
                                                        std::function<void()> onEsc) {
-    const Rect r = arrangement_.cocoaRect(frame);
-    const QRect root(int(r.x), int(r.y), int(r.width), int(r.height));
-    QPixmap picture;
-    // Coordinates of a whole-screen grab are relative to that screen.
-    if (QScreen* screen = QGuiApplication::screenAt(root.center())) {
-        const QPoint at = root.topLeft() - screen->geometry().topLeft();
-        picture = screen->grabWindow(0, at.x(), at.y(), root.width(), root.height());
-    }
-    auto* view = new AlignOverlayView(root, picture);
+    const QtPlacement placement = qtPlacement(arrangement_.cocoaRect(frame));
+    // Taken before the overlay exists, so it shows what lies beneath.
+    auto* view = new AlignOverlayView(grabUnder(placement));
     view->onClick = std::move(onClick);
     view->onEsc = std::move(onEsc);
+    placeWindow(view, placement);
     view->show();
-    view->setGeometry(root);  // again once mapped: some servers place new windows
+    placeWindow(view, placement);
     view->raise();
     return std::make_unique<QtOverlaySurface>(view);
 }

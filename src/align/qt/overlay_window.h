@@ -14,8 +14,7 @@ namespace seam {
 class KeyWindow : public QWidget {
     Q_OBJECT
   public:
-    // frame is in the toolkit's (root) coordinates.
-    KeyWindow(const QRect& frame, bool overlayLevel);
+    explicit KeyWindow(bool overlayLevel);
     std::function<void()> onEsc;
 
   protected:
@@ -25,16 +24,18 @@ class KeyWindow : public QWidget {
 class AlignOverlayView : public KeyWindow {
     Q_OBJECT
   public:
-    AlignOverlayView(const QRect& frame, QPixmap background);
+    explicit AlignOverlayView(QPixmap background);
     OverlayContent content;
     std::function<void()> onClick;
 
-    // Draws into painter over a view of size; also used to render previews.
+    // Draws into painter over a view of size (logical units); also used to
+    // render previews. The marker comes in display pixels, ratio of them to a unit.
     static void paintOverlay(QPainter& painter, const QSize& size, const QPixmap& background,
-                             const OverlayContent& content);
+                             const OverlayContent& content, double ratio = 1);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    // Only the primary button picks a point.
     void mousePressEvent(QMouseEvent* event) override;
 
   private:

@@ -5,34 +5,56 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPropertyAnimation>
+#include <QScreen>
+
+#include "platform/qt/qt_screen_scaling.h"
 
 namespace seam {
 
 namespace {
 class ToastWidget : public QWidget {
   public:
-    ToastWidget(const QRect& frame, QString text)
+    ToastWidget(const Rect& root, QString text)
         : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                                Qt::X11BypassWindowManagerHint | Qt::WindowTransparentForInput |
                                Qt::WindowDoesNotAcceptFocus),
+          root_(root),
           text_(std::move(text)) {
         setAttribute(Qt::WA_ShowWithoutActivating);
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        setGeometry(frame);
-        // No compositor for rounded translucency: cut the window to the pill.
-        QPainterPath path;
-        const double r = frame.height() / 2.0;
-        path.addRoundedRect(QRectF(0, 0, frame.width(), frame.height()), r, r);
-        setMask(QRegion(path.toFillPolygon().toPolygon()));
+        place();
+        // Right after a move of ours Qt may still hold the old screens; once it
+        // learns the new ones the same root rectangle maps elsewhere.
+        const auto watch = [this](QScreen* s) {
+            connect(s, &QScreen::geometryChanged, this, &ToastWidget::place);
+        };
+        for (QScreen* s : QGuiApplication::screens()) watch(s);
+        connect(qApp, &QGuiApplication::screenAdded, this, [this, watch](QScreen* s) {
+            watch(s);
+            place();
+        });
+        connect(qApp, &QGuiApplication::screenRemoved, this, &ToastWidget::place);
     }
 
+    void place() { placeWindow(this, qtPlacement(root_)); }
+
   protected:
+    // No compositor for rounded translucency: cut the window to the pill. The
+    // mask is logical and Qt scales it to the screen's pixels; redone on every
+    // resize, which a change of scale brings.
+    void resizeEvent(QResizeEvent*) override {
+        QPainterPath path;
+        const double r = height() / 2.0;
+        path.addRoundedRect(QRectF(0, 0, width(), height()), r, r);
+        setMask(QRegion(path.toFillPolygon().toPolygon()));
+    }
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         QtToastFactory::paintToast(p, size(), text_);
     }
 
   private:
+    Rect root_;
     QString text_;
 };
 
@@ -74,6 +96,10 @@ Point QtToastFactory::measure(const std::string& text) {
     return labelSize(text);
 }
 
+double QtToastFactory::scaleOf(const Rect& screen) {
+    return pixelRatioOf(arrangement_.cocoaRect(screen));
+}
+
 Point QtToastFactory::labelSize(const std::string& text) {
     const QSize s = QFontMetrics(font()).size(0, QString::fromStdString(text));
     return {double(s.width()), double(s.height())};
@@ -92,9 +118,7 @@ void QtToastFactory::paintToast(QPainter& p, const QSize& size, const QString& t
 }
 
 std::shared_ptr<ToastWindow> QtToastFactory::open(const std::string& text, const Rect& frame) {
-    const Rect r = arrangement_.cocoaRect(frame);
-    auto* w = new ToastWidget(QRect(int(r.x), int(r.y), int(r.width), int(r.height)),
-                              QString::fromStdString(text));
+    auto* w = new ToastWidget(arrangement_.cocoaRect(frame), QString::fromStdString(text));
     return std::make_shared<QtToast>(w);
 }
 

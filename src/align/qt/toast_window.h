@@ -11,6 +11,7 @@ class QtToastFactory : public ToastFactory {
   public:
     explicit QtToastFactory(Arrangement& arrangement) : arrangement_(arrangement) {}
     Point measure(const std::string& text) override;
+    double scaleOf(const Rect& screen) override;
     std::shared_ptr<ToastWindow> open(const std::string& text, const Rect& frame) override;
 
     static QFont font();

@@ -1,11 +1,11 @@
 #include "engine/qt/edge_bar_window.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
-#include <QScreen>
 #include <QWidget>
 #include <cmath>
+
+#include "platform/qt/qt_screen_scaling.h"
 
 namespace seam {
 
@@ -20,6 +20,7 @@ constexpr int kFadeSteps = 10;
 // grab of what was beneath it when it appeared.
 class EdgeBarWindow::BarView : public QWidget {
   public:
+    // markerAt in display pixels along the strip.
     BarView(bool horizontal, double markerAt, QPixmap backdrop)
         : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                                Qt::X11BypassWindowManagerHint | Qt::WindowTransparentForInput |
@@ -44,7 +45,7 @@ class EdgeBarWindow::BarView : public QWidget {
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         if (!backdrop_.isNull())
-            p.drawPixmap(0, 0, backdrop_);
+            p.drawPixmap(rect(), backdrop_);
         else
             p.fillRect(rect(), palette().color(QPalette::Window));
         p.setRenderHint(QPainter::Antialiasing);
@@ -57,9 +58,11 @@ class EdgeBarWindow::BarView : public QWidget {
         QColor solid = accent;
         solid.setAlphaF(float(opacity_));
         p.setBrush(solid);
-        constexpr double half = edge_bar::kMarkerHalf;
-        const QRectF marker = horizontal_ ? QRectF(markerAt_ - half, 0, 2 * half, height())
-                                          : QRectF(0, markerAt_ - half, width(), 2 * half);
+        // Display pixels to the view's units, by the scale of the screen it is on now.
+        const double ratio = devicePixelRatioF();
+        const double half = edge_bar::kMarkerHalf / ratio, at = markerAt_ / ratio;
+        const QRectF marker = horizontal_ ? QRectF(at - half, 0, 2 * half, height())
+                                          : QRectF(0, at - half, width(), 2 * half);
         p.drawRoundedRect(marker, kRadius, kRadius);
     }
 
@@ -102,18 +105,12 @@ void EdgeBarWindow::show(Side side, std::pair<double, double> span, double marke
     hide();
     const auto strip = edgeBarStrip(side, span, on);
     if (!strip) return;
-    const Rect r = arrangement_.cocoaRect(*strip);
-    const QRect geometry = QRectF(r.x, r.y, r.width, r.height).toAlignedRect();
-
-    QPixmap backdrop;
-    if (QScreen* screen = QGuiApplication::screenAt(geometry.center())) {
-        const QPoint at = geometry.topLeft() - screen->geometry().topLeft();
-        backdrop = screen->grabWindow(0, at.x(), at.y(), geometry.width(), geometry.height());
-    }
+    const QtPlacement placement = qtPlacement(arrangement_.cocoaRect(*strip));
+    const QPixmap backdrop = grabUnder(placement);
     const double len = span.second - span.first;
     auto view = std::make_unique<BarView>(horizontal(side), edgeBarMarker(marker, span.first, len),
                                           std::move(backdrop));
-    view->setGeometry(geometry);
+    placeWindow(view.get(), placement);
     view->show();  // mapped last, so it lies above everything else
 
     strip_ = std::make_unique<Strip>();
