@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "shell/hot_key_spec.h"
 #include "support/log_capture.h"
 // After gtest: Xlib's macros clash with its names.
 #include <X11/Xlib.h>
@@ -72,6 +73,13 @@ struct Pos {
 };
 // Root position of an output; (-1, -1) when it has no picture.
 Pos at(const std::string& output);
+
+// Puts a saved layout "Lower" into the settings under configHome: the monitor
+// 200 points further down than it stands now, applied with key.
+void storeLowerLayout(const std::string& configHome, const HotKeySpec& key);
+// Control-shift-F5, in the stored form, and as the user presses it.
+inline const HotKeySpec kLayoutKey{96, HotKeySpec::control | HotKeySpec::shift, "F5"};
+inline const std::initializer_list<KeySym> kLayoutKeys = {XK_Control_L, XK_Shift_L, XK_F5};
 
 inline const std::initializer_list<KeySym> kAlignKeys = {XK_Control_L, XK_Alt_L, XK_Super_L, XK_a};
 inline const std::initializer_list<KeySym> kUndoKeys = {XK_Control_L, XK_Alt_L, XK_Super_L, XK_z};

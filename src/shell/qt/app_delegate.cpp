@@ -33,6 +33,7 @@
 #include "shell/layout_commands.h"
 #include "shell/login_item.h"
 #include "shell/qt/guide_window.h"
+#include "shell/qt/key_event.h"
 #include "shell/qt/layout_prompts.h"
 #include "shell/qt/menu_view.h"
 #include "shell/qt/settings_window.h"
@@ -150,6 +151,9 @@ bool AppDelegate::finishLaunching(bool updateNow) {
     if (hotKeyService_) {
         hotKeys_ = std::make_unique<HotKeyRegistry>(*hotKeyService_);
         hotKeys_->installHotKeyHandler();
+        KeyWindow::hotKeys = [self](const QKeyEvent& e) {
+            return self && pressHotKey(*self->hotKeys_, e);
+        };
     }
     layouts_->loadLayoutKeys();
     applyHotKeys();
