@@ -23,6 +23,7 @@
 #include "main/qt/prefs.h"
 #include "main/text.h"
 #include "main/version.h"
+#include "platform/qt/logind_wake.h"
 #include "platform/qt/qt_scheduler.h"
 #include "platform/x11/x11_display_changes.h"
 #include "platform/x11/x11_display_identity.h"
@@ -124,7 +125,8 @@ bool AppDelegate::finishLaunching(bool updateNow) {
         if (self) self->supportChanged();
     };
     updater_ = std::make_unique<Updater>(std::move(setup));
-    updater_->start(*scheduler_, updateNow);
+    wakes_ = std::make_unique<LogindWake>();
+    updater_->start(*scheduler_, updateNow, wakes_.get());
 
     // Both gestures are switched off in this build.
     engine_->enabled = false;

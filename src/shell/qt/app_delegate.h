@@ -24,6 +24,7 @@ class GuideWindow;
 class LayoutCommands;
 class LayoutStore;
 class LoginItemService;
+class LogindWake;
 class MenuView;
 class SettingsWindow;
 class QtClock;
@@ -106,6 +107,7 @@ class AppDelegate : public QObject {
     std::unique_ptr<QtLayoutPrompts> prompts_;
     std::unique_ptr<LayoutCommands> layouts_;
     std::unique_ptr<QtUpdateAlerts> updateAlerts_;
+    std::unique_ptr<LogindWake> wakes_;
     std::unique_ptr<Updater> updater_;
     std::unique_ptr<X11HotKeys> hotKeyService_;
     std::unique_ptr<HotKeyRegistry> hotKeys_;
