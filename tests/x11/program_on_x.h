@@ -55,6 +55,8 @@ class User {
     int overlays() { return windows(true, 1280, 1710, 1112); }
     int toasts() { return windows(true, 1, 600, 60); }
     int dialogs() { return windows(false, 100, 1000, 800); }
+    // Mapped top-level windows with this title.
+    int titled(const std::string& title);
     // True when the keyboard focus is in a mapped ordinary (not override-redirect)
     // top-level window of dialog size: keys typed now reach it.
     bool dialogHasFocus();

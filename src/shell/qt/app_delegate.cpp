@@ -39,6 +39,7 @@
 #include "shell/qt/menu_view.h"
 #include "shell/qt/settings_window.h"
 #include "shell/saved_layouts_menu.h"
+#include "shell/tray_watch.h"
 #include "suggest/display_change_gate.h"
 #include "suggest/qt/suggestion_panel.h"
 #include "suggest/suggestion_controller.h"
@@ -164,6 +165,7 @@ bool AppDelegate::finishLaunching(bool updateNow) {
         if (self) self->confirmAlign(a, b);
     };
     connectWindows();
+    watchTray();
 
     startSuggestions();
     scheduler_->every(30, [this] { heartbeat(); });
@@ -272,6 +274,20 @@ void AppDelegate::connectWindows() {
     guide_view::showOnFirstRun(standardDefaults(), *scheduler_, [self] {
         if (self) self->openGuide();
     });
+}
+
+void AppDelegate::watchTray() {
+    QPointer<AppDelegate> self(this);
+    trayWatch_ = std::make_unique<TrayWatch>(
+        *scheduler_, [] { return QSystemTrayIcon::isSystemTrayAvailable(); });
+    // The settings window names the keys, the one way in left without a tray.
+    trayWatch_->onMissing = [self] {
+        if (self) self->openSettings();
+    };
+    trayWatch_->onAppeared = [self] {
+        if (self) self->statusItem_->show();
+    };
+    trayWatch_->start();
 }
 
 void AppDelegate::openSettings() {

@@ -27,6 +27,7 @@ class LoginItemService;
 class LogindWake;
 class MenuView;
 class SettingsWindow;
+class TrayWatch;
 class QtClock;
 class SuggestionController;
 class SuggestionPanel;
@@ -86,6 +87,7 @@ class AppDelegate : public QObject {
     void supportChanged();
     void heartbeat();
     void connectWindows();
+    void watchTray();
     ShortcutKeys shortcutKeys();
     bool loginItemEnabled() const;
     void startSuggestions();
@@ -124,6 +126,7 @@ class AppDelegate : public QObject {
     MenuView* menuView_ = nullptr;
     MenuView* layoutsView_ = nullptr;
     std::unique_ptr<QSystemTrayIcon> statusItem_;
+    std::unique_ptr<TrayWatch> trayWatch_;
 
     std::unique_ptr<SuggestionPanel> suggestionPanel_;
     std::unique_ptr<SuggestionController> suggestions_;

@@ -1,0 +1,44 @@
+// The real program on a desktop without a tray host: it says so in the log and
+// opens the settings window, which names its keys; when a host turns up later,
+// the icon asks it to dock.
+#include <gtest/gtest.h>
+
+#include "program_on_x.h"
+#include "tray_host.h"
+#include "x11_environment.h"
+
+namespace seam {
+namespace {
+
+using namespace testing;
+
+TEST(TrayEndToEnd, WithoutATrayTheSettingsWindowOpensAndALaterTrayGetsTheIcon) {
+    ASSERT_TRUE(xserver()->arrange());
+    Program program;
+    User user;
+    ASSERT_TRUE(program.waitForLog("launch Seamwright")) << program.logText();
+    EXPECT_EQ(user.titled("Shortcut Settings"), 0);  // a panel may still be starting
+    ASSERT_TRUE(program.waitForLog("tray: no tray host", 15)) << program.logText();
+    EXPECT_TRUE(eventually([&] { return user.titled("Shortcut Settings") == 1; }))
+        << program.logText();
+
+    TrayHost tray;
+    ASSERT_TRUE(tray.owns());
+    ASSERT_TRUE(program.waitForLog("tray: a tray host appeared", 15)) << program.logText();
+    EXPECT_TRUE(eventually([&] { return tray.dockRequests() >= 1; })) << program.logText();
+}
+
+TEST(TrayEndToEnd, WithATrayTheIconDocksAndNoWindowOpens) {
+    ASSERT_TRUE(xserver()->arrange());
+    TrayHost tray;
+    ASSERT_TRUE(tray.owns());
+    Program program;
+    User user;
+    EXPECT_TRUE(eventually([&] { return tray.dockRequests() >= 1; })) << program.logText();
+    // Past the time a missing tray is waited for: nothing said, nothing opened.
+    EXPECT_FALSE(program.waitForLog("tray:", 7)) << program.logText();
+    EXPECT_EQ(user.titled("Shortcut Settings"), 0);
+}
+
+}  // namespace
+}  // namespace seam
