@@ -25,18 +25,25 @@ TEST(TrayEndToEnd, WithoutATrayTheSettingsWindowOpensAndALaterTrayGetsTheIcon) {
     TrayHost tray;
     ASSERT_TRUE(tray.owns());
     ASSERT_TRUE(program.waitForLog("tray: a tray host appeared", 15)) << program.logText();
+    // No colour from either host: the theme's (Qt's own here) decides.
+    EXPECT_NE(program.logText().find("tray icon dark (the theme's window colour #efefef)"),
+              std::string::npos)
+        << program.logText();
     EXPECT_TRUE(eventually([&] { return tray.dockRequests() >= 1; })) << program.logText();
 }
 
-TEST(TrayEndToEnd, WithATrayTheIconDocksAndNoWindowOpens) {
+// A dark panel announces a light colour for its icons.
+TEST(TrayEndToEnd, WithATrayTheIconDocksInThePanelsToneAndNoWindowOpens) {
     ASSERT_TRUE(xserver()->arrange());
-    TrayHost tray;
+    TrayHost tray(std::array<std::uint16_t, 3>{0xffff, 0xffff, 0xffff});
     ASSERT_TRUE(tray.owns());
     Program program;
     User user;
     EXPECT_TRUE(eventually([&] { return tray.dockRequests() >= 1; })) << program.logText();
+    EXPECT_TRUE(program.waitForLog("tray icon light (the tray host's colour #ffffff)"))
+        << program.logText();
     // Past the time a missing tray is waited for: nothing said, nothing opened.
-    EXPECT_FALSE(program.waitForLog("tray:", 7)) << program.logText();
+    EXPECT_FALSE(program.waitForLog("tray: ", 7)) << program.logText();
     EXPECT_EQ(user.titled("Shortcut Settings"), 0);
 }
 

@@ -30,6 +30,7 @@
 #include "platform/x11/x11_display_services.h"
 #include "platform/x11/x11_hot_keys.h"
 #include "platform/x11/x11_pointer.h"
+#include "platform/x11/x11_tray_colours.h"
 #include "shell/guide_view.h"
 #include "shell/layout_commands.h"
 #include "shell/login_item.h"
@@ -285,9 +286,19 @@ void AppDelegate::watchTray() {
         if (self) self->openSettings();
     };
     trayWatch_->onAppeared = [self] {
-        if (self) self->statusItem_->show();
+        if (!self) return;
+        self->toneTrayIcon();  // the new panel may be darker
+        self->statusItem_->show();
     };
     trayWatch_->start();
+}
+
+void AppDelegate::toneTrayIcon() {
+    const QColor window = QApplication::palette().color(QPalette::Window);
+    const TrayIconChoice choice = trayIconTone(trayForeground(*services_->connection()),
+                                               Rgb{window.redF(), window.greenF(), window.blueF()});
+    statusItem_->setIcon(trayIcon(choice.tone == IconTone::light));
+    log(describe(choice));
 }
 
 void AppDelegate::openSettings() {
@@ -329,7 +340,8 @@ void AppDelegate::buildStatusMenu() {
     connect(layoutsQMenu_, &QMenu::aboutToShow, this, [this] { menuNeedsUpdate(); });
     showMenu();
 
-    statusItem_ = std::make_unique<QSystemTrayIcon>(applicationIcon());
+    statusItem_ = std::make_unique<QSystemTrayIcon>();
+    toneTrayIcon();
     statusItem_->setToolTip("Seamwright");
     statusItem_->setContextMenu(menu_.get());
     // A left click opens the same menu: the icon has nothing else to do.

@@ -88,6 +88,7 @@ class AppDelegate : public QObject {
     void heartbeat();
     void connectWindows();
     void watchTray();
+    void toneTrayIcon();
     ShortcutKeys shortcutKeys();
     bool loginItemEnabled() const;
     void startSuggestions();

@@ -1,0 +1,28 @@
+// Light or dark lines for the tray icon, so it stays visible on the panel: the
+// colour the tray host asks icons to draw in when it says, else the desktop
+// theme's window colour (panels mostly follow the theme).
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace seam {
+
+struct Rgb {
+    double r = 0, g = 0, b = 0;  // 0 to 1
+};
+
+enum class IconTone { dark, light };
+
+struct TrayIconChoice {
+    IconTone tone;
+    std::string why;  // for the log
+    bool operator==(const TrayIconChoice&) const = default;
+};
+
+TrayIconChoice trayIconTone(std::optional<Rgb> hostForeground, Rgb themeWindow);
+
+// "tray icon light (the tray host's colour #ffffff)"
+std::string describe(const TrayIconChoice& choice);
+
+}  // namespace seam
