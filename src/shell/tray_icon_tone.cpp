@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 
 namespace seam {
 
@@ -28,12 +29,28 @@ std::string hex(const Rgb& c) {
 }
 }  // namespace
 
-TrayIconChoice trayIconTone(std::optional<Rgb> hostForeground, Rgb themeWindow) {
+TrayIconChoice trayIconTone(std::optional<Rgb> hostForeground, std::optional<Rgb> panel,
+                            Rgb themeWindow) {
     if (hostForeground)
         return {isLight(*hostForeground) ? IconTone::light : IconTone::dark,
                 "the tray host's colour " + hex(*hostForeground)};
+    if (panel)
+        return {isLight(*panel) ? IconTone::dark : IconTone::light,
+                "the panel's colour " + hex(*panel)};
     return {isLight(themeWindow) ? IconTone::dark : IconTone::light,
             "the theme's window colour " + hex(themeWindow)};
+}
+
+std::optional<Rgb> panelColour(const std::vector<std::uint32_t>& pixels) {
+    std::map<std::uint32_t, std::size_t> counts;
+    for (std::uint32_t p : pixels) ++counts[p & 0xFFFFFF];
+    const auto most =
+        std::max_element(counts.begin(), counts.end(),
+                         [](const auto& a, const auto& b) { return a.second < b.second; });
+    // A third of the ring: a flat panel with icons or a border around ours.
+    if (most == counts.end() || most->second * 3 < pixels.size()) return std::nullopt;
+    const std::uint32_t c = most->first;
+    return Rgb{(c >> 16 & 0xFF) / 255.0, (c >> 8 & 0xFF) / 255.0, (c & 0xFF) / 255.0};
 }
 
 std::string describe(const TrayIconChoice& choice) {

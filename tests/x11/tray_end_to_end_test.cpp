@@ -25,11 +25,13 @@ TEST(TrayEndToEnd, WithoutATrayTheSettingsWindowOpensAndALaterTrayGetsTheIcon) {
     TrayHost tray;
     ASSERT_TRUE(tray.owns());
     ASSERT_TRUE(program.waitForLog("tray: a tray host appeared", 15)) << program.logText();
-    // No colour from either host: the theme's (Qt's own here) decides.
+    EXPECT_TRUE(eventually([&] { return tray.dockRequests() >= 1; })) << program.logText();
+    // Without a host the theme decided (Qt's own here); then the new panel does.
     EXPECT_NE(program.logText().find("tray icon dark (the theme's window colour #efefef)"),
               std::string::npos)
         << program.logText();
-    EXPECT_TRUE(eventually([&] { return tray.dockRequests() >= 1; })) << program.logText();
+    EXPECT_TRUE(program.waitForLog("tray icon light (the panel's colour #000000)"))
+        << program.logText();
 }
 
 // A dark panel announces a light colour for its icons.
@@ -41,6 +43,23 @@ TEST(TrayEndToEnd, WithATrayTheIconDocksInThePanelsTone) {
     EXPECT_TRUE(eventually([&] { return tray.dockRequests() >= 1; })) << program.logText();
     EXPECT_TRUE(program.waitForLog("tray icon light (the tray host's colour #ffffff)"))
         << program.logText();
+}
+
+// A host that names no colour: the panel around the docked icon decides.
+TEST(TrayEndToEnd, WithAQuietTrayThePanelAroundTheIconDecides) {
+    ASSERT_TRUE(xserver()->arrange());
+    const std::pair<std::uint32_t, const char*> panels[] = {
+        {0x000000, "tray icon light (the panel's colour #000000)"},
+        {0xf0f0f0, "tray icon dark (the panel's colour #f0f0f0)"},
+    };
+    for (const auto& [colour, line] : panels) {
+        SCOPED_TRACE(line);
+        TrayHost tray(std::nullopt, colour);
+        ASSERT_TRUE(tray.owns());
+        Program program;
+        ASSERT_TRUE(eventually([&] { return tray.dockRequests() >= 1; })) << program.logText();
+        EXPECT_TRUE(program.waitForLog(line)) << program.logText();
+    }
 }
 
 }  // namespace

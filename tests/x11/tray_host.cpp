@@ -8,14 +8,15 @@
 
 namespace seam::testing {
 
-TrayHost::TrayHost(std::optional<std::array<std::uint16_t, 3>> foreground)
+TrayHost::TrayHost(std::optional<std::array<std::uint16_t, 3>> foreground, std::uint32_t panel)
     : d_(XOpenDisplay(xserver()->name().c_str())) {
     if (!d_) return;
     const Window root = DefaultRootWindow(d_);
     const Atom selection = XInternAtom(d_, "_NET_SYSTEM_TRAY_S0", False);
     if (XGetSelectionOwner(d_, selection) != 0) return;
     opcode_ = XInternAtom(d_, "_NET_SYSTEM_TRAY_OPCODE", False);
-    const Window w = XCreateSimpleWindow(d_, root, 0, 0, 1, 1, 0, 0, 0);
+    // Narrower than any window the tests count as a dialog.
+    const Window w = XCreateSimpleWindow(d_, root, 1710 - 90, 0, 90, 30, 0, 0, panel);
     long horizontal = 0;
     XChangeProperty(d_, w, XInternAtom(d_, "_NET_SYSTEM_TRAY_ORIENTATION", False), XA_CARDINAL, 32,
                     PropModeReplace, reinterpret_cast<unsigned char*>(&horizontal), 1);
@@ -26,6 +27,7 @@ TrayHost::TrayHost(std::optional<std::array<std::uint16_t, 3>> foreground)
         XChangeProperty(d_, w, XInternAtom(d_, "_NET_SYSTEM_TRAY_COLORS", False), XA_CARDINAL, 32,
                         PropModeReplace, reinterpret_cast<unsigned char*>(colours), 12);
     }
+    XMapWindow(d_, w);
     XSetSelectionOwner(d_, selection, w, CurrentTime);
     if (XGetSelectionOwner(d_, selection) != w) return;
     window_ = w;
@@ -51,9 +53,16 @@ int TrayHost::dockRequests() {
         XEvent e;
         XNextEvent(d_, &e);
         // SYSTEM_TRAY_REQUEST_DOCK is opcode 0.
-        if (e.type == ClientMessage && e.xclient.message_type == opcode_ &&
-            e.xclient.data.l[1] == 0)
-            ++docks_;
+        if (e.type != ClientMessage || e.xclient.message_type != opcode_ ||
+            e.xclient.data.l[1] != 0)
+            continue;
+        // As a panel does: keep the icon alive past the host, take it in, show it.
+        const Window icon = static_cast<Window>(e.xclient.data.l[2]);
+        XAddToSaveSet(d_, icon);
+        XReparentWindow(d_, icon, window_, 4 + 26 * docks_, 4);
+        XMapWindow(d_, icon);
+        XSync(d_, False);
+        ++docks_;
     }
     return docks_;
 }

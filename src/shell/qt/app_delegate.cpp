@@ -59,6 +59,14 @@ QString qs(const std::string& s) {
 std::string arrowOf(Side s) {
     return std::string(arrow(s));
 }
+
+// The window Qt draws the tray icon in, which a tray host embeds in its panel.
+std::optional<unsigned long> trayIconWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->inherits("QSystemTrayIconSys") && w->testAttribute(Qt::WA_WState_Created))
+            return w->winId();
+    return std::nullopt;
+}
 }  // namespace
 
 AppDelegate::AppDelegate() = default;
@@ -285,18 +293,31 @@ void AppDelegate::watchTray() {
     trayWatch_->onMissing = [self] {
         if (self) self->openSettings();
     };
-    trayWatch_->onAppeared = [self] {
+    // Once the icon is docked, the panel around it shows.
+    const auto toneSoon = [self] {
+        for (double seconds : {1.0, 4.0})
+            self->scheduler_->after(seconds, [self] {
+                if (self) self->toneTrayIcon();
+            });
+    };
+    trayWatch_->onAppeared = [self, toneSoon] {
         if (!self) return;
-        self->toneTrayIcon();  // the new panel may be darker
         self->statusItem_->show();
+        toneSoon();
     };
     trayWatch_->start();
+    toneSoon();
 }
 
 void AppDelegate::toneTrayIcon() {
+    X11Connection& x = *services_->connection();
+    const auto icon = trayIconWindow();
     const QColor window = QApplication::palette().color(QPalette::Window);
-    const TrayIconChoice choice = trayIconTone(trayForeground(*services_->connection()),
-                                               Rgb{window.redF(), window.greenF(), window.blueF()});
+    const TrayIconChoice choice = trayIconTone(
+        trayForeground(x), icon ? panelColour(pixelsAroundIcon(x, *icon)) : std::nullopt,
+        Rgb{window.redF(), window.greenF(), window.blueF()});
+    if (choice == trayTone_) return;
+    trayTone_ = choice;
     statusItem_->setIcon(trayIcon(choice.tone == IconTone::light));
     log(describe(choice));
 }

@@ -12,6 +12,7 @@
 #include "shell/menu.h"
 #include "shell/shortcut_keys.h"
 #include "shell/status_menu.h"
+#include "shell/tray_icon_tone.h"
 
 class QMenu;
 class QSystemTrayIcon;
@@ -128,6 +129,7 @@ class AppDelegate : public QObject {
     MenuView* layoutsView_ = nullptr;
     std::unique_ptr<QSystemTrayIcon> statusItem_;
     std::unique_ptr<TrayWatch> trayWatch_;
+    std::optional<TrayIconChoice> trayTone_;
 
     std::unique_ptr<SuggestionPanel> suggestionPanel_;
     std::unique_ptr<SuggestionController> suggestions_;
