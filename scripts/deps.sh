@@ -6,7 +6,7 @@
 set -euo pipefail
 packages=(
   cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev nlohmann-json3-dev
+  qt6-base-dev nlohmann-json3-dev dbus-daemon
   libx11-dev libxrandr-dev libxi-dev libxtst-dev libxext-dev
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps xauth trayer x11vnc xdotool
   i3-wm xfwm4 dbus-daemon

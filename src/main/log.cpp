@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "main/dry_run.h"
@@ -23,8 +24,19 @@ bool writeAll(int fd, const std::string& s) {
     return true;
 }
 
-// The first line creates the file whole: write a sibling and rename it in, so a
-// reader never sees a half-written file.
+// Opens for appending; never creates, never blocks on a pipe or device.
+int openForAppend(const std::string& path, int extra = 0) {
+    return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK | extra, 0644);
+}
+
+void append(int fd, const std::string& line) {
+    writeAll(fd, line);
+    ::close(fd);
+}
+
+// The first line creates the file whole: write a sibling and link it in, so a
+// reader never sees a half-written file. Linking never replaces a file another
+// writer made meanwhile; that one is appended to instead.
 void createWith(const std::string& path, const std::string& line) {
     std::string tmp = path + ".XXXXXX";
     const int fd = ::mkstemp(tmp.data());
@@ -32,7 +44,11 @@ void createWith(const std::string& path, const std::string& line) {
     const bool ok = writeAll(fd, line);
     ::fchmod(fd, 0644);
     ::close(fd);
-    if (!ok || ::rename(tmp.c_str(), path.c_str()) != 0) ::unlink(tmp.c_str());
+    const bool linked = ok && ::link(tmp.c_str(), path.c_str()) == 0;
+    ::unlink(tmp.c_str());
+    if (linked || !ok) return;
+    // Taken meanwhile, or a file system without hard links.
+    if (const int again = openForAppend(path, O_CREAT); again >= 0) append(again, line);
 }
 }  // namespace
 
@@ -49,19 +65,22 @@ std::string logLine(std::string_view message, std::time_t now, bool dryRun) {
     return line;
 }
 
-void setLogPath(std::string path) { gLogPath = std::move(path); }
-const std::string& logPath() { return gLogPath; }
+void setLogPath(std::string path) {
+    gLogPath = std::move(path);
+}
+const std::string& logPath() {
+    return gLogPath;
+}
 
 void log(std::string_view message) {
     if (gLogPath.empty()) return;
     const std::string line = logLine(message, std::time(nullptr), dryRun());
-    const int fd = ::open(gLogPath.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (fd < 0) {
-        createWith(gLogPath, line);
-        return;
-    }
-    writeAll(fd, line);
-    ::close(fd);
+    const int fd = openForAppend(gLogPath);
+    if (fd >= 0) return append(fd, line);
+    // Only a missing file is made here. Anything else in the way (a folder, a
+    // pipe, no permission, no descriptors left) costs this one line and leaves
+    // what is there alone.
+    if (errno == ENOENT) createWith(gLogPath, line);
 }
 
 }  // namespace seam

@@ -14,10 +14,12 @@
 #include "main/command_line.h"
 #include "main/diagnostics.h"
 #include "main/log.h"
+#include "main/platform_choice.h"
 #include "main/qt/prefs.h"
 #include "main/text.h"
 #include "main/version.h"
 #include "photo/qt/photo_job.h"
+#include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_display_services.h"
 #include "shell/qt/app_delegate.h"
@@ -61,10 +63,23 @@ int runDumpDisplays() {
     return 0;
 }
 
+// Sets Qt's platform for this run before Qt starts; false when the tray
+// application has no display, which it has said.
+bool preparePlatform(bool tray) {
+    const char* requested = std::getenv("QT_QPA_PLATFORM");
+    const PlatformChoice choice =
+        choosePlatform(tray, requested ? requested : "", X11Connection::open() != nullptr);
+    if (choice.refuse) {
+        const std::string message = noDisplayMessage(std::getenv("DISPLAY"));
+        std::cerr << message << '\n';
+        log("launch failed: " + message.substr(message.find(' ') + 1));
+        return false;
+    }
+    if (choice.platform) qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*choice.platform));
+    return true;
+}
+
 int runRenderSuggestion(int argc, char** argv, const std::string& path) {
-    // Drawing needs no screen: without one, draw off screen.
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     return renderSuggestion(QString::fromStdString(path)) ? 0 : 1;
 }
@@ -80,6 +95,7 @@ int runDumpMenu(bool support) {
 int runApplication(int argc, char** argv, bool updateNow) {
     // The application, not the log, makes the log's folder.
     QDir().mkpath(QFileInfo(QString::fromStdString(logPath())).absolutePath());
+    if (!preparePlatform(true)) return 1;
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     auto delegate = AppDelegate::launch(updateNow);
@@ -102,10 +118,13 @@ int main(int argc, char** argv) {
         case Job::photo:
             return print(photoJob(cmd.path, cmd.preview, std::cerr));
         case Job::renderSuggestion:
+            preparePlatform(false);
             return runRenderSuggestion(argc, argv, cmd.path);
         case Job::renderGuide:
+            preparePlatform(false);
             return withWidgets(argc, argv, [&] { return renderGuideJob(cmd.path); });
         case Job::renderSettings:
+            preparePlatform(false);
             return withWidgets(argc, argv, [&] { return renderSettingsJob(cmd.path); });
         case Job::dumpMenu:
             return runDumpMenu(cmd.support);

@@ -10,10 +10,12 @@ void HotKeyRegistry::registerHotKey(const HotKeySpec& spec, std::uint32_t id,
     if (auto it = refs_.find(id); it != refs_.end()) {
         service_.unregisterKey(it->second);
         refs_.erase(it);
+        keys_.erase(id);
     }
     const auto r = service_.registerKey(spec.keyCode, spec.mods, id);
     if (r.handle && r.status == 0) {
         refs_[id] = *r.handle;
+        keys_[id] = {spec.keyCode, spec.mods};
         return;
     }
     log("hotkey register failed id=" + std::to_string(id) + " " + spec.display() +
@@ -25,12 +27,14 @@ void HotKeyRegistry::remove(std::uint32_t id) {
         service_.unregisterKey(it->second);
         refs_.erase(it);
     }
+    keys_.erase(id);
     actions_.erase(id);
 }
 
 void HotKeyRegistry::unregisterAllHotKeys() {
     for (const auto& [id, handle] : refs_) service_.unregisterKey(handle);
     refs_.clear();
+    keys_.clear();
 }
 
 void HotKeyRegistry::installHotKeyHandler() {
@@ -43,6 +47,17 @@ void HotKeyRegistry::fire(std::uint32_t id) const {
     // Copy: the action may re-register keys and replace itself.
     const auto action = it->second;
     action();
+}
+
+bool HotKeyRegistry::pressed(std::uint32_t keyCode, std::uint32_t mods) const {
+    // keys_ is ordered by id: the first match is the lowest.
+    for (const auto& [id, key] : keys_) {
+        if (key.first == keyCode && key.second == mods) {
+            fire(id);
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace seam

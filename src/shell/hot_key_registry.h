@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <utility>
 
 #include "platform/hot_keys.h"
 #include "shell/hot_key_spec.h"
@@ -30,6 +31,11 @@ class HotKeyRegistry {
     void installHotKeyHandler();
 
     void fire(std::uint32_t id) const;
+    // A press that reached one of our own windows rather than the grabs (while
+    // a window of ours holds the keyboard the server delivers no grabbed key):
+    // runs the action registered for these keys, the lowest id when several
+    // share them, as a grabbed press would. False when none is registered.
+    bool pressed(std::uint32_t keyCode, std::uint32_t mods) const;
     bool registered(std::uint32_t id) const { return refs_.count(id) != 0; }
     bool hasAction(std::uint32_t id) const { return actions_.count(id) != 0; }
 
@@ -37,6 +43,7 @@ class HotKeyRegistry {
     HotKeyService& service_;
     std::map<std::uint32_t, std::function<void()>> actions_;
     std::map<std::uint32_t, HotKeyService::Handle> refs_;
+    std::map<std::uint32_t, std::pair<std::uint32_t, std::uint32_t>> keys_;  // of refs_
 };
 
 }  // namespace seam

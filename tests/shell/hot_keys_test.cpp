@@ -122,5 +122,64 @@ TEST(HotKeyRegistry, RegistersReplacesAndRefuses) {
     registry.fire(77);  // an id without an action does nothing
 }
 
+// Two actions given the same keys (the settings window's Defaults button does not
+// check for clashes): each key stays live until its last action lets go of it.
+// A press that reaches our own window instead of the grab runs the same action.
+TEST(HotKeyRegistry, SharedKeysStayLiveUntilTheirLastActionGoes) {
+    const HotKeySpec a = defaultAlign, z = defaultUndo;
+    enum class Op { add, remove, pause };
+    struct Step {
+        Op op;
+        std::uint32_t id = 0;
+        HotKeySpec spec = defaultAlign;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        std::uint32_t onA, onZ;  // the id each key runs, 0 for none
+    };
+    const Case cases[] = {
+        {"both hold it: the lower id runs", {{Op::add, 100, a}, {Op::add, 2, a}}, 2, 0},
+        {"the layout lets go", {{Op::add, 2, a}, {Op::add, 100, a}, {Op::remove, 100}}, 2, 0},
+        {"align lets go", {{Op::add, 2, a}, {Op::add, 100, a}, {Op::remove, 2}}, 100, 0},
+        {"align moves to other keys",
+         {{Op::add, 2, a}, {Op::add, 100, a}, {Op::add, 2, z}},
+         100,
+         2},
+        {"both let go",
+         {{Op::add, 2, a}, {Op::add, 100, a}, {Op::remove, 2}, {Op::remove, 100}},
+         0,
+         0},
+        {"recording pauses them all", {{Op::add, 2, a}, {Op::add, 1, z}, {Op::pause}}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimHotKeys keys;
+        HotKeyRegistry registry(keys);
+        registry.installHotKeyHandler();
+        std::vector<std::uint32_t> fired;
+        for (const Step& s : c.steps) {
+            if (s.op == Op::add)
+                registry.registerHotKey(s.spec, s.id, [&fired, id = s.id] { fired.push_back(id); });
+            else if (s.op == Op::remove)
+                registry.remove(s.id);
+            else
+                registry.unregisterAllHotKeys();
+        }
+        for (const auto& [spec, id] : {std::pair{a, c.onA}, std::pair{z, c.onZ}}) {
+            SCOPED_TRACE(spec.display());
+            EXPECT_EQ(keys.grabbed(spec.keyCode, spec.mods), id != 0);
+            for (const bool grabbed : {true, false}) {
+                fired.clear();
+                const bool caught = grabbed ? keys.press(spec.keyCode, spec.mods)
+                                            : registry.pressed(spec.keyCode, spec.mods);
+                EXPECT_EQ(caught, id != 0) << (grabbed ? "grab" : "own window");
+                EXPECT_EQ(fired, id ? std::vector<std::uint32_t>{id} : std::vector<std::uint32_t>{})
+                    << (grabbed ? "grab" : "own window");
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace seam

@@ -14,6 +14,7 @@
 #include "main/dry_run.h"
 #include "main/version.h"
 #include "platform/sim/manual_clock.h"
+#include "platform/sim/sim_wake.h"
 #include "support/log_capture.h"
 #include "update/features.h"
 #include "update/qt/installer.h"
@@ -332,10 +333,11 @@ TEST_F(UpdaterTest, WakeChecksRunOnlyWhenDueAndFailuresKeepThemDue) {
 TEST_F(UpdaterTest, LaunchScheduleChecksAfterTenSecondsThenDailyAndAfterWakes) {
     server.route("/version.json", {200, "{}"});
     ManualScheduler scheduler(clock);
+    SimWake wakes;
     auto u = makeUpdater();
     int done = 0;
     QObject::connect(u.get(), &Updater::checkFinished, [&] { ++done; });
-    u->start(scheduler, false);
+    u->start(scheduler, false, &wakes);
     scheduler.advance(9.9);
     EXPECT_EQ(done, 0);
     EXPECT_TRUE(server.requests().empty());
@@ -346,13 +348,20 @@ TEST_F(UpdaterTest, LaunchScheduleChecksAfterTenSecondsThenDailyAndAfterWakes) {
     scheduler.advance(0.1);
     ASSERT_TRUE(testing::waitUntil([&] { return done == 2; }));
 
-    // The check a day ago was a success: a wake now is not due; a day later it is.
-    u->wake();
+    // The check a day ago was a success: a wake now is not due; 30 s after a
+    // wake a day later it is.
+    wakes.wake();
     scheduler.advance(29.9);
     EXPECT_EQ(log.messages().size(), 2u);
     scheduler.advance(0.1);
     EXPECT_EQ(log.messages().back().rfind("update check on wake skipped, last ", 0), 0u);
-    EXPECT_EQ(done, 2);
+    store.set(UpdateSchedule::key, SettingValue{clock.wallTime() - 25 * 3600});
+    wakes.wake();
+    scheduler.advance(29.9);
+    EXPECT_EQ(log.messages().size(), 3u);
+    scheduler.advance(0.1);
+    EXPECT_EQ(log.messages().back(), "update check on wake");
+    ASSERT_TRUE(testing::waitUntil([&] { return done == 3; }));
     EXPECT_FALSE(u->autoInstall);
 }
 
@@ -370,11 +379,13 @@ TEST_F(UpdaterTest, UpdateNowChecksAtOnceAndInstallsWithoutAsking) {
 
 TEST_F(UpdaterTest, DryRunSchedulesNothing) {
     ManualScheduler scheduler(clock);
+    SimWake wakes;
     auto u = makeUpdater();
     overrideDryRun(true);
-    u->start(scheduler, true);
+    u->start(scheduler, true, &wakes);
     overrideDryRun(std::nullopt);
     EXPECT_EQ(scheduler.pending(), 0u);
+    EXPECT_FALSE(wakes.started());
     EXPECT_FALSE(u->autoInstall);
     EXPECT_EQ(log.messages(), std::vector<std::string>{"dry-run update check skipped (dry run)"});
 }

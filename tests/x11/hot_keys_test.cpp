@@ -13,6 +13,8 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include "program_on_x.h"
+
 namespace seam {
 namespace {
 
@@ -64,10 +66,6 @@ TEST_F(X11HotKeysTest, RegisteredKeyFiresWithAndWithoutLockKeys) {
     fired.clear();
     press({XK_Control_L, XK_Alt_L, XK_a});
     EXPECT_FALSE(waitFor([&] { return !fired.empty(); }, 300));
-
-    keys->unregisterKey(*r.handle);
-    press({XK_Control_L, XK_Alt_L, XK_Super_L, XK_a});
-    EXPECT_FALSE(waitFor([&] { return !fired.empty(); }, 300));
 }
 
 TEST_F(X11HotKeysTest, CombinationHeldByAnotherClientIsRefused) {
@@ -85,6 +83,28 @@ TEST_F(X11HotKeysTest, CombinationHeldByAnotherClientIsRefused) {
     EXPECT_TRUE(again.handle);
     press({XK_Control_L, XK_Alt_L, XK_Super_L, XK_z});
     EXPECT_TRUE(firedOnce(1));
+}
+
+TEST_F(X11HotKeysTest, KeysOfTwoRegistrationsStayGrabbedUntilBothGo) {
+    const auto align = keys->registerKey(defaultAlign.keyCode, defaultAlign.mods, 2);
+    const auto layout = keys->registerKey(defaultAlign.keyCode, defaultAlign.mods, 100);
+    ASSERT_TRUE(align.handle && layout.handle);
+    press({XK_Control_L, XK_Alt_L, XK_Super_L, XK_a});
+    EXPECT_TRUE(firedOnce(2));
+
+    // Either one letting go leaves the key to the other.
+    testing::User other;
+    for (const auto& [gone, stays] : {std::pair{align, 100u}, std::pair{layout, 0u}}) {
+        SCOPED_TRACE(stays);
+        keys->unregisterKey(*gone.handle);
+        EXPECT_EQ(other.heldByProgram(XK_a), stays != 0);
+        fired.clear();
+        press({XK_Control_L, XK_Alt_L, XK_Super_L, XK_a});
+        if (stays)
+            EXPECT_TRUE(firedOnce(stays));
+        else
+            EXPECT_FALSE(waitFor([&] { return !fired.empty(); }, 300));
+    }
 }
 
 }  // namespace

@@ -9,7 +9,13 @@
 #include <thread>
 #include <vector>
 
+#include "geometry/arrangement.h"
+#include "layouts/layout_file.h"
+#include "layouts/layout_plan.h"
+#include "layouts/live_display.h"
 #include "main/qt/prefs.h"
+#include "platform/x11/x11_display_identity.h"
+#include "platform/x11/x11_display_services.h"
 #include "program_on_x.h"
 #include "x11_environment.h"
 // After gtest and Qt: Xlib's macros clash with their names.
@@ -148,6 +154,23 @@ std::vector<User::TopWindow> User::topWindows(bool overrideRedirect) {
     return found;
 }
 
+int User::titled(const std::string& title) {
+    Window root = DefaultRootWindow(d_), parent, *children = nullptr;
+    unsigned n = 0;
+    int found = 0;
+    XQueryTree(d_, root, &root, &parent, &children, &n);
+    for (unsigned i = 0; i < n; ++i) {
+        XWindowAttributes a;
+        char* name = nullptr;
+        if (XGetWindowAttributes(d_, children[i], &a) && a.map_state == IsViewable &&
+            XFetchName(d_, children[i], &name) && name && title == name)
+            ++found;
+        if (name) XFree(name);
+    }
+    if (children) XFree(children);
+    return found;
+}
+
 bool User::shapeContains(Window w, int x, int y) {
     int count = 0, ordering = 0;
     XRectangle* rects = XShapeGetRectangles(d_, w, ShapeBounding, &count, &ordering);
@@ -202,6 +225,23 @@ bool eventually(const std::function<bool()>& cond, double seconds) {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
     }
     return true;
+}
+
+void storeLowerLayout(const std::string& configHome, const HotKeySpec& key) {
+    auto services = X11DisplayServices::open(xserver()->name().c_str());
+    ASSERT_TRUE(services);
+    Arrangement arrangement(*services);
+    X11DisplayIdentity identity(*services);
+    SavedLayout lower = makeLayout("Lower", readLiveDisplays(arrangement, identity), nullptr, {});
+    ASSERT_EQ(lower.displays.size(), 2u);
+    lower.displays[1].y += 200;
+    const auto bytes = encodeLayoutFile({.layouts = {lower}});
+    ASSERT_TRUE(bytes);
+
+    QSettingsStore store(QString::fromStdString(configHome) + "/Seamwright", "Seamwright");
+    store.set("layouts.v1", *bytes);
+    key.save("layout." + lower.id, store);
+    store.sync();
 }
 
 Pos at(const std::string& output) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/hot_key_spec.h"
 #include "support/log_capture.h"
 // After gtest: Xlib's macros clash with its names.
 #include <X11/Xlib.h>
@@ -74,6 +75,8 @@ class User {
     Pos pointer();
     // The colour the screen shows at a root point, 0xRRGGBB.
     unsigned long rootPixel(int x, int y);
+    // Mapped top-level windows with this title.
+    int titled(const std::string& title);
     // True when the keyboard focus is in a mapped ordinary (not override-redirect)
     // top-level window of dialog size: keys typed now reach it.
     bool dialogHasFocus();
@@ -88,6 +91,13 @@ bool eventually(const std::function<bool()>& cond, double seconds = 10);
 
 // Root position of an output; (-1, -1) when it has no picture.
 Pos at(const std::string& output);
+
+// Puts a saved layout "Lower" into the settings under configHome: the monitor
+// 200 points further down than it stands now, applied with key.
+void storeLowerLayout(const std::string& configHome, const HotKeySpec& key);
+// Control-shift-F5, in the stored form, and as the user presses it.
+inline const HotKeySpec kLayoutKey{96, HotKeySpec::control | HotKeySpec::shift, "F5"};
+inline const std::initializer_list<KeySym> kLayoutKeys = {XK_Control_L, XK_Shift_L, XK_F5};
 
 inline const std::initializer_list<KeySym> kAlignKeys = {XK_Control_L, XK_Alt_L, XK_Super_L, XK_a};
 inline const std::initializer_list<KeySym> kUndoKeys = {XK_Control_L, XK_Alt_L, XK_Super_L, XK_z};

@@ -53,6 +53,10 @@ KeyWindow::KeyWindow(bool overlayLevel)
 }
 
 void KeyWindow::keyPressEvent(QKeyEvent* event) {
+    if (hotKeys && hotKeys(*event)) {
+        event->accept();  // the key's action may have closed this window already
+        return;
+    }
     if (event->key() == Qt::Key_Escape) {
         event->accept();
         if (onEsc) {

@@ -16,6 +16,9 @@ class KeyWindow : public QWidget {
   public:
     explicit KeyWindow(bool overlayLevel);
     std::function<void()> onEsc;
+    // While an overlay holds the keyboard the server delivers no grabbed hot
+    // key: presses go here first; true when one ran.
+    static inline std::function<bool(const QKeyEvent&)> hotKeys;
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

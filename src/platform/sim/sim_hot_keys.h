@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/hot_keys.h"
+#include "platform/key_grab_counts.h"
 
 namespace seam {
 
@@ -18,15 +19,21 @@ class SimHotKeys : public HotKeyService {
     // Combinations another program holds: registering them fails with status.
     std::set<std::pair<std::uint32_t, std::uint32_t>> taken;
     int refusalStatus = -9878;
-    // Presses a key; true when a registration caught it.
+    // Presses a key; true when a grab caught it. Keys given to several
+    // registrations run the one with the lowest id, as on the X server.
     bool press(std::uint32_t keyCode, std::uint32_t mods);
     std::size_t registrations() const { return live_.size(); }
+    // Whether the window server holds a grab for the combination.
+    bool grabbed(std::uint32_t keyCode, std::uint32_t mods) const {
+        return grabs_.held({keyCode, mods});
+    }
 
   private:
     struct Reg {
         std::uint32_t keyCode, mods, id;
     };
     std::map<Handle, Reg> live_;
+    KeyGrabCounts grabs_;
     Handle next_ = 1;
     std::function<void(std::uint32_t)> handler_;
 };

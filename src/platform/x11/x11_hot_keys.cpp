@@ -8,6 +8,7 @@
 #include <map>
 #include <vector>
 
+#include "platform/key_grab_counts.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_error_trap.h"
 #include "platform/x11/x11_key_codes.h"
@@ -51,6 +52,7 @@ struct X11HotKeys::Impl {
     std::unique_ptr<QSocketNotifier> notifier;
     std::function<void(std::uint32_t)> handler;
     std::map<Handle, Reg> regs;
+    KeyGrabCounts grabs;  // by X key code and modifiers
     Handle next = 1;
     unsigned capsMask = LockMask, numMask = 0;
 
@@ -66,23 +68,29 @@ struct X11HotKeys::Impl {
         return {0u, capsMask, numMask, capsMask | numMask};
     }
     // 0, or the X error code of the refused grab; nothing stays grabbed then.
+    // A combination another registration holds is grabbed already.
     int grab(Reg& r) {
         const auto sym = keysymForVirtualKey(r.keyCode);
         r.xcode = sym ? XKeysymToKeycode(d(), *sym) : 0;
         r.xmods = xModifiers(r.mods);
         if (!r.xcode) return BadValue;
+        if (!grabs.acquire({r.xcode, r.xmods})) return 0;
         X11ErrorTrap trap(d());
         for (unsigned lock : lockVariants())
             XGrabKey(d(), r.xcode, r.xmods | lock, root(), True, GrabModeAsync, GrabModeAsync);
         if (!trap.failed()) return 0;
         const int code = trap.errorCode();
-        ungrab(r);
+        grabs.release({r.xcode, r.xmods});
+        ungrabAll(r.xcode, r.xmods);
+        r.xcode = 0;
         return code;
     }
     void ungrab(const Reg& r) {
-        if (!r.xcode) return;
+        if (r.xcode && grabs.release({r.xcode, r.xmods})) ungrabAll(r.xcode, r.xmods);
+    }
+    void ungrabAll(unsigned xcode, unsigned xmods) {
         X11ErrorTrap trap(d());
-        for (unsigned lock : lockVariants()) XUngrabKey(d(), r.xcode, r.xmods | lock, root());
+        for (unsigned lock : lockVariants()) XUngrabKey(d(), xcode, xmods | lock, root());
         trap.failed();
     }
 };
@@ -137,19 +145,20 @@ void X11HotKeys::dispatchPending() {
         if (ev.type == MappingNotify) {
             // The keyboard changed: key codes and lock bits may have moved.
             XRefreshKeyboardMapping(&ev.xmapping);
-            for (auto& [h, r] : impl_->regs) impl_->ungrab(r);
+            for (const auto& [xcode, xmods] : impl_->grabs.combinations())
+                impl_->ungrabAll(xcode, xmods);
+            impl_->grabs.clear();
             impl_->readLockMasks();
             for (auto& [h, r] : impl_->regs) impl_->grab(r);
             continue;
         }
         if (ev.type != KeyPress) continue;
+        // Keys given to several actions run the one with the lowest id.
         const unsigned state = ev.xkey.state & kModifierMask;
-        for (const auto& [h, r] : impl_->regs) {
-            if (r.xcode == ev.xkey.keycode && r.xmods == state) {
-                if (impl_->handler) impl_->handler(r.id);
-                break;
-            }
-        }
+        std::optional<std::uint32_t> id;
+        for (const auto& [h, r] : impl_->regs)
+            if (r.xcode == ev.xkey.keycode && r.xmods == state && (!id || r.id < *id)) id = r.id;
+        if (id && impl_->handler) impl_->handler(*id);
     }
 }
 

@@ -23,20 +23,24 @@
 #include "main/qt/prefs.h"
 #include "main/text.h"
 #include "main/version.h"
+#include "platform/qt/logind_wake.h"
 #include "platform/qt/qt_scheduler.h"
 #include "platform/x11/x11_display_changes.h"
 #include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_display_services.h"
 #include "platform/x11/x11_hot_keys.h"
 #include "platform/x11/x11_pointer.h"
+#include "platform/x11/x11_tray_colours.h"
 #include "shell/guide_view.h"
 #include "shell/layout_commands.h"
 #include "shell/login_item.h"
 #include "shell/qt/guide_window.h"
+#include "shell/qt/key_event.h"
 #include "shell/qt/layout_prompts.h"
 #include "shell/qt/menu_view.h"
 #include "shell/qt/settings_window.h"
 #include "shell/saved_layouts_menu.h"
+#include "shell/tray_watch.h"
 #include "suggest/display_change_gate.h"
 #include "suggest/qt/suggestion_panel.h"
 #include "suggest/suggestion_controller.h"
@@ -50,6 +54,14 @@ namespace seam {
 namespace {
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+// The window Qt draws the tray icon in, which a tray host embeds in its panel.
+std::optional<unsigned long> trayIconWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->inherits("QSystemTrayIconSys") && w->testAttribute(Qt::WA_WState_Created))
+            return w->winId();
+    return std::nullopt;
 }
 }  // namespace
 
@@ -119,7 +131,8 @@ bool AppDelegate::finishLaunching(bool updateNow) {
         if (self) self->supportChanged();
     };
     updater_ = std::make_unique<Updater>(std::move(setup));
-    updater_->start(*scheduler_, updateNow);
+    wakes_ = std::make_unique<LogindWake>();
+    updater_->start(*scheduler_, updateNow, wakes_.get());
 
     // Both gestures are switched off in this build.
     engine_->enabled = false;
@@ -139,6 +152,9 @@ bool AppDelegate::finishLaunching(bool updateNow) {
     if (hotKeyService_) {
         hotKeys_ = std::make_unique<HotKeyRegistry>(*hotKeyService_);
         hotKeys_->installHotKeyHandler();
+        KeyWindow::hotKeys = [self](const QKeyEvent& e) {
+            return self && pressHotKey(*self->hotKeys_, e);
+        };
     }
     layouts_->loadLayoutKeys();
     applyHotKeys();
@@ -147,6 +163,7 @@ bool AppDelegate::finishLaunching(bool updateNow) {
         if (self) self->confirmAlign(a, b);
     };
     connectWindows();
+    watchTray();
 
     startSuggestions();
     scheduler_->every(30, [this] { heartbeat(); });
@@ -260,6 +277,43 @@ void AppDelegate::connectWindows() {
     });
 }
 
+void AppDelegate::watchTray() {
+    QPointer<AppDelegate> self(this);
+    trayWatch_ = std::make_unique<TrayWatch>(
+        *scheduler_, [] { return QSystemTrayIcon::isSystemTrayAvailable(); });
+    // The settings window names the keys, the one way in left without a tray.
+    trayWatch_->onMissing = [self] {
+        if (self) self->openSettings();
+    };
+    // Once the icon is docked, the panel around it shows.
+    const auto toneSoon = [self] {
+        for (double seconds : {1.0, 4.0})
+            self->scheduler_->after(seconds, [self] {
+                if (self) self->toneTrayIcon();
+            });
+    };
+    trayWatch_->onAppeared = [self, toneSoon] {
+        if (!self) return;
+        self->statusItem_->show();
+        toneSoon();
+    };
+    trayWatch_->start();
+    toneSoon();
+}
+
+void AppDelegate::toneTrayIcon() {
+    X11Connection& x = *services_->connection();
+    const auto icon = trayIconWindow();
+    const QColor window = QApplication::palette().color(QPalette::Window);
+    const TrayIconChoice choice = trayIconTone(
+        trayForeground(x), icon ? panelColour(pixelsAroundIcon(x, *icon)) : std::nullopt,
+        Rgb{window.redF(), window.greenF(), window.blueF()});
+    if (choice == trayTone_) return;
+    trayTone_ = choice;
+    statusItem_->setIcon(trayIcon(choice.tone == IconTone::light));
+    log(describe(choice));
+}
+
 void AppDelegate::openSettings() {
     settings_->show();
 }
@@ -299,7 +353,8 @@ void AppDelegate::buildStatusMenu() {
     connect(layoutsQMenu_, &QMenu::aboutToShow, this, [this] { menuNeedsUpdate(); });
     showMenu();
 
-    statusItem_ = std::make_unique<QSystemTrayIcon>(applicationIcon());
+    statusItem_ = std::make_unique<QSystemTrayIcon>();
+    toneTrayIcon();
     statusItem_->setToolTip("Seamwright");
     statusItem_->setContextMenu(menu_.get());
     // A left click opens the same menu: the icon has nothing else to do.

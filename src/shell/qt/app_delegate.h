@@ -13,6 +13,7 @@
 #include "shell/menu.h"
 #include "shell/shortcut_keys.h"
 #include "shell/status_menu.h"
+#include "shell/tray_icon_tone.h"
 
 class QMenu;
 class QSystemTrayIcon;
@@ -25,8 +26,10 @@ class GuideWindow;
 class LayoutCommands;
 class LayoutStore;
 class LoginItemService;
+class LogindWake;
 class MenuView;
 class SettingsWindow;
+class TrayWatch;
 class QtClock;
 class SuggestionController;
 class SuggestionPanel;
@@ -86,6 +89,8 @@ class AppDelegate : public QObject {
     void supportChanged();
     void heartbeat();
     void connectWindows();
+    void watchTray();
+    void toneTrayIcon();
     ShortcutKeys shortcutKeys();
     bool loginItemEnabled() const;
     void startSuggestions();
@@ -108,6 +113,7 @@ class AppDelegate : public QObject {
     std::unique_ptr<QtLayoutPrompts> prompts_;
     std::unique_ptr<LayoutCommands> layouts_;
     std::unique_ptr<QtUpdateAlerts> updateAlerts_;
+    std::unique_ptr<LogindWake> wakes_;
     std::unique_ptr<Updater> updater_;
     std::unique_ptr<X11HotKeys> hotKeyService_;
     std::unique_ptr<HotKeyRegistry> hotKeys_;
@@ -124,6 +130,8 @@ class AppDelegate : public QObject {
     MenuView* menuView_ = nullptr;
     MenuView* layoutsView_ = nullptr;
     std::unique_ptr<QSystemTrayIcon> statusItem_;
+    std::unique_ptr<TrayWatch> trayWatch_;
+    std::optional<TrayIconChoice> trayTone_;
 
     std::unique_ptr<SuggestionPanel> suggestionPanel_;
     std::unique_ptr<SuggestionController> suggestions_;

@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 
+#include "shell/hot_key_registry.h"
+
 namespace seam {
 
 namespace {
@@ -150,6 +152,12 @@ std::optional<HotKeySpec::KeyEvent> keyEventFrom(const QKeyEvent& event) {
             break;
         }
     return e;
+}
+
+bool pressHotKey(const HotKeyRegistry& registry, const QKeyEvent& event) {
+    const auto key = keyEventFrom(event);
+    const auto spec = key ? HotKeySpec::from(*key) : std::nullopt;
+    return spec && registry.pressed(spec->keyCode, spec->mods);
 }
 
 }  // namespace seam

@@ -14,9 +14,6 @@
 namespace seam {
 
 int withWidgets(int argc, char** argv, const std::function<int()>& job) {
-    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") &&
-        !std::getenv("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     return job();
 }

@@ -6,8 +6,8 @@
 
 namespace seam {
 
-// Runs job with a QApplication; with no display to talk to, on the offscreen
-// platform, since a rendering needs none.
+// Runs job with a QApplication on the platform the caller chose (off screen when
+// there is no display: a rendering needs none).
 int withWidgets(int argc, char** argv, const std::function<int()>& job);
 
 // The settings content with the sample monitors and layouts: 0 when the PNG

@@ -80,7 +80,7 @@ Updater::~Updater() {
     if (worker_.joinable()) worker_.join();
 }
 
-void Updater::start(Scheduler& scheduler, bool updateNow) {
+void Updater::start(Scheduler& scheduler, bool updateNow, WakeSource* wakes) {
     if (dryRun()) {
         log("update check skipped (dry run)");
         return;
@@ -93,6 +93,7 @@ void Updater::start(Scheduler& scheduler, bool updateNow) {
         scheduler.after(kFirstCheckDelay, [this] { check(false); });
     }
     scheduler.every(UpdateSchedule::interval, [this] { check(false); });
+    if (wakes) wakes->start([this] { wake(); });
 }
 
 void Updater::wake() {

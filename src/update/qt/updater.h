@@ -12,6 +12,7 @@
 
 #include "main/settings_store.h"
 #include "platform/clock.h"
+#include "platform/wake.h"
 #include "update/qt/installer.h"
 #include "update/qt/update_alerts.h"
 #include "update/update_feed.h"
@@ -53,9 +54,9 @@ class Updater : public QObject {
     const std::string& current() const { return setup_.current; }
 
     // At launch: with "--update-now" a check at once that installs without
-    // asking, otherwise the first check 10 s later; then one a day. Nothing in
-    // dry-run mode.
-    void start(Scheduler& scheduler, bool updateNow);
+    // asking, otherwise the first check 10 s later; then one a day, and the due
+    // one after each wake the source reports. Nothing in dry-run mode.
+    void start(Scheduler& scheduler, bool updateNow, WakeSource* wakes = nullptr);
     // After a wake from sleep: the due check, a little later.
     void wake();
 

@@ -1,0 +1,64 @@
+// The built program where no X server answers: the tray application says so in
+// one line and exits 1; the jobs that only draw or print still work.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "support/command.h"
+#include "support/log_capture.h"
+
+namespace seam {
+namespace {
+
+TEST(NoDisplayProgram, TrayRefusesInOneLineAndJobsStillRun) {
+    const std::string nobody = ":977";
+    ASSERT_FALSE(std::filesystem::exists("/tmp/.X11-unix/X977")) << "a server runs on " << nobody;
+    struct Case {
+        const char* name;
+        std::string display;  // "" leaves DISPLAY unset
+        std::string arguments;
+        int exitCode;
+        std::string output;  // standard output and error together
+        std::string png;     // the picture the job writes into its folder
+    };
+    const std::string session = "; Seamwright runs in an X11 desktop session\n";
+    const Case cases[] = {
+        {"tray, server gone", nobody, "", 1,
+         "seamwright: cannot open the X display \"" + nobody + "\"" + session},
+        {"tray, no DISPLAY", "", "", 1, "seamwright: DISPLAY is not set" + session},
+        {"menu dump", nobody, "--dump-menu | head -1", 0, "<startAlign>\n"},
+        {"settings rendering", nobody, "--render-settings settings.png", 0, "", "settings.png"},
+        {"guide rendering", "", "--render-guide guide.png", 0, "", "guide.png"},
+        {"suggestion rendering", nobody, "--render-suggestion s.png", 0, "", "s.png"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::TempDir home;
+        const std::string cmd = "cd " + home.path() + " && env -i HOME=" + home.path() +
+                                " XDG_RUNTIME_DIR=" + home.path() +
+                                " XDG_CONFIG_HOME=" + home.path() +
+                                "/config XDG_STATE_HOME=" + home.path() + "/state LANG=C " +
+                                (c.display.empty() ? "" : "DISPLAY=" + c.display + " ") +
+                                SEAM_BINARY_DIR "/seamwright " + c.arguments + " 2>&1";
+        const testing::CommandRun r = testing::runCommand(cmd);
+        EXPECT_EQ(r.exitCode, c.exitCode);
+        EXPECT_EQ(r.out, c.output);
+        if (!c.png.empty()) {
+            EXPECT_GT(std::filesystem::file_size(home.path() + "/" + c.png), 1000u);
+        }
+        if (c.arguments.empty()) {
+            std::ifstream in(home.path() + "/state/Seamwright/Seamwright.log");
+            std::stringstream log;
+            log << in.rdbuf();
+            const std::string reason = c.output.substr(std::string("seamwright: ").size());
+            EXPECT_EQ(log.str().substr(log.str().find(' ') + 1), "launch failed: " + reason);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace seam
