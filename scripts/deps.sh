@@ -10,6 +10,8 @@ packages=(
   libx11-dev libxrandr-dev libxi-dev libxtst-dev libxext-dev
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps xauth trayer x11vnc xdotool
   libarchive-dev libheif-dev libjpeg-dev fonts-dejavu-core fonts-nanum
+  # GNOME: a headless compositor on a private session bus, gdbus for reading it back
+  mutter dbus dbus-bin libglib2.0-bin
 )
 for extra in "$@"; do
   case "$extra" in
