@@ -142,6 +142,15 @@ TEST_F(GnomeBackendTest, ReadsOnceUntilTheCompositorAnnouncesAChange) {
     fake->announce();
     EXPECT_EQ(services->activeDisplays()[1].f.x, -1920);
     EXPECT_EQ(fake->reads, 2);
+
+    // Nobody to announce changes: every question is asked afresh.
+    auto blind = std::make_shared<testing::FakeMutter>();
+    blind->state = fake->state;
+    blind->canWatch = false;
+    GnomeDisplayServices unwatched(blind);
+    unwatched.activeDisplays();
+    blind->state.logical[1].x = 1920;
+    EXPECT_EQ(unwatched.activeDisplays()[1].f.x, 1920);
 }
 
 TEST_F(GnomeBackendTest, ConfigureSendsOnePersistentConfigurationOrNothing) {

@@ -19,6 +19,7 @@ class FakeMutter : public MutterConfigSource {
     std::vector<MutterApply> applied;
     std::string refusal;  // non-empty: apply fails with this text
     int reads = 0;
+    bool canWatch = true;  // false: as without an event loop
 
     std::optional<MutterState> currentState(std::string*) override {
         ++reads;
@@ -33,6 +34,7 @@ class FakeMutter : public MutterConfigSource {
         return true;
     }
     std::unique_ptr<ChangeWatch> watch(std::function<void()> onChange) override {
+        if (!canWatch) return nullptr;
         watchers_[++lastKey_] = std::move(onChange);
         return std::make_unique<Handle>(this, lastKey_);
     }
