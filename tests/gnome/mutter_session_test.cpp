@@ -17,6 +17,7 @@
 
 #include "headless_mutter.h"
 #include "platform/gnome/gnome_display.h"
+#include "platform/gnome/mutter_dbus.h"
 #include "support/log_capture.h"
 
 namespace seam {

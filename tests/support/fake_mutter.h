@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gnome/mutter_dbus.h"
+#include "platform/gnome/mutter_source.h"
 #include "platform/gnome/mutter_state.h"
 
 namespace seam::testing {

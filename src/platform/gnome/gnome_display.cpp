@@ -4,6 +4,7 @@
 
 #include "layouts/edid_info.h"
 #include "main/log.h"
+#include "platform/gnome/mutter_dbus.h"
 #include "platform/x11/output_uuid.h"
 
 namespace seam {

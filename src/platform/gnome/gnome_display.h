@@ -11,8 +11,8 @@
 #include "platform/display_changes.h"
 #include "platform/display_identity.h"
 #include "platform/display_services.h"
-#include "platform/gnome/mutter_dbus.h"
 #include "platform/gnome/mutter_identity.h"
+#include "platform/gnome/mutter_source.h"
 #include "platform/gnome/mutter_state.h"
 #include "platform/x11/drm_connectors.h"
 

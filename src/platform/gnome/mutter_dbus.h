@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/gnome/mutter_source.h"
 #include "platform/gnome/mutter_state.h"
 
 class QDBusMessage;
@@ -25,24 +26,6 @@ std::optional<MutterState> stateFromReply(const QDBusMessage& reply);
 
 // The ApplyMonitorsConfig call for these records.
 QDBusMessage applyCall(const MutterApply& apply);
-
-// While it lives, the compositor's change announcements reach a function.
-class ChangeWatch {
-  public:
-    virtual ~ChangeWatch() = default;
-};
-
-// What the backend asks of the display configuration service.
-class MutterConfigSource {
-  public:
-    virtual ~MutterConfigSource() = default;
-    // The error text is set when nothing comes back.
-    virtual std::optional<MutterState> currentState(std::string* error = nullptr) = 0;
-    // True when the compositor took the configuration; the error text otherwise.
-    virtual bool apply(const MutterApply& apply, std::string* error = nullptr) = 0;
-    // Nothing when changes cannot be watched.
-    virtual std::unique_ptr<ChangeWatch> watch(std::function<void()> onChange) = 0;
-};
 
 // Runs a function on each MonitorsChanged signal.
 class MonitorsChangedWatch : public QObject, public ChangeWatch {
