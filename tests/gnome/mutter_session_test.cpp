@@ -16,8 +16,8 @@
 #include <thread>
 
 #include "headless_mutter.h"
-#include "platform/gnome/gnome_display.h"
-#include "platform/gnome/mutter_dbus.h"
+#include "platform/gnome/qt/mutter_dbus.h"
+#include "platform/gnome/qt/open_gnome.h"
 #include "support/log_capture.h"
 
 namespace seam {

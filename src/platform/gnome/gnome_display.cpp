@@ -4,7 +4,6 @@
 
 #include "layouts/edid_info.h"
 #include "main/log.h"
-#include "platform/gnome/mutter_dbus.h"
 #include "platform/x11/output_uuid.h"
 
 namespace seam {
@@ -204,20 +203,6 @@ std::optional<RegistryEntry> GnomeDisplayIdentity::registryEntry(const std::stri
 
 std::vector<RegistryEntry> GnomeDisplayIdentity::registryServices() {
     return services_.registry().services();
-}
-
-std::unique_ptr<GnomeBackend> openGnome(const std::string& drmRoot) {
-    auto config = std::make_shared<MutterDisplayConfig>();
-    if (!config->present()) {
-        log(std::string("GNOME display configuration unavailable: ") + kMutterService +
-            " is not on the session bus");
-        return nullptr;
-    }
-    auto backend = std::make_unique<GnomeBackend>();
-    backend->services = std::make_unique<GnomeDisplayServices>(config, DrmConnectors(drmRoot));
-    backend->changes = std::make_unique<GnomeDisplayChanges>(*backend->services);
-    backend->identity = std::make_unique<GnomeDisplayIdentity>(*backend->services);
-    return backend;
 }
 
 }  // namespace seam

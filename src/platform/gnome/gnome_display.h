@@ -96,14 +96,4 @@ class GnomeDisplayIdentity : public DisplayIdentitySource {
     std::optional<bool> infoAvailable_;
 };
 
-struct GnomeBackend {
-    std::unique_ptr<GnomeDisplayServices> services;
-    std::unique_ptr<GnomeDisplayChanges> changes;
-    std::unique_ptr<GnomeDisplayIdentity> identity;
-};
-
-// The backend when the compositor's display configuration service is on the
-// session bus; nullptr with the reason in the log otherwise.
-std::unique_ptr<GnomeBackend> openGnome(const std::string& drmRoot = DrmConnectors::kDefaultRoot);
-
 }  // namespace seam

@@ -1,4 +1,4 @@
-#include "platform/gnome/mutter_dbus.h"
+#include "platform/gnome/qt/mutter_dbus.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
