@@ -7,6 +7,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <signal.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +20,7 @@
 #include "headless_mutter.h"
 #include "platform/gnome/qt/mutter_dbus.h"
 #include "platform/gnome/qt/open_gnome.h"
+#include "support/command.h"
 #include "support/log_capture.h"
 
 namespace seam {
@@ -108,6 +111,31 @@ class MutterSessionTest : public ::testing::Test {
 
 HeadlessMutter* MutterSessionTest::mutter = nullptr;
 std::string MutterSessionTest::startError;
+
+TEST_F(MutterSessionTest, OnlyWhereTheServiceIsOnTheBus) {
+    testing::LogCapture log;
+    EXPECT_EQ(
+        openGnome(drm.path(), QDBusConnection::connectToBus("unix:path=/nonexistent", "none")),
+        nullptr);
+    // A session bus of another desktop: no compositor of ours on it.
+    const auto bare =
+        testing::runCommand("dbus-daemon --session --fork --print-address=1 --print-pid=1");
+    std::istringstream lines(bare.out);
+    std::string address;
+    pid_t pid = 0;
+    ASSERT_TRUE(lines >> address >> pid) << bare.out;
+    EXPECT_EQ(openGnome(drm.path(),
+                        QDBusConnection::connectToBus(QString::fromStdString(address), "bare")),
+              nullptr);
+    ::kill(pid, SIGTERM);
+    EXPECT_EQ(
+        log.messages(),
+        (std::vector<std::string>{
+            "GNOME display configuration unavailable: no session bus",
+            "GNOME display configuration unavailable: org.gnome.Mutter.DisplayConfig is not on "
+            "the session bus"}));
+    EXPECT_NE(openGnome(drm.path()), nullptr);
+}
 
 TEST_F(MutterSessionTest, ReadsBothMonitors) {
     GnomeDisplayServices& s = *backend->services;

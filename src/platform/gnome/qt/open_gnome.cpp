@@ -5,8 +5,12 @@
 
 namespace seam {
 
-std::unique_ptr<GnomeBackend> openGnome(const std::string& drmRoot) {
-    auto config = std::make_shared<MutterDisplayConfig>();
+std::unique_ptr<GnomeBackend> openGnome(const std::string& drmRoot, const QDBusConnection& bus) {
+    if (!bus.isConnected()) {
+        log("GNOME display configuration unavailable: no session bus");
+        return nullptr;
+    }
+    auto config = std::make_shared<MutterDisplayConfig>(bus);
     if (!config->present()) {
         log(std::string("GNOME display configuration unavailable: ") + kMutterService +
             " is not on the session bus");

@@ -1,6 +1,8 @@
 // The GNOME backend put together over the session bus.
 #pragma once
 
+#include <QDBusConnection>
+
 #include <memory>
 #include <string>
 
@@ -16,6 +18,7 @@ struct GnomeBackend {
 
 // The backend when the compositor's display configuration service is on the
 // session bus; nullptr with the reason in the log otherwise.
-std::unique_ptr<GnomeBackend> openGnome(const std::string& drmRoot = DrmConnectors::kDefaultRoot);
+std::unique_ptr<GnomeBackend> openGnome(const std::string& drmRoot = DrmConnectors::kDefaultRoot,
+                                        const QDBusConnection& bus = QDBusConnection::sessionBus());
 
 }  // namespace seam
