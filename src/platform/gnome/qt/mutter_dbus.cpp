@@ -5,7 +5,6 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
-#include <QDBusReply>
 #include <QVariantMap>
 
 #include <memory>
