@@ -11,6 +11,8 @@ packages=(
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps xauth trayer x11vnc xdotool
   i3-wm xfwm4 dbus-daemon
   libarchive-dev libheif-dev libjpeg-dev fonts-dejavu-core fonts-nanum
+  # GNOME: a headless compositor on a private session bus, gdbus for reading it back
+  mutter dbus dbus-bin libglib2.0-bin
 )
 for extra in "$@"; do
   case "$extra" in
