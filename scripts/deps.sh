@@ -10,6 +10,8 @@ packages=(
   libx11-dev libxrandr-dev libxi-dev libxtst-dev libxext-dev
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps xauth trayer x11vnc xdotool
   libarchive-dev libheif-dev libjpeg-dev fonts-dejavu-core fonts-nanum
+  # wlroots compositors: the protocol client library and scanner, and a headless sway for tests
+  libwayland-dev wayland-protocols sway wlr-randr wtype qt6-wayland
 )
 for extra in "$@"; do
   case "$extra" in
