@@ -71,7 +71,8 @@ TEST_F(SwayTest, ReadsBothOutputsInGlobalSpace) {
     EXPECT_EQ(active[0], (Disp{first, {0, 0, 1710, 1112}}));
     EXPECT_EQ(active[1], (Disp{second, {1710, 0, 1280, 960}}));
     EXPECT_EQ(parts->services->mainDisplay(), first);
-    EXPECT_EQ(parts->services->onlineDisplays().size(), 2u);
+    const auto online = parts->services->onlineDisplays();
+    EXPECT_NE(std::find(online.begin(), online.end(), second), online.end());
     EXPECT_FALSE(parts->services->mirrors(second));
     EXPECT_FALSE(parts->services->isBuiltin(first));
 
@@ -135,10 +136,13 @@ TEST_F(SwayTest, ConfigurationForAnOlderStateIsRefusedAndChangesNothing) {
     EXPECT_EQ(std::pair(after->x, after->y), std::pair(1710, 0));
     for (const SwayOutput& o : sway->outputs())
         if (o.name != "HEADLESS-1" && o.name != "HEADLESS-2")
-            sway->swaymsg("output " + o.name + " unplug");
+            sway->swaymsg("output " + o.name + " disable");
 }
 
-TEST_F(SwayTest, OutputsMadeAndUnpluggedAreChanges) {
+// Sway 1.7 can neither unplug a headless output nor report one switched off
+// (no event at all follows "output ... disable"): heads that go are covered by
+// the recorded-event tests.
+TEST_F(SwayTest, OutputMadeIsAChange) {
     // Flags of one display may come in several events, as the gate sees them.
     std::map<std::uint32_t, std::uint32_t> seen;
     ASSERT_EQ(parts->changes->registerCallback(
@@ -161,15 +165,10 @@ TEST_F(SwayTest, OutputsMadeAndUnpluggedAreChanges) {
     EXPECT_NE(madeName, "HEADLESS-1");
     EXPECT_NE(madeName, "HEADLESS-2");
 
-    seen.clear();
-    sway->swaymsg("output " + madeName + " unplug", &rc);
-    ASSERT_EQ(rc, 0);
-    ASSERT_TRUE(processUntil([&] { return seen[made] & changeFlag::remove; }));
-    EXPECT_TRUE(seen[made] & changeFlag::disabled) << seen[made];
     // The two others did not change.
     EXPECT_FALSE(seen.contains(idOf("HEADLESS-1")));
     EXPECT_FALSE(seen.contains(idOf("HEADLESS-2")));
-    EXPECT_EQ(parts->services->activeDisplays().size(), 2u);
+    sway->swaymsg("output " + madeName + " disable");
 }
 
 }  // namespace
