@@ -11,6 +11,7 @@
 #include "headless_sway.h"
 #include "platform/display_changes.h"
 #include "platform/wlroots/wlroots_platform.h"
+#include "support/log_capture.h"
 
 namespace seam {
 namespace {
@@ -101,8 +102,9 @@ TEST_F(SwayTest, MovesTheSecondOutputAndBackInOneConfiguration) {
     ASSERT_TRUE(still);
     EXPECT_EQ(std::pair(still->x, still->y), std::pair(0, 0));
     EXPECT_TRUE(still->active);
-    // What the services read afterwards is the new arrangement already.
-    const auto active = parts->services->activeDisplays();
+    // The new arrangement was taken in before configure returned, without
+    // anyone reading the connection again.
+    const auto active = layoutOf(parts->client->heads(), parts->client->shown()).active();
     ASSERT_EQ(active.size(), 2u);
     EXPECT_EQ(active[1].f, (Rect{1710, 40, 1280, 960}));
 
@@ -169,6 +171,14 @@ TEST_F(SwayTest, OutputMadeIsAChange) {
     EXPECT_FALSE(seen.contains(idOf("HEADLESS-1")));
     EXPECT_FALSE(seen.contains(idOf("HEADLESS-2")));
     sway->swaymsg("output " + madeName + " disable");
+}
+
+TEST(WlrootsOpenTest, NoCompositorIsSaidInTheLog) {
+    testing::LogCapture logs;
+    EXPECT_EQ(openWlroots("/nonexistent/wayland-9"), nullptr);
+    const auto lines = logs.messages();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "wlroots backend unavailable: cannot connect to the Wayland compositor");
 }
 
 }  // namespace
