@@ -13,6 +13,8 @@ packages=(
   libarchive-dev libheif-dev libjpeg-dev fonts-dejavu-core fonts-nanum
   # GNOME: a headless compositor on a private session bus, gdbus for reading it back
   mutter dbus dbus-bin libglib2.0-bin
+  # wlroots compositors: the protocol client library and scanner, and a headless sway for tests
+  libwayland-dev wayland-protocols sway wlr-randr wtype qt6-wayland
 )
 for extra in "$@"; do
   case "$extra" in

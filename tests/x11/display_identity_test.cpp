@@ -16,7 +16,7 @@
 #include "layouts/display_probe.h"
 #include "layouts/live_display.h"
 #include "main/text.h"
-#include "platform/x11/drm_connectors.h"
+#include "platform/drm_connectors.h"
 #include "platform/x11/output_uuid.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_display_identity.h"

@@ -14,7 +14,7 @@
 #include "platform/gnome/mutter_identity.h"
 #include "platform/gnome/mutter_source.h"
 #include "platform/gnome/mutter_state.h"
-#include "platform/x11/drm_connectors.h"
+#include "platform/drm_connectors.h"
 
 namespace seam {
 

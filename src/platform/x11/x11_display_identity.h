@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/display_identity.h"
-#include "platform/x11/drm_connectors.h"
+#include "platform/drm_connectors.h"
 
 typedef struct _XDisplay Display;
 

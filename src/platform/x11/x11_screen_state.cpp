@@ -161,8 +161,4 @@ void ScreenStateCache::adoptOwnChange(ScreenState state) {
     state_ = std::move(state);
 }
 
-bool isBuiltinConnector(const std::string& name) {
-    return startsWith(name, "eDP") || startsWith(name, "LVDS") || startsWith(name, "DSI");
-}
-
 }  // namespace seam

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "geometry/geometry.h"
+#include "platform/drm_connectors.h"
 
 namespace seam {
 
@@ -80,7 +81,5 @@ class ScreenStateCache {
     int eventBase_;
     std::optional<ScreenState> state_;
 };
-
-bool isBuiltinConnector(const std::string& name);
 
 }  // namespace seam

@@ -12,6 +12,9 @@
 
 namespace seam {
 
+// A laptop's own panel, by its connector's name.
+bool isBuiltinConnector(const std::string& name);
+
 class DrmConnectors {
   public:
     static constexpr const char* kDefaultRoot = "/sys/class/drm";
@@ -26,6 +29,9 @@ class DrmConnectors {
     // The connector whose "connector_id" holds this number (the RandR output's
     // CONNECTOR_ID property): the path the info dictionary names.
     std::optional<std::string> pathOfConnector(std::uint32_t connectorId) const;
+    // The connector folders of this connector name ("HDMI-A-1"), one per card
+    // that has such a connector.
+    std::vector<std::string> pathsNamed(const std::string& connector) const;
 
   private:
     std::vector<std::string> connectorPaths() const;

@@ -1,4 +1,4 @@
-#include "platform/x11/drm_connectors.h"
+#include "platform/drm_connectors.h"
 
 #include <algorithm>
 #include <cctype>
@@ -40,6 +40,12 @@ RegistryEntry readConnector(const fs::path& path) {
 }
 }  // namespace
 
+bool isBuiltinConnector(const std::string& name) {
+    for (const char* prefix : {"eDP", "LVDS", "DSI"})
+        if (name.rfind(prefix, 0) == 0) return true;
+    return false;
+}
+
 std::vector<std::string> DrmConnectors::connectorPaths() const {
     std::vector<std::string> out;
     std::error_code ec;
@@ -67,6 +73,16 @@ std::optional<std::string> DrmConnectors::pathOfConnector(std::uint32_t connecto
         if (in >> value && value == connectorId) return path;
     }
     return std::nullopt;
+}
+
+std::vector<std::string> DrmConnectors::pathsNamed(const std::string& connector) const {
+    std::vector<std::string> out;
+    for (const std::string& path : connectorPaths()) {
+        const std::string folder = fs::path(path).filename().string();
+        const auto dash = folder.find('-');
+        if (dash != std::string::npos && folder.substr(dash + 1) == connector) out.push_back(path);
+    }
+    return out;
 }
 
 }  // namespace seam
