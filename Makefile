@@ -1,10 +1,11 @@
 # make run   build and start Seamwright (on a private two-monitor desktop when there is no X display)
 # make test  build and run the whole test suite
 # make bundle  build the relocatable Seamwright.app here (the form the updater replaces)
+# make package  build the Debian package in build/
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build bundle run test bench asan format clean
+.PHONY: all deps configure build bundle package run test bench asan format clean
 
 all: build
 
@@ -20,7 +21,10 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 bundle: build
-	cmake --install $(BUILD) --prefix $(CURDIR)
+	cmake --install $(BUILD) --prefix $(CURDIR) --component bundle
+
+package: build
+	cd $(BUILD) && cpack
 
 run: bundle
 	@bash scripts/run.sh Seamwright.app/Contents/bin/seamwright
