@@ -3,6 +3,8 @@
 # make bundle  build the relocatable Seamwright.app here (the form the updater replaces)
 # make package  build the Debian package in build/
 BUILD ?= build
+# where make bundle puts Seamwright.app
+BUNDLE_DIR ?= $(CURDIR)
 JOBS ?= $(shell nproc)
 
 .PHONY: all deps configure build bundle package run test bench asan format clean
@@ -21,13 +23,13 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 bundle: build
-	cmake --install $(BUILD) --prefix $(CURDIR) --component bundle
+	cmake --install $(BUILD) --prefix $(BUNDLE_DIR) --component bundle
 
 package: build
 	cd $(BUILD) && cpack
 
 run: bundle
-	@bash scripts/run.sh Seamwright.app/Contents/bin/seamwright
+	@bash scripts/run.sh $(BUNDLE_DIR)/Seamwright.app/Contents/bin/seamwright
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure --timeout 300
@@ -35,8 +37,7 @@ test: build
 bench: configure
 	@bash scripts/deps.sh bench
 	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release >/dev/null
-	cmake --build build-release --target benchmarks -j $(JOBS)
-	@for b in build-release/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done
+	JOBS=$(JOBS) bash scripts/bench.sh build-release
 
 asan: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSEAM_SANITIZE=ON >/dev/null
