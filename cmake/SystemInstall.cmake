@@ -33,6 +33,25 @@ foreach(size ${SEAM_ICON_SIZES})
   install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
     COMPONENT system)
 endforeach()
+# Tray icons: data/status/<variant>.svg becomes the theme's status icon
+# ${SEAM_BUNDLE_ID}-<variant>, as SVG and in the sizes panels use.
+file(GLOB status_icons CONFIGURE_DEPENDS ${data_in}/status/*.svg)
+foreach(svg ${status_icons})
+  get_filename_component(variant ${svg} NAME_WE)
+  set(icon_name ${SEAM_BUNDLE_ID}-${variant})
+  install(FILES ${svg} RENAME ${icon_name}.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/status COMPONENT system)
+  foreach(size 16 22 24 32 48)
+    set(png ${data_out}/status/${size}/${icon_name}.png)
+    add_custom_command(OUTPUT ${png}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${data_out}/status/${size}
+      COMMAND ${RSVG_CONVERT} -w ${size} -h ${size} -o ${png} ${svg}
+      DEPENDS ${svg} VERBATIM)
+    list(APPEND generated_data ${png})
+    install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/status
+      COMPONENT system)
+  endforeach()
+endforeach()
 add_custom_target(system_data ALL DEPENDS ${generated_data})
 
 install(TARGETS seamwright RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT system)
