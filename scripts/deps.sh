@@ -11,7 +11,7 @@ packages=(
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps xauth trayer x11vnc xdotool
   libarchive-dev libheif-dev libjpeg-dev fonts-dejavu-core fonts-nanum
   # the Debian package: Unicode library, icon rendering, and what checks the result
-  pkg-config libutf8proc-dev librsvg2-bin dpkg-dev desktop-file-utils appstream mandoc
+  pkg-config libutf8proc-dev librsvg2-bin dpkg-dev desktop-file-utils appstream mandoc man-db
 )
 for extra in "$@"; do
   case "$extra" in
