@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Makes the Debian package from a built tree, checks what it holds, installs it on
 # this machine, runs the installed program and removes the package again.
-#   tests/package/check_package.sh <build-dir> <application-id>
+#   tests/package/check_package.sh <source-dir> <build-dir> <application-id>
 # Exit 77 (skipped) for the install part when it cannot be done safely: not root
 # without sudo, or a seamwright package already installed that is not ours to remove.
 set -euo pipefail
-build=$(cd "${1:?build folder}" && pwd)
-id=${2:?application id}
+source_dir=$(cd "${1:?source folder}" && pwd)
+build=$(cd "${2:?build folder}" && pwd)
+id=${3:?application id}
 export DEBIAN_FRONTEND=noninteractive LC_ALL=C.UTF-8 LANGUAGE= LANG=C.UTF-8
 exec </dev/null
 
@@ -20,13 +21,16 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Package
-cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
-    { cat "$work/cpack.log" >&2; fail "cpack"; }
-debs=("$work"/out/seamwright_*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one package, found: ${debs[*]}"
-deb=${debs[0]}
-echo "package: $(basename "$deb")"
+# Package, as make package makes it
+version=$("$build/seamwright" --version | cut -d' ' -f2)
+name=seamwright_${version}_$(dpkg --print-architecture).deb
+rm -f "$build/$name"
+make -s -C "$source_dir" package BUILD="$build" JOBS=2 >"$work/make.log" 2>&1 ||
+    { cat "$work/make.log" >&2; fail "make package"; }
+mkdir "$work/out"
+cp "$build/$name" "$work/out/" || fail "make package made no $name"
+deb=$work/out/$name
+echo "package: $name"
 
 # Contents
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' | grep -v '/$' >"$work/files"
