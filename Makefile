@@ -1,10 +1,13 @@
 # make run   build and start Seamwright (on a private two-monitor desktop when there is no X display)
 # make test  build and run the whole test suite
 # make bundle  build the relocatable Seamwright.app here (the form the updater replaces)
+# make package  build the Debian package in build/
 BUILD ?= build
+# where make bundle puts Seamwright.app
+BUNDLE_DIR ?= $(CURDIR)
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build bundle run test bench asan format clean
+.PHONY: all deps configure build bundle package run test bench asan format clean
 
 all: build
 
@@ -20,10 +23,13 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 bundle: build
-	cmake --install $(BUILD) --prefix $(CURDIR)
+	cmake --install $(BUILD) --prefix $(BUNDLE_DIR) --component bundle
+
+package: build
+	cd $(BUILD) && cpack
 
 run: bundle
-	@bash scripts/run.sh Seamwright.app/Contents/bin/seamwright
+	@bash scripts/run.sh $(BUNDLE_DIR)/Seamwright.app/Contents/bin/seamwright
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure --timeout 300
@@ -31,8 +37,7 @@ test: build
 bench: configure
 	@bash scripts/deps.sh bench
 	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release >/dev/null
-	cmake --build build-release --target benchmarks -j $(JOBS)
-	@for b in build-release/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done
+	JOBS=$(JOBS) bash scripts/bench.sh build-release
 
 asan: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSEAM_SANITIZE=ON >/dev/null

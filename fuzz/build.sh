@@ -12,7 +12,8 @@ mkdir -p "$out"
 flags="-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I$src"
 
 clang++ $flags -o "$out/fuzz_parse_edid" "$here/fuzz_parse_edid.cpp" \
-    "$src/layouts/edid_info.cpp" "$src/layouts/unicode_text.cpp" "$src/layouts/display_ident.cpp"
+    "$src/layouts/edid_info.cpp" "$src/layouts/unicode_text.cpp" "$src/layouts/display_ident.cpp" \
+    -lutf8proc
 clang++ $flags -o "$out/fuzz_layout_file" "$here/fuzz_layout_file.cpp" \
     "$src/layouts/layout_file.cpp"
 clang++ $flags -o "$out/fuzz_feed" "$here/fuzz_feed.cpp" "$src/update/update_feed.cpp" \

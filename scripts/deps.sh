@@ -5,16 +5,18 @@
 #   scripts/deps.sh fuzz     also the fuzzing compiler and runtime
 set -euo pipefail
 packages=(
-  cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev
+  cmake make g++ ccache libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev nlohmann-json3-dev dbus-daemon
   libx11-dev libxrandr-dev libxi-dev libxtst-dev libxext-dev
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps xauth trayer x11vnc xdotool
-  i3-wm xfwm4 dbus-daemon
+  i3-wm xfwm4
   libarchive-dev libheif-dev libjpeg-dev fonts-dejavu-core fonts-nanum
   # GNOME: a headless compositor on a private session bus, gdbus for reading it back
   mutter dbus dbus-bin libglib2.0-bin
   # wlroots compositors: the protocol client library and scanner, and a headless sway for tests
   libwayland-dev wayland-protocols sway wlr-randr wtype qt6-wayland
+  # the Debian package: Unicode library, icon rendering, and what checks the result
+  pkg-config libutf8proc-dev librsvg2-bin dpkg-dev desktop-file-utils appstream mandoc man-db
 )
 for extra in "$@"; do
   case "$extra" in

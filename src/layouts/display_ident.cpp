@@ -35,7 +35,7 @@ std::optional<std::string> usableSerialString(const std::optional<std::string>& 
     if (b == e) return std::nullopt;
     const std::string trimmed = encodeUtf8(std::u32string_view(s).substr(b, e - b));
     // One character repeated in any mix of case ("aAaA", "ÄäÄ") is a placeholder too.
-    const std::u32string folded = decodeUtf8Lossy(lowercased(trimmed));
+    const std::u32string folded = decodeUtf8Lossy(caseFolded(trimmed));
     if (std::all_of(folded.begin(), folded.end(), [&](char32_t c) { return c == folded[0]; })) {
         return std::nullopt;
     }

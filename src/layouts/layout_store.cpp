@@ -11,7 +11,7 @@
 namespace seam {
 
 std::string normalizedName(std::string_view name) {
-    return lowercased(trimBlanks(name));
+    return caseFolded(trimBlanks(name));
 }
 
 LayoutStore::LayoutStore(Read read, Write write, Now now)

@@ -14,7 +14,7 @@
 
 namespace seam {
 
-// Trimmed of white space and line breaks, then lower case: " Home " collides with "HOME".
+// Trimmed of white space and line breaks, then case-folded: " Home " collides with "HOME".
 std::string normalizedName(std::string_view name);
 
 class LayoutStore {

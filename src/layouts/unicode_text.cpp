@@ -1,5 +1,9 @@
 #include "layouts/unicode_text.h"
 
+#include <utf8proc.h>
+
+#include <cstdlib>
+
 namespace seam {
 
 namespace {
@@ -87,16 +91,16 @@ std::string encodeUtf8(std::u32string_view text) {
 }
 
 bool isWhitespaceOrNewline(char32_t c) {
-    return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
-           (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F ||
-           c == 0x205F || c == 0x3000;
+    // The White_Space property: the separators plus the five ASCII controls and NEL.
+    if ((c >= 0x09 && c <= 0x0D) || c == 0x85) return true;
+    const auto category = utf8proc_category(utf8proc_int32_t(c));
+    return category == UTF8PROC_CATEGORY_ZS || category == UTF8PROC_CATEGORY_ZL ||
+           category == UTF8PROC_CATEGORY_ZP;
 }
 
 bool isControlOrFormat(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xAD || (c >= 0x600 && c <= 0x605) ||
-           c == 0x61C || c == 0x6DD || c == 0x70F || c == 0x180E || (c >= 0x200B && c <= 0x200F) ||
-           (c >= 0x202A && c <= 0x202E) || (c >= 0x2060 && c <= 0x2064) ||
-           (c >= 0x2066 && c <= 0x206F) || c == 0xFEFF || (c >= 0xFFF9 && c <= 0xFFFB);
+    const auto category = utf8proc_category(utf8proc_int32_t(c));
+    return category == UTF8PROC_CATEGORY_CC || category == UTF8PROC_CATEGORY_CF;
 }
 
 std::string trimBlanks(std::string_view text) {
@@ -107,27 +111,16 @@ std::string trimBlanks(std::string_view text) {
     return encodeUtf8(std::u32string_view(s).substr(b, e - b));
 }
 
-std::string lowercased(std::string_view text) {
-    std::u32string s = decodeUtf8Lossy(text);
-    for (char32_t& c : s) {
-        if (c >= 'A' && c <= 'Z') {
-            c += 0x20;
-        } else if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) ||
-                   (c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F)) {
-            c += 0x20;
-        } else if (c == 0x178) {
-            c = 0xFF;
-        } else if (c >= 0x400 && c <= 0x40F) {
-            c += 0x50;
-        } else if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x138 && c != 0x149 &&
-                   c != 0x17F) {
-            // Latin Extended-A pairs upper/lower as even/odd, shifted by one in 0x139-0x148
-            // and 0x179-0x17E.
-            const bool shifted = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-            if (shifted ? (c % 2 == 1) : (c % 2 == 0)) c += 1;
-        }
-    }
-    return encodeUtf8(s);
+std::string caseFolded(std::string_view text) {
+    const std::string valid = encodeUtf8(decodeUtf8Lossy(text));
+    utf8proc_uint8_t* folded = nullptr;
+    const auto length = utf8proc_map(
+        reinterpret_cast<const utf8proc_uint8_t*>(valid.data()), utf8proc_ssize_t(valid.size()),
+        &folded, utf8proc_option_t(UTF8PROC_STABLE | UTF8PROC_COMPOSE | UTF8PROC_CASEFOLD));
+    if (length < 0) return valid;  // only when memory runs out: the text is valid by now
+    std::string out(reinterpret_cast<const char*>(folded), size_t(length));
+    std::free(folded);
+    return out;
 }
 
 }  // namespace seam

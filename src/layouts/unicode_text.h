@@ -1,10 +1,8 @@
 // The few Unicode text rules identity and layout names need, on UTF-8 strings.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace seam {
 
@@ -19,7 +17,9 @@ bool isControlOrFormat(char32_t c);
 // Trims white space and line breaks at both ends; text that is not valid UTF-8
 // is first repaired with U+FFFD.
 std::string trimBlanks(std::string_view text);
-// Lower case for the scripts with case that names realistically use.
-std::string lowercased(std::string_view text);
+// For comparing texts regardless of case: canonical composition, then full case
+// folding ("Straße" and "STRASSE", "ΟΔΟΣ" and "οδος", a precomposed and a
+// decomposed "é" fold alike); ill-formed UTF-8 is repaired first.
+std::string caseFolded(std::string_view text);
 
 }  // namespace seam

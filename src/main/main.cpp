@@ -16,6 +16,7 @@
 #include "main/log.h"
 #include "main/platform_choice.h"
 #include "main/qt/prefs.h"
+#include "main/qt/theme_icon.h"
 #include "main/text.h"
 #include "main/version.h"
 #include "photo/qt/photo_job.h"
@@ -98,6 +99,9 @@ int runApplication(int argc, char** argv, bool updateNow) {
     if (!preparePlatform(true)) return 1;
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // Lets the desktop match our windows to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(kBundleIdentifier));
+    QApplication::setWindowIcon(themedApplicationIcon());
     auto delegate = AppDelegate::launch(updateNow);
     if (!delegate) {
         std::cerr << "seamwright: cannot start on this display; see " << logPath() << '\n';

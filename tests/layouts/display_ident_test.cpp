@@ -33,7 +33,9 @@ TEST(UsableSerialStringTest, Table) {
         {"1111", std::nullopt},
         {"aAaA", std::nullopt},
         {"\xC3\x84\xC3\xA4\xC3\x84", std::nullopt},  // "ÄäÄ"
-        {"\xC3\x84\xC3\xA4" "B", "\xC3\x84\xC3\xA4" "B"},
+        {"ÄäB", "ÄäB"},
+        {"ＡａＡ", std::nullopt},  // full width
+        {"Ǆǅǆ", std::nullopt},     // one letter in its three cases
         {"Z", std::nullopt},
         {" HTPK123456\n", "HTPK123456"},
         {"\x01\tCN0ABC1\x7F\r", "CN0ABC1"},
@@ -42,6 +44,7 @@ TEST(UsableSerialStringTest, Table) {
         {"\xC2\xA0"
          "AB1\xE2\x80\x8B",
          "AB1"},
+        {"AB1\U000E0001", "AB1"},  // a trailing language tag
     };
     for (const auto& c : cases) {
         EXPECT_EQ(usableSerialString(c.in), c.out) << (c.in ? *c.in : "(absent)");

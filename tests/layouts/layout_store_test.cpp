@@ -117,6 +117,40 @@ TEST_F(LayoutStoreTest, LookupByNormalizedName) {
     EXPECT_FALSE(store.layout("b"));
 }
 
+// Lookups, and with them renames and saves under an existing name, ignore case in
+// every script with case, and how an accent is encoded.
+TEST_F(LayoutStoreTest, NamesMatchRegardlessOfCaseInEveryScript) {
+    const struct {
+        const char* stored;
+        const char* typed;
+        bool same;
+    } cases[] = {
+        {"ＨＯＭＥ", "ｈｏｍｅ", true},  // full width
+        {"École", "éCOLE", true},
+        {"Ǎla", "ǎLA", true},
+        {"Ại", "ạI", true},
+        {"Άθήνα", "άΘΉΝΑ", true},
+        {"ΟΔΟΣ", "οδος", true},  // final sigma
+        {"Ґанок", "ґАНОК", true},
+        {"Ան", "աՆ", true},
+        {"𐐀x", "𐐨X", true},
+        {"Straße", "STRASSE", true},
+        {"Café", "CAFE\u0301", true},  // precomposed, and E with a combining accent
+        {"Café", "Cafe", false},
+        {"Home", "Hom", false},
+        {"집", "짐", false},
+        {"Σ", "Φ", false},
+    };
+    for (const auto& c : cases) {
+        Backing b;
+        LayoutStore store = b.make();
+        store.upsert(layout("A", c.stored));
+        EXPECT_EQ(store.layoutNamed(c.typed) != nullptr, c.same) << c.stored << " / " << c.typed;
+        store.upsert(layout("B", "Other"));
+        EXPECT_EQ(store.rename("B", c.typed), !c.same) << c.stored << " / " << c.typed;
+    }
+}
+
 TEST_F(LayoutStoreTest, DefaultNames) {
     LayoutStore store = backing.make();
     EXPECT_EQ(store.nextDefaultName(), "Layout 1");

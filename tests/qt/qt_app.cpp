@@ -3,6 +3,7 @@
 #include "qt_app.h"
 
 #include <QDir>
+#include <QIcon>
 #include <QInputDevice>
 #include <cstdlib>
 
@@ -16,6 +17,8 @@ QApplication& qtApp() {
     // its device list outlives the application: key events in tests would
     // otherwise crash the exit.
     QInputDevice::primaryKeyboard();
+    // The same for the cache of theme icons, which the application empties as it goes.
+    QIcon::fromTheme(QStringLiteral("seamwright-test"));
     static QApplication instance(argc, argv);
     return instance;
 }

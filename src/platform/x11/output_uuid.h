@@ -2,20 +2,15 @@
 // same monitor on the same connector gets the same UUID in every session.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
 
 namespace seam {
 
-std::array<std::uint8_t, 20> sha1(std::span<const std::uint8_t> data);
-
-// Upper-case 8-4-4-4-12 text of the version 5 UUID of `name` in `nameSpace`.
-std::string nameBasedUUID(const std::array<std::uint8_t, 16>& nameSpace,
-                          std::span<const std::uint8_t> name);
-
-// From the EDID bytes followed by the connector name, in Seamwright's own namespace.
+// Upper-case 8-4-4-4-12 text of the UUID named by the EDID bytes followed by the
+// connector name, in Seamwright's own namespace. Saved layouts hold these: the
+// text for given bytes must never change.
 std::string outputUUID(std::span<const std::uint8_t> edid, const std::string& connector);
 
 }  // namespace seam

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "main/qt/app_icon.h"
+#include "main/qt/theme_icon.h"
 #include "platform/clock.h"
 #include "shell/guide_view.h"
 #include "shell/qt/shell_icons.h"
@@ -73,7 +73,7 @@ QWidget* GuideWindow::build() {
     window_ = w;
 
     auto* icon = new QLabel(w);
-    icon->setPixmap(applicationIcon().pixmap(72, 72));
+    icon->setPixmap(themedApplicationIcon().pixmap(72, 72));
     icon->setGeometry(frame(194, 334, 72, 72));
 
     auto* heading = new QLabel(qs(t.heading), w);

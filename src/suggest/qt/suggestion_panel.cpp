@@ -13,8 +13,8 @@
 #include <algorithm>
 
 #include "main/log.h"
-#include "main/qt/app_icon.h"
 #include "main/qt/prefs.h"
+#include "main/qt/theme_icon.h"
 #include "main/text.h"
 #include "suggest/panel_placement.h"
 
@@ -109,7 +109,7 @@ QWidget* SuggestionPanel::makeContent(const std::string& name, bool opaque) {
 
     auto* icon = new QLabel(view);
     icon->setGeometry(14, 14, 32, 32);
-    icon->setPixmap(applicationIcon().pixmap(32, 32));
+    icon->setPixmap(themedApplicationIcon().pixmap(32, 32));
 
     auto* title = new QLabel(view);
     title->setGeometry(56, 13, kW - 70, 18);
