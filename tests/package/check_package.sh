@@ -44,6 +44,13 @@ expected=(/usr/bin/seamwright
 for size in 16 22 24 32 48 64 128 256; do
     expected+=("/usr/share/icons/hicolor/${size}x${size}/apps/$id.png")
 done
+# The tray's two tones, for light and dark panels.
+for tone in tray-light tray-dark; do
+    expected+=("/usr/share/icons/hicolor/scalable/status/$id-$tone.svg")
+    for size in 16 22 24 32 48; do
+        expected+=("/usr/share/icons/hicolor/${size}x${size}/status/$id-$tone.png")
+    done
+done
 for f in "${expected[@]}"; do grep -qxF "$f" "$work/files" || fail "package lacks $f"; done
 if grep -q "Seamwright.app" "$work/files"; then fail "the bundle is in the package"; fi
 depends=$(dpkg-deb -f "$deb" Depends)

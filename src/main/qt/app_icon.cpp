@@ -3,6 +3,9 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "main/qt/theme_icon.h"
+#include "main/version.h"
+
 namespace seam {
 
 namespace {
@@ -24,8 +27,11 @@ QIcon applicationIcon() {
 }
 
 QIcon trayIcon(bool lightLines) {
-    if (!lightLines) return applicationIcon();
-    return twoScreens(QColor(240, 240, 240), QColor(80, 80, 80));
+    // The package installs both tones as theme status icons; a theme may restyle them.
+    const QString name =
+        QString::fromUtf8(kBundleIdentifier) + (lightLines ? "-tray-light" : "-tray-dark");
+    return themedIcon(name, lightLines ? twoScreens(QColor(240, 240, 240), QColor(80, 80, 80))
+                                       : applicationIcon());
 }
 
 }  // namespace seam
