@@ -1,6 +1,7 @@
 // Process entry: set the process-wide values, then run the one job the command
 // line names, or the tray application.
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <chrono>
@@ -15,12 +16,14 @@
 #include "main/diagnostics.h"
 #include "main/log.h"
 #include "main/qt/prefs.h"
+#include "main/remote_command.h"
 #include "main/text.h"
 #include "main/version.h"
 #include "photo/qt/photo_job.h"
 #include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_display_services.h"
 #include "shell/qt/app_delegate.h"
+#include "shell/qt/command_bus.h"
 #include "shell/qt/render_jobs.h"
 #include "shell/status_menu.h"
 #include "suggest/qt/suggestion_panel.h"
@@ -77,11 +80,26 @@ int runDumpMenu(bool support) {
     return print({.lines = menuTitleDump(status.menu)});
 }
 
+// Asks the tray program that already runs; needs no display.
+int runRemote(int argc, char** argv, const RemoteCall& call) {
+    QCoreApplication app(argc, argv);
+    const BusAddress address = commandBusAddress(kBundleIdentifier);
+    const RemoteResult r = remoteResult(address, call, callRunningProgram(address, call));
+    if (!r.error.empty()) std::cerr << r.error << '\n';
+    return r.exitCode;
+}
+
 int runApplication(int argc, char** argv, bool updateNow) {
     // The application, not the log, makes the log's folder.
     QDir().mkpath(QFileInfo(QString::fromStdString(logPath())).absolutePath());
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // One tray program per session: a second start leaves the first one be. What
+    // the user asked for holds, so that is no failure.
+    if (claimCommandBus(commandBusAddress(kBundleIdentifier)).claim == BusClaim::taken) {
+        std::cout << kAlreadyRunningLine << '\n';
+        return 0;
+    }
     auto delegate = AppDelegate::launch(updateNow);
     if (!delegate) {
         std::cerr << "seamwright: cannot start on this display; see " << logPath() << '\n';
@@ -121,6 +139,11 @@ int main(int argc, char** argv) {
         case Job::version:
             std::cout << "Seamwright " << kVersion << '\n';
             return 0;
+        case Job::align:
+        case Job::undo:
+        case Job::applyLayout:
+        case Job::quit:
+            return runRemote(argc, argv, *remoteCall(cmd));
         case Job::app:
             return runApplication(argc, argv, cmd.updateNow);
     }

@@ -17,7 +17,8 @@
 
 namespace seam::testing {
 
-Program::Program(const std::function<void(const std::string&)>& prepare) {
+Program::Program(const std::function<void(const std::string&)>& prepare,
+                 const std::string& busAddress) {
     {
         // Not a first launch: the guide would take the keyboard from what the tests drive.
         QSettingsStore settings(QString::fromStdString(home_.path() + "/config/Seamwright"),
@@ -38,6 +39,9 @@ Program::Program(const std::function<void(const std::string&)>& prepare) {
                                     "QT_QPA_PLATFORM=xcb",
                                     "PATH=/usr/bin:/bin",
                                     "XDG_RUNTIME_DIR=" + home_.path()};
+    // Without a bus of its own, a socket that is not there: no bus, and none started.
+    env.push_back("DBUS_SESSION_BUS_ADDRESS=" +
+                  (busAddress.empty() ? "unix:path=" + home_.path() + "/no-bus" : busAddress));
     std::vector<char*> envp;
     for (auto& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
@@ -66,6 +70,19 @@ bool Program::waitForLog(const std::string& text, int seconds) const {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;
+}
+
+bool Program::waitForExit(int seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (pid_ > 0 && std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return pid_ <= 0;
 }
 
 User::User() : d_(XOpenDisplay(xserver()->name().c_str())) {}

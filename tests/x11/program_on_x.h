@@ -19,8 +19,10 @@ namespace seam::testing {
 class Program {
   public:
     // prepare runs before the start with the program's settings folder
-    // (XDG_CONFIG_HOME), to put settings in place.
-    explicit Program(const std::function<void(const std::string& configHome)>& prepare = {});
+    // (XDG_CONFIG_HOME), to put settings in place. busAddress is its session bus;
+    // without one it has none.
+    explicit Program(const std::function<void(const std::string& configHome)>& prepare = {},
+                     const std::string& busAddress = {});
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -31,6 +33,8 @@ class Program {
     std::string logText() const;
     // Waits for a log line containing text; a child process has no other signal.
     bool waitForLog(const std::string& text, int seconds = 10) const;
+    // True once the process has ended by itself within that time.
+    bool waitForExit(int seconds = 10);
 
   private:
     TempDir home_;

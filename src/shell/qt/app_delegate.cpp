@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QUrl>
 #include <cstdlib>
 
@@ -32,6 +33,7 @@
 #include "shell/guide_view.h"
 #include "shell/layout_commands.h"
 #include "shell/login_item.h"
+#include "shell/qt/command_bus.h"
 #include "shell/qt/guide_window.h"
 #include "shell/qt/layout_prompts.h"
 #include "shell/qt/menu_view.h"
@@ -150,6 +152,18 @@ bool AppDelegate::finishLaunching(bool updateNow) {
 
     startSuggestions();
     scheduler_->every(30, [this] { heartbeat(); });
+    // Last: a command may use any part. Destroyed first, so [this] holds.
+    commandBus_ = std::make_unique<CommandBus>(
+        commandBusAddress(kBundleIdentifier),
+        CommandActions{
+            .align = [this] { startAlign(); },
+            .undo = [this] { undo(); },
+            .applyLayout =
+                [this](const std::string& name) {
+                    return layouts_->applyLayoutNamed(name, "command");
+                },
+            .quit = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); },
+        });
     return true;
 }
 

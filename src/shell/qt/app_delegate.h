@@ -19,6 +19,7 @@ class QSystemTrayIcon;
 
 namespace seam {
 
+class CommandBus;
 class DisplayChangeWatcher;
 class Engine;
 class GuideWindow;
@@ -129,6 +130,7 @@ class AppDelegate : public QObject {
     std::unique_ptr<SuggestionController> suggestions_;
     std::unique_ptr<X11DisplayChanges> displayChanges_;
     std::unique_ptr<DisplayChangeWatcher> changeWatcher_;
+    std::unique_ptr<CommandBus> commandBus_;
 };
 
 }  // namespace seam
