@@ -86,7 +86,11 @@ int runRemote(int argc, char** argv, const RemoteCall& call) {
     const BusAddress address = commandBusAddress(kBundleIdentifier);
     const RemoteResult r = remoteResult(address, call, callRunningProgram(address, call));
     if (!r.error.empty()) std::cerr << r.error << '\n';
-    return r.exitCode;
+    std::cout.flush();
+    std::cerr.flush();
+    // Qt's bus thread can still be delivering while the static objects go, and
+    // says so on standard error; a command has nothing else to close.
+    std::_Exit(r.exitCode);
 }
 
 int runApplication(int argc, char** argv, bool updateNow) {
