@@ -78,8 +78,22 @@ std::optional<std::string> swayExec(const std::string& program,
     return line;
 }
 
+std::vector<SwayKey> swayKeysFor(const HotKeySpec& align, const HotKeySpec& undo,
+                                 const LayoutKeys& layoutKeys,
+                                 const std::vector<SavedLayout>& layouts) {
+    std::vector<SwayKey> keys = {{align, {"--align"}}, {undo, {"--undo"}}};
+    for (const SavedLayout& layout : layouts)
+        if (auto it = layoutKeys.find(layout.id); it != layoutKeys.end())
+            keys.push_back({it->second, {"--apply-layout", layout.name}});
+    return keys;
+}
+
 SwayKeys::SwayKeys(SwayCommands& sway, std::string program)
     : sway_(sway), program_(std::move(program)) {}
+
+SwayKeys::~SwayKeys() {
+    unbindAll();
+}
 
 bool SwayKeys::run(const std::string& command) {
     const auto results = sway_.run(command);

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "layouts/saved_layout.h"
 #include "platform/sway_ipc.h"
 #include "shell/hot_key_spec.h"
+#include "shell/shortcut_keys.h"
 
 namespace seam {
 
@@ -27,9 +29,19 @@ struct SwayKey {
     std::vector<std::string> args;  // after the program: {"--apply-layout", "Home"}
 };
 
+// The align and undo keys, then the key of each saved layout that has one, in
+// store order; layouts are named, as "--apply-layout" takes them.
+std::vector<SwayKey> swayKeysFor(const HotKeySpec& align, const HotKeySpec& undo,
+                                 const LayoutKeys& layoutKeys,
+                                 const std::vector<SavedLayout>& layouts);
+
 class SwayKeys {
   public:
     SwayKeys(SwayCommands& sway, std::string program);
+    // Nothing stays bound in sway behind the program.
+    ~SwayKeys();
+    SwayKeys(const SwayKeys&) = delete;
+    SwayKeys& operator=(const SwayKeys&) = delete;
     // Removes the bindings made before, then binds these; each refusal is logged.
     void bind(const std::vector<SwayKey>& keys);
     void unbindAll();

@@ -67,25 +67,29 @@ struct FakeSway : SwayCommands {
     std::vector<std::optional<std::vector<sway_ipc::CommandResult>>> refuse;
 };
 
-TEST(SwayKeysTest, BindingAgainRemovesTheOldBindingsFirstAndQuitRemovesAll) {
+TEST(SwayKeysTest, BindingAgainRemovesTheOldBindingsFirstAndTheEndRemovesAll) {
     testing::LogCapture logs;
     FakeSway sway;
-    SwayKeys keys(sway, "/bin/seamwright");
     const HotKeySpec f5{96, Spec::control | Spec::shift, "F5"};
-    keys.bind({{defaultAlign, {"--align"}}, {defaultUndo, {"--undo"}}});
-    keys.bind({{defaultAlign, {"--align"}}, {f5, {"--apply-layout", "Home"}}});
-    keys.unbindAll();
+    const HotKeySpec f6{97, Spec::control, "F6"};
+    SavedLayout home{.id = "H", .name = "Home"}, office{.id = "O", .name = "Office"};
+    {
+        SwayKeys keys(sway, "/bin/seamwright");
+        keys.bind(swayKeysFor(defaultAlign, defaultUndo, {}, {home}));
+        keys.bind(swayKeysFor(defaultAlign, f6, {{"H", f5}, {"gone", f6}}, {office, home}));
+    }
     EXPECT_EQ(sway.sent, (std::vector<std::string>{
                              "bindsym Ctrl+Mod1+Mod4+a exec '/bin/seamwright' --align",
                              "bindsym Ctrl+Mod1+Mod4+z exec '/bin/seamwright' --undo",
                              "unbindsym Ctrl+Mod1+Mod4+a",
                              "unbindsym Ctrl+Mod1+Mod4+z",
                              "bindsym Ctrl+Mod1+Mod4+a exec '/bin/seamwright' --align",
+                             "bindsym Ctrl+F6 exec '/bin/seamwright' --undo",
                              "bindsym Ctrl+Shift+F5 exec '/bin/seamwright' --apply-layout 'Home'",
                              "unbindsym Ctrl+Mod1+Mod4+a",
+                             "unbindsym Ctrl+F6",
                              "unbindsym Ctrl+Shift+F5",
                          }));
-    EXPECT_TRUE(keys.bound().empty());
     EXPECT_TRUE(logs.messages().empty());
 }
 

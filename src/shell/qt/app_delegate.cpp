@@ -39,6 +39,7 @@
 #include "shell/qt/menu_view.h"
 #include "shell/qt/settings_window.h"
 #include "shell/saved_layouts_menu.h"
+#include "shell/sway_keys.h"
 #include "suggest/display_change_gate.h"
 #include "suggest/qt/suggestion_panel.h"
 #include "suggest/suggestion_controller.h"
@@ -142,6 +143,9 @@ bool AppDelegate::finishLaunching(bool updateNow) {
         hotKeys_ = std::make_unique<HotKeyRegistry>(*hotKeyService_);
         hotKeys_->installHotKeyHandler();
     }
+    if (const char* sway = std::getenv("SWAYSOCK"); sway && (swayIpc_ = SwayIpc::connect(sway)))
+        swayKeys_ = std::make_unique<SwayKeys>(
+            *swayIpc_, QCoreApplication::applicationFilePath().toStdString());
     layouts_->loadLayoutKeys();
     applyHotKeys();
 
@@ -239,7 +243,10 @@ void AppDelegate::connectWindows() {
         if (self && self->shortcutKeys().clear(id, prefs())) self->applyHotKeys();
     };
     settings_->onRename = [self](const std::string& id, const std::string& name) {
-        return self && self->layouts_->renameLayout(id, name);
+        const bool renamed = self && self->layouts_->renameLayout(id, name);
+        // Sway's bindings name the layout.
+        if (renamed && self->swayKeys_) self->applyHotKeys();
+        return renamed;
     };
     settings_->onDelete = [self](const std::string& id) {
         if (self) self->layouts_->deleteLayout(id);
@@ -253,10 +260,12 @@ void AppDelegate::connectWindows() {
     settings_->onRecordingChanged = [self](bool recording) {
         if (!self) return;
         // While recording, the pressed keys must reach the window, not fire.
-        if (!recording)
+        if (!recording) {
             self->applyHotKeys();
-        else if (self->hotKeys_)
-            self->hotKeys_->unregisterAllHotKeys();
+        } else {
+            if (self->hotKeys_) self->hotKeys_->unregisterAllHotKeys();
+            if (self->swayKeys_) self->swayKeys_->unbindAll();
+        }
     };
 
     guide_ = std::make_unique<GuideWindow>(*scheduler_);
@@ -379,6 +388,8 @@ void AppDelegate::applyHotKeys() {
         hotKeys_->registerHotKey(alignKey_, HotKeyRegistry::alignID, [this] { startAlign(); });
         layouts_->registerLayoutHotKeys(*hotKeys_);
     }
+    if (swayKeys_)
+        swayKeys_->bind(swayKeysFor(alignKey_, undoKey_, layouts_->layoutKeys, store_->layouts()));
     setHotKeyTitles(status_, alignKey_, undoKey_);
     showMenu();
 }

@@ -31,6 +31,8 @@ class SettingsWindow;
 class QtClock;
 class SuggestionController;
 class SuggestionPanel;
+class SwayIpc;
+class SwayKeys;
 class X11DisplayChanges;
 class QtLayoutPrompts;
 class QtScheduler;
@@ -112,6 +114,9 @@ class AppDelegate : public QObject {
     std::unique_ptr<Updater> updater_;
     std::unique_ptr<X11HotKeys> hotKeyService_;
     std::unique_ptr<HotKeyRegistry> hotKeys_;
+    // On sway the keys are also its own bindings, which run our commands.
+    std::unique_ptr<SwayIpc> swayIpc_;
+    std::unique_ptr<SwayKeys> swayKeys_;
     HotKeySpec alignKey_ = defaultAlign;
     HotKeySpec undoKey_ = defaultUndo;
     std::unique_ptr<SettingsWindow> settings_;
