@@ -15,9 +15,8 @@ TEST(MoveTestJob, MovesAndRestores) {
     Arrangement arrangement(server);
     std::vector<double> waits;
     const JobResult r = moveTest(arrangement, [&](double s) { waits.push_back(s); });
-    EXPECT_EQ(r.lines,
-              (std::vector<std::string>{
-                  "move ok=true from=(1710, 0) to=(1750, 0) restore ok=true now=(1710, 0)"}));
+    EXPECT_EQ(r.lines, (std::vector<std::string>{
+                           "move ok=true from=(1710, 0) to=(1750, 0) restore ok=true now=(1710, 0)"}));
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(waits, (std::vector<double>{0.4, 0.4}));
     EXPECT_EQ(server.transactions().size(), 2u);
@@ -30,9 +29,8 @@ TEST(MoveTestJob, FailingServerExitsOne) {
     server.failMoveNumber(1);
     Arrangement arrangement(server);
     const JobResult r = moveTest(arrangement, [](double) {});
-    EXPECT_EQ(
-        r.lines.at(0),
-        "move ok=false from=(-1280, -960) to=(-1280, -960) restore ok=false now=(-1280, -960)");
+    EXPECT_EQ(r.lines.at(0),
+              "move ok=false from=(-1280, -960) to=(-1280, -960) restore ok=false now=(-1280, -960)");
     EXPECT_EQ(r.exitCode, 1);
 }
 
@@ -48,8 +46,7 @@ TEST(MoveTestJob, OnlyMainDisplay) {
 TEST(SelfTestJob, AllChecksPass) {
     const JobResult r = selfTest();
     ASSERT_GT(r.lines.size(), 10u);
-    for (size_t i = 0; i + 1 < r.lines.size(); ++i)
-        EXPECT_EQ(r.lines[i].rfind("pass ", 0), 0u) << r.lines[i];
+    for (size_t i = 0; i + 1 < r.lines.size(); ++i) EXPECT_EQ(r.lines[i].rfind("pass ", 0), 0u) << r.lines[i];
     EXPECT_EQ(r.lines.back(), "ALL PASS");
     EXPECT_EQ(r.exitCode, 0);
 }

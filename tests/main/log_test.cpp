@@ -15,8 +15,7 @@ namespace {
 TEST(LogLineTest, IsoUtcToTheSecond) {
     EXPECT_EQ(logLine("hello x=1", 0, false), "1970-01-01T00:00:00Z hello x=1\n");
     EXPECT_EQ(logLine("m", 1796580000, false), "2026-12-06T18:00:00Z m\n");
-    EXPECT_EQ(logLine("move ok=true", 1796580000, true),
-              "2026-12-06T18:00:00Z dry-run move ok=true\n");
+    EXPECT_EQ(logLine("move ok=true", 1796580000, true), "2026-12-06T18:00:00Z dry-run move ok=true\n");
 }
 
 TEST(LogTest, CreatesThenAppends) {
@@ -63,8 +62,7 @@ TEST(LogTest, DryRunPrefix) {
 
 TEST(DryRunTest, OnlyTheValueOneCounts) {
     EXPECT_TRUE(dryRunFromValue("1"));
-    for (const char* v : {"true", "01", "", "1 ", "yes", "0"})
-        EXPECT_FALSE(dryRunFromValue(v)) << v;
+    for (const char* v : {"true", "01", "", "1 ", "yes", "0"}) EXPECT_FALSE(dryRunFromValue(v)) << v;
     EXPECT_FALSE(dryRunFromValue(nullptr));
 }
 
