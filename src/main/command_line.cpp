@@ -22,6 +22,10 @@ constexpr Option kOptions[] = {
     {"--selftest", Job::selftest, false},
     {"--help", Job::help, false},
     {"--version", Job::version, false},
+    {"--align", Job::align, false},
+    {"--undo", Job::undo, false},
+    {"--apply-layout", Job::applyLayout, true},
+    {"--quit", Job::quit, false},
 };
 
 // The argument after the first occurrence of name, if there is one.
@@ -43,7 +47,7 @@ Command examine(const std::vector<std::string>& args) {
             auto value = valueAfter(args, o.name);
             if (!value) continue;  // a value option without its value is ignored
             cmd.job = o.job;
-            cmd.path = *value;
+            (o.job == Job::applyLayout ? cmd.layoutName : cmd.path) = *value;
         } else {
             if (!has(args, o.name)) continue;
             cmd.job = o.job;
@@ -64,7 +68,7 @@ const char* optionName(Job job) {
 
 std::string helpText() {
     return "usage: seamwright [option]\n"
-           "With no option, starts the tray application.\n"
+           "With no option, starts the tray application, unless it already runs.\n"
            "  --photo PATH [--preview OUT]  analyse a photo of the two screens\n"
            "  --render-guide PATH           draw the guide window to a PNG\n"
            "  --dump-displays               print the attached displays and their identity\n"
@@ -76,6 +80,11 @@ std::string helpText() {
            "  --update-now                  (with the application) check for updates at once\n"
            "  --help                        print this text\n"
            "  --version                     print the version\n"
+           "Commands to the Seamwright that already runs (over the session bus):\n"
+           "  --align                       start align mode\n"
+           "  --undo                        undo the last move\n"
+           "  --apply-layout NAME           apply the saved layout of that name\n"
+           "  --quit                        quit it\n"
            "Environment: SEAMWRIGHT_DRY_RUN=1 only logs display changes and keeps\n"
            "separate settings.\n";
 }

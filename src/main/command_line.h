@@ -19,12 +19,18 @@ enum class Job {
     selftest,
     help,
     version,
+    // Asked of the tray program that already runs.
+    align,
+    undo,
+    applyLayout,
+    quit,
     app,  // no diagnostic option: run the tray application
 };
 
 struct Command {
     Job job = Job::app;
     std::string path;                    // the value of a path-taking option
+    std::string layoutName;              // "--apply-layout" only
     std::optional<std::string> preview;  // "--photo" only
     bool support = false;                // "--dump-menu" only
     bool updateNow = false;              // application run only

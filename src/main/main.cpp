@@ -1,6 +1,7 @@
 // Process entry: set the process-wide values, then run the one job the command
 // line names, or the tray application.
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <chrono>
@@ -17,6 +18,7 @@
 #include "main/platform_choice.h"
 #include "main/qt/prefs.h"
 #include "main/qt/theme_icon.h"
+#include "main/remote_command.h"
 #include "main/text.h"
 #include "main/version.h"
 #include "photo/qt/photo_job.h"
@@ -24,6 +26,7 @@
 #include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_display_services.h"
 #include "shell/qt/app_delegate.h"
+#include "shell/qt/command_bus.h"
 #include "shell/qt/render_jobs.h"
 #include "shell/status_menu.h"
 #include "suggest/qt/suggestion_panel.h"
@@ -93,12 +96,31 @@ int runDumpMenu(bool support) {
     return print({.lines = menuTitleDump(status.menu)});
 }
 
+// Asks the tray program that already runs; needs no display.
+int runRemote(int argc, char** argv, const RemoteCall& call) {
+    QCoreApplication app(argc, argv);
+    const BusAddress address = commandBusAddress(kBundleIdentifier);
+    const RemoteResult r = remoteResult(address, call, callRunningProgram(address, call));
+    if (!r.error.empty()) std::cerr << r.error << '\n';
+    std::cout.flush();
+    std::cerr.flush();
+    // Qt's bus thread can still be delivering while the static objects go, and
+    // says so on standard error; a command has nothing else to close.
+    std::_Exit(r.exitCode);
+}
+
 int runApplication(int argc, char** argv, bool updateNow) {
     // The application, not the log, makes the log's folder.
     QDir().mkpath(QFileInfo(QString::fromStdString(logPath())).absolutePath());
     if (!preparePlatform(true)) return 1;
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // One tray program per session: a second start leaves the first one be. What
+    // the user asked for holds, so that is no failure.
+    if (claimCommandBus(commandBusAddress(kBundleIdentifier)).claim == BusClaim::taken) {
+        std::cout << kAlreadyRunningLine << '\n';
+        return 0;
+    }
     // Lets the desktop match our windows to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QString::fromUtf8(kBundleIdentifier));
     QApplication::setWindowIcon(themedApplicationIcon());
@@ -144,6 +166,11 @@ int main(int argc, char** argv) {
         case Job::version:
             std::cout << "Seamwright " << kVersion << '\n';
             return 0;
+        case Job::align:
+        case Job::undo:
+        case Job::applyLayout:
+        case Job::quit:
+            return runRemote(argc, argv, *remoteCall(cmd));
         case Job::app:
             return runApplication(argc, argv, cmd.updateNow);
     }

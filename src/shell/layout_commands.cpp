@@ -97,9 +97,9 @@ void LayoutCommands::saveLayout() {
     if (reloadLayouts) reloadLayouts();
 }
 
-void LayoutCommands::applyLayout(const std::string& id, std::string_view via) {
+ApplyOutcome LayoutCommands::applyLayout(const std::string& id, std::string_view via) {
     const SavedLayout* layout = p_.store.layout(id);
-    if (!layout) return;
+    if (!layout) return ApplyOutcome::unknownLayout;
     const std::string name = layout->name;
     const auto live = readLiveDisplays(p_.arrangement, p_.identity);
     const auto plan = planLayout(*layout, live, true);
@@ -107,7 +107,7 @@ void LayoutCommands::applyLayout(const std::string& id, std::string_view via) {
     if (!plan) {
         log(label + ": monitors differ (now " + describeLive(live) + ")");
         showNearPointer(monitorsDifferText(), 1.1);
-        return;
+        return ApplyOutcome::monitorsDiffer;
     }
     if (p_.alignMode.isActive()) p_.alignMode.stop();
     if (shownSuggestion && dismissSuggestion && shownSuggestion()) dismissSuggestion();
@@ -115,7 +115,7 @@ void LayoutCommands::applyLayout(const std::string& id, std::string_view via) {
     // Also when already in place: the user asked for it, and undo should have a step.
     if (!p_.engine.applyLayout(plan->moves, label)) {
         showNearPointer(layoutRefusedText(name), 1.8);
-        return;
+        return ApplyOutcome::refused;
     }
     p_.store.markApplied(id, now());
 
@@ -127,6 +127,17 @@ void LayoutCommands::applyLayout(const std::string& id, std::string_view via) {
                           "Switched to " + name + " · " + key + " to undo"),
                         1.8);
     });
+    return ApplyOutcome::applied;
+}
+
+ApplyOutcome LayoutCommands::applyLayoutNamed(std::string_view name, std::string_view via) {
+    const SavedLayout* layout = p_.store.layoutNamed(name);
+    if (!layout) {
+        log("layout " + inQuotes(std::string(name)) + " via=" + std::string(via) +
+            ": no such layout");
+        return ApplyOutcome::unknownLayout;
+    }
+    return applyLayout(layout->id, via);
 }
 
 void LayoutCommands::applyLayoutItem(const MenuItem& item) {

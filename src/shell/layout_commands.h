@@ -44,6 +44,8 @@ ReplacePromptTexts replacePromptTexts();
 // The server refused to arrange the monitors as the layout says.
 std::string layoutRefusedText(const std::string& name);
 
+enum class ApplyOutcome { applied, unknownLayout, monitorsDiffer, refused };
+
 // The two questions of saving. Both bring the application to the front first.
 class LayoutPrompts {
   public:
@@ -88,8 +90,10 @@ class LayoutCommands {
     std::function<std::string()> undoKeyDisplay;
 
     void saveLayout();
-    // via names the caller in the log: "menu", "hotkey", "suggestion", "auto".
-    void applyLayout(const std::string& id, std::string_view via);
+    // via names the caller in the log: "menu", "hotkey", "suggestion", "auto", "command".
+    ApplyOutcome applyLayout(const std::string& id, std::string_view via);
+    // The layout whose name matches as the store compares names (" office " is "Office").
+    ApplyOutcome applyLayoutNamed(std::string_view name, std::string_view via);
     // The chosen menu item names its layout by id; anything else does nothing.
     void applyLayoutItem(const MenuItem& item);
     void deleteLayout(const std::string& id);

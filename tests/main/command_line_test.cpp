@@ -10,6 +10,7 @@ TEST(CommandLineTest, FixedOrderOfExamination) {
         std::vector<std::string> args;
         Job job;
         std::string path;
+        std::string layoutName = "";
     };
     const Case cases[] = {
         {{}, Job::app, ""},
@@ -28,6 +29,14 @@ TEST(CommandLineTest, FixedOrderOfExamination) {
         {{"--version"}, Job::version, ""},
         {{"--version", "--help"}, Job::help, ""},
         {{"--frobnicate"}, Job::app, ""},
+        // Commands to the running program come after every job of its own.
+        {{"--quit", "--undo", "--align"}, Job::align, ""},
+        {{"--quit", "--undo"}, Job::undo, ""},
+        {{"--quit", "--apply-layout", "Home"}, Job::applyLayout, "", "Home"},
+        {{"--apply-layout", "--quit"}, Job::applyLayout, "", "--quit"},
+        {{"--apply-layout"}, Job::app, ""},
+        {{"--apply-layout", "Home", "--version"}, Job::version, ""},
+        {{"--align", "--dump-displays"}, Job::dumpDisplays, ""},
     };
     for (const Case& c : cases) {
         std::string label;
@@ -35,6 +44,7 @@ TEST(CommandLineTest, FixedOrderOfExamination) {
         const Command cmd = examine(c.args);
         EXPECT_EQ(cmd.job, c.job) << label;
         EXPECT_EQ(cmd.path, c.path) << label;
+        EXPECT_EQ(cmd.layoutName, c.layoutName) << label;
     }
 }
 
@@ -52,7 +62,7 @@ TEST(CommandLineTest, HelpNamesEveryOption) {
     const std::string help = helpText();
     for (Job j : {Job::photo, Job::renderGuide, Job::dumpDisplays, Job::renderSuggestion,
                   Job::renderSettings, Job::dumpMenu, Job::movetest, Job::selftest, Job::help,
-                  Job::version})
+                  Job::version, Job::align, Job::undo, Job::applyLayout, Job::quit})
         EXPECT_NE(help.find(optionName(j)), std::string::npos) << optionName(j);
 }
 

@@ -332,6 +332,33 @@ TEST_F(LayoutCommandsTest, NothingForUnknownLayoutsOrItemsWithoutALayout) {
     EXPECT_EQ(store.layouts().size(), 1u);
 }
 
+TEST_F(LayoutCommandsTest, ApplyByNameMatchesAsTheStoreComparesNames) {
+    const std::string desk = save("Desk");
+    save("Desk 2");
+    struct Case {
+        const char* name;
+        bool differentMonitor;
+        ApplyOutcome outcome;
+    };
+    for (const Case& c :
+         {Case{"Desk", false, ApplyOutcome::applied}, Case{" desk\n", false, ApplyOutcome::applied},
+          Case{"DESK 2", false, ApplyOutcome::applied},
+          Case{"Des", false, ApplyOutcome::unknownLayout},
+          Case{"", false, ApplyOutcome::unknownLayout},
+          Case{"Desk", true, ApplyOutcome::monitorsDiffer}}) {
+        server.find(kMonitor)->model = c.differentMonitor ? 9999 : 2073;
+        arrangement.setOrigin(kMonitor, {0, 1112});
+        const std::size_t before = server.transactions().size();
+        EXPECT_EQ(commands.applyLayoutNamed(c.name, "command"), c.outcome) << c.name;
+        const bool moved = c.outcome == ApplyOutcome::applied;
+        EXPECT_EQ(server.transactions().size(), before + (moved ? 1 : 0)) << c.name;
+        EXPECT_EQ(frame(kMonitor).origin(), (moved ? Point{1710, 0} : Point{0, 1112})) << c.name;
+    }
+    EXPECT_EQ(loggedWith("layout \"Des\" "),
+              std::vector<std::string>{"layout \"Des\" via=command: no such layout"});
+    EXPECT_EQ(store.layout(desk)->name, "Desk");
+}
+
 TEST_F(LayoutCommandsTest, ApplyByHotKeyAndUndo) {
     const std::string desk = save("Desk");
     arrangement.setOrigin(kMonitor, {-1280, 0});
@@ -474,7 +501,8 @@ TEST_P(MoveOutcomes, AreToldAsTheyHappened) {
 
     switch (c.op) {
         case Op::layout:
-            commands.applyLayout(desk, "menu");
+            EXPECT_EQ(commands.applyLayout(desk, "menu"),
+                      c.refusal == Refusal::none ? ApplyOutcome::applied : ApplyOutcome::refused);
             break;
         case Op::undo:
             messages.undo();

@@ -46,6 +46,8 @@ Program::Program(const std::function<void(const std::string&)>& prepare,
                                     "QT_QPA_PLATFORM=xcb",
                                     "PATH=/usr/bin:/bin",
                                     "XDG_RUNTIME_DIR=" + home_.path()};
+    // Without a bus of its own, a socket that is not there: no bus, and none started.
+    env.push_back("DBUS_SESSION_BUS_ADDRESS=unix:path=" + home_.path() + "/no-bus");
     for (const std::string& e : environment) {
         const std::string name = e.substr(0, e.find('=') + 1);
         std::erase_if(env, [&](const std::string& v) { return v.starts_with(name); });
@@ -79,6 +81,19 @@ bool Program::waitForLog(const std::string& text, int seconds) const {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;
+}
+
+bool Program::waitForExit(int seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (pid_ > 0 && std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return pid_ <= 0;
 }
 
 User::User() : d_(XOpenDisplay(xserver()->name().c_str())) {}

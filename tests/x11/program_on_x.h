@@ -22,7 +22,8 @@ class Program {
   public:
     // prepare runs before the start with the program's settings folder
     // (XDG_CONFIG_HOME), to put settings in place; environment adds or replaces
-    // variables ("NAME=value").
+    // variables ("NAME=value"). Without DBUS_SESSION_BUS_ADDRESS among them it
+    // has no session bus.
     explicit Program(const std::function<void(const std::string& configHome)>& prepare = {},
                      const std::vector<std::string>& environment = {});
     ~Program();
@@ -35,6 +36,8 @@ class Program {
     std::string logText() const;
     // Waits for a log line containing text; a child process has no other signal.
     bool waitForLog(const std::string& text, int seconds = 10) const;
+    // True once the process has ended by itself within that time.
+    bool waitForExit(int seconds = 10);
 
   private:
     TempDir home_;

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QUrl>
 #include <cstdlib>
 
@@ -34,12 +35,14 @@
 #include "shell/guide_view.h"
 #include "shell/layout_commands.h"
 #include "shell/login_item.h"
+#include "shell/qt/command_bus.h"
 #include "shell/qt/guide_window.h"
 #include "shell/qt/key_event.h"
 #include "shell/qt/layout_prompts.h"
 #include "shell/qt/menu_view.h"
 #include "shell/qt/settings_window.h"
 #include "shell/saved_layouts_menu.h"
+#include "shell/sway_keys.h"
 #include "shell/tray_watch.h"
 #include "suggest/display_change_gate.h"
 #include "suggest/qt/suggestion_panel.h"
@@ -156,6 +159,9 @@ bool AppDelegate::finishLaunching(bool updateNow) {
             return self && pressHotKey(*self->hotKeys_, e);
         };
     }
+    if (const char* sway = std::getenv("SWAYSOCK"); sway && (swayIpc_ = SwayIpc::connect(sway)))
+        swayKeys_ = std::make_unique<SwayKeys>(
+            *swayIpc_, QCoreApplication::applicationFilePath().toStdString());
     layouts_->loadLayoutKeys();
     applyHotKeys();
 
@@ -167,6 +173,18 @@ bool AppDelegate::finishLaunching(bool updateNow) {
 
     startSuggestions();
     scheduler_->every(30, [this] { heartbeat(); });
+    // Last: a command may use any part. Destroyed first, so [this] holds.
+    commandBus_ = std::make_unique<CommandBus>(
+        commandBusAddress(kBundleIdentifier),
+        CommandActions{
+            .align = [this] { startAlign(); },
+            .undo = [this] { undo(); },
+            .applyLayout =
+                [this](const std::string& name) {
+                    return layouts_->applyLayoutNamed(name, "command");
+                },
+            .quit = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); },
+        });
     return true;
 }
 
@@ -242,7 +260,10 @@ void AppDelegate::connectWindows() {
         if (self && self->shortcutKeys().clear(id, prefs())) self->applyHotKeys();
     };
     settings_->onRename = [self](const std::string& id, const std::string& name) {
-        return self && self->layouts_->renameLayout(id, name);
+        const bool renamed = self && self->layouts_->renameLayout(id, name);
+        // Sway's bindings name the layout.
+        if (renamed && self->swayKeys_) self->applyHotKeys();
+        return renamed;
     };
     settings_->onDelete = [self](const std::string& id) {
         if (self) self->layouts_->deleteLayout(id);
@@ -256,10 +277,12 @@ void AppDelegate::connectWindows() {
     settings_->onRecordingChanged = [self](bool recording) {
         if (!self) return;
         // While recording, the pressed keys must reach the window, not fire.
-        if (!recording)
+        if (!recording) {
             self->applyHotKeys();
-        else if (self->hotKeys_)
-            self->hotKeys_->unregisterAllHotKeys();
+        } else {
+            if (self->hotKeys_) self->hotKeys_->unregisterAllHotKeys();
+            if (self->swayKeys_) self->swayKeys_->unbindAll();
+        }
     };
 
     guide_ = std::make_unique<GuideWindow>(*scheduler_);
@@ -420,6 +443,8 @@ void AppDelegate::applyHotKeys() {
         hotKeys_->registerHotKey(alignKey_, HotKeyRegistry::alignID, [this] { startAlign(); });
         layouts_->registerLayoutHotKeys(*hotKeys_);
     }
+    if (swayKeys_)
+        swayKeys_->bind(swayKeysFor(alignKey_, undoKey_, layouts_->layoutKeys, store_->layouts()));
     setHotKeyTitles(status_, alignKey_, undoKey_);
     showMenu();
 }

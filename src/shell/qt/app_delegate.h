@@ -20,6 +20,7 @@ class QSystemTrayIcon;
 
 namespace seam {
 
+class CommandBus;
 class DisplayChangeWatcher;
 class Engine;
 class GuideWindow;
@@ -33,6 +34,8 @@ class TrayWatch;
 class QtClock;
 class SuggestionController;
 class SuggestionPanel;
+class SwayIpc;
+class SwayKeys;
 class X11DisplayChanges;
 class QtLayoutPrompts;
 class QtScheduler;
@@ -117,6 +120,9 @@ class AppDelegate : public QObject {
     std::unique_ptr<Updater> updater_;
     std::unique_ptr<X11HotKeys> hotKeyService_;
     std::unique_ptr<HotKeyRegistry> hotKeys_;
+    // On sway the keys are also its own bindings, which run our commands.
+    std::unique_ptr<SwayIpc> swayIpc_;
+    std::unique_ptr<SwayKeys> swayKeys_;
     HotKeySpec alignKey_ = defaultAlign;
     HotKeySpec undoKey_ = defaultUndo;
     std::unique_ptr<SettingsWindow> settings_;
@@ -137,6 +143,7 @@ class AppDelegate : public QObject {
     std::unique_ptr<SuggestionController> suggestions_;
     std::unique_ptr<X11DisplayChanges> displayChanges_;
     std::unique_ptr<DisplayChangeWatcher> changeWatcher_;
+    std::unique_ptr<CommandBus> commandBus_;
 };
 
 }  // namespace seam

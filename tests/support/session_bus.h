@@ -1,0 +1,27 @@
+// A private session bus for one test: started on construction, stopped on
+// destruction, so the programs under test never meet the user's own bus.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace seam::testing {
+
+class SessionBus {
+  public:
+    SessionBus();
+    ~SessionBus();
+    SessionBus(const SessionBus&) = delete;
+    SessionBus& operator=(const SessionBus&) = delete;
+
+    bool running() const { return pid_ > 0 && !address_.empty(); }
+    // For DBUS_SESSION_BUS_ADDRESS.
+    const std::string& address() const { return address_; }
+
+  private:
+    std::string address_;
+    pid_t pid_ = -1;
+};
+
+}  // namespace seam::testing
