@@ -9,6 +9,7 @@
 #include <map>
 
 #include "headless_kwin.h"
+#include "kwin_scale.h"
 #include "platform/display_changes.h"
 #include "platform/kwin/kwin_platform.h"
 #include "support/log_capture.h"
@@ -26,6 +27,11 @@ class KwinTest : public ::testing::Test {
         static char* argv[] = {name, nullptr};
         if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
         kwin = HeadlessKwin::start().release();
+        // The virtual outputs start alike: the second becomes 1280x720 logical.
+        if (kwin && !testing::setKwinScale(kwin->socket(), "Virtual-1", 1.5)) {
+            delete kwin;
+            kwin = nullptr;
+        }
     }
     static void TearDownTestSuite() {
         delete kwin;
@@ -41,13 +47,15 @@ class KwinTest : public ::testing::Test {
             if (d.name == name) return d.id;
         return 0;
     }
-    // The second output's place relative to the first, as the compositor shows it.
-    std::optional<Point> shownOffset() {
+    // The second output's frame relative to the first's place, as the
+    // compositor shows it.
+    std::optional<Rect> shownFrame() {
         std::map<std::string, testing::KwinShownOutput> byName;
         for (const auto& o : kwin->outputs()) byName[o.name] = o;
         if (!byName.count("Virtual-0") || !byName.count("Virtual-1")) return std::nullopt;
-        return Point{double(byName["Virtual-1"].x - byName["Virtual-0"].x),
-                     double(byName["Virtual-1"].y - byName["Virtual-0"].y)};
+        const auto& a = byName["Virtual-0"];
+        const auto& b = byName["Virtual-1"];
+        return Rect{double(b.x - a.x), double(b.y - a.y), double(b.width), double(b.height)};
     }
     template <typename F>
     bool processUntil(F done) {
@@ -68,7 +76,7 @@ TEST_F(KwinTest, ReadsMovesAndReportsBothOutputs) {
     const auto active = parts->services->activeDisplays();
     ASSERT_EQ(active.size(), 2u);
     EXPECT_EQ(active[0], (Disp{first, {0, 0, 1920, 1080}}));
-    EXPECT_EQ(active[1], (Disp{second, {1920, 0, 1920, 1080}}));
+    EXPECT_EQ(active[1], (Disp{second, {1920, 0, 1280, 720}}));
     EXPECT_EQ(parts->services->mainDisplay(), first);
     EXPECT_FALSE(parts->services->mirrors(second));
     EXPECT_EQ(parts->identity->hardware(second).name, "Virtual-1");
@@ -77,13 +85,13 @@ TEST_F(KwinTest, ReadsMovesAndReportsBothOutputs) {
     ASSERT_EQ(parts->changes->registerCallback(
                   [&](std::uint32_t display, std::uint32_t f) { flags[display] |= f; }),
               0);
-    // Left of the main display and lower: the layout starts left of the origin.
-    ASSERT_TRUE(parts->services->configure({{second, -1920, 300}}));
-    EXPECT_EQ(shownOffset(), (Point{-1920, 300}));
+    // Left of the main display, bottoms aligned: the layout starts left of the origin.
+    ASSERT_TRUE(parts->services->configure({{second, -1280, 360}}));
+    EXPECT_EQ(shownFrame(), (Rect{-1280, 360, 1280, 720}));
     const auto moved = parts->services->activeDisplays();
     ASSERT_EQ(moved.size(), 2u);
     EXPECT_EQ(moved[0], (Disp{first, {0, 0, 1920, 1080}}));
-    EXPECT_EQ(moved[1], (Disp{second, {-1920, 300, 1920, 1080}}));
+    EXPECT_EQ(moved[1], (Disp{second, {-1280, 360, 1280, 720}}));
     // Another client sees the change as an event.
     auto watcher = openKwin(kwin->socket().c_str());
     ASSERT_NE(watcher, nullptr);
@@ -92,14 +100,14 @@ TEST_F(KwinTest, ReadsMovesAndReportsBothOutputs) {
                   [&](std::uint32_t display, std::uint32_t f) { seen[display] |= f; }),
               0);
     ASSERT_TRUE(parts->services->configure({{second, 1920, 0}}));
-    EXPECT_EQ(shownOffset(), (Point{1920, 0}));
+    EXPECT_EQ(shownFrame(), (Rect{1920, 0, 1280, 720}));
     EXPECT_TRUE(processUntil([&] { return seen.count(second) > 0; }));
     EXPECT_TRUE(seen[second] & changeFlag::moved);
     EXPECT_FALSE(seen[second] & (changeFlag::add | changeFlag::remove));
 
     testing::LogCapture log;
     EXPECT_FALSE(parts->services->configure({{second, 0, 0}, {12345, 0, 0}}));
-    EXPECT_EQ(shownOffset(), (Point{1920, 0}));
+    EXPECT_EQ(shownFrame(), (Rect{1920, 0, 1280, 720}));
     const auto lines = log.messages();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].rfind("configure refused", 0), 0u) << lines[0];

@@ -159,6 +159,11 @@ TEST(KwinLayoutTest, OutputsAsDisplaysInGlobalSpace) {
          kKwinVirtual,
          {{"Virtual-0", {0, 0, 1920, 1080}}, {"Virtual-1", {1920, 0, 1920, 1080}}},
          "Virtual-0"},
+        {"KWin's virtual outputs, the second scaled 1.5 (recorded)",
+         std::string(kKwinVirtual) + "[ 556709.181] kde_output_device_v2@6.scale(1.50000000)\n"
+                                     "[ 556709.197] kde_output_device_v2@6.done()\n",
+         {{"Virtual-0", {0, 0, 1920, 1080}}, {"Virtual-1", {1920, 0, 1280, 720}}},
+         "Virtual-0"},
         {"the primary is main wherever it is",
          announceAll({{.object = 10, .name = "DP-1"}, {.object = 20, .name = "DP-2", .x = 1920}},
                      "DP-2"),
