@@ -54,6 +54,7 @@ struct KwinOutputClient::Impl {
     std::uint32_t nextKey = 1;
     std::list<Ref> devices, modes;
     std::function<void()> changed;
+    bool dirty = false;
 
     ~Impl();
     Ref& add(std::list<Ref>& refs, void* proxy, std::uint32_t global = 0) {
@@ -61,7 +62,15 @@ struct KwinOutputClient::Impl {
         return refs.back();
     }
     void apply(const kwin::Event& e) {
-        if (tracker.apply(e) && changed) changed();
+        if (tracker.apply(e)) dirty = true;
+    }
+    // KWin ends each device's changes with its own done, so one configuration
+    // arrives as several; told apart, a swap of two outputs would pass through
+    // a state where both show the same place. What one read brought counts once.
+    void announce() {
+        if (!dirty) return;
+        dirty = false;
+        if (changed) changed();
     }
     void bindDevice(std::uint32_t global, unsigned offered);
     bool dispatchFor(int timeoutMs);
@@ -229,6 +238,7 @@ bool KwinOutputClient::Impl::dispatchFor(int timeoutMs) {
         wl_display_cancel_read(display);
     }
     if (wl_display_dispatch_pending(display) < 0) return false;
+    announce();
     return wl_display_flush(display) >= 0 || errno == EAGAIN;
 }
 
@@ -272,6 +282,7 @@ std::unique_ptr<KwinOutputClient> KwinOutputClient::connect(std::string& whyNot,
         whyNot = "the compositor reported no kde_output_device_v2";
         return nullptr;
     }
+    impl->dirty = false;  // the state at connecting is no change
     return std::unique_ptr<KwinOutputClient>(new KwinOutputClient(std::move(impl)));
 }
 
@@ -285,7 +296,9 @@ bool KwinOutputClient::readable() {
     return impl_->dispatchFor(0) && wl_display_get_error(impl_->display) == 0;
 }
 bool KwinOutputClient::roundtrip() {
-    return wl_display_roundtrip(impl_->display) >= 0;
+    const bool ok = wl_display_roundtrip(impl_->display) >= 0;
+    impl_->announce();
+    return ok;
 }
 int KwinOutputClient::fd() const {
     return wl_display_get_fd(impl_->display);
