@@ -94,6 +94,8 @@ HeadlessKwin::~HeadlessKwin() {
         kill(-pid_, SIGKILL);
         waitpid(pid_, &status, 0);
     }
+    // KWin may outlive the session runner for a moment, writing its settings.
+    if (!waitFor([&] { return kill(-pid_, 0) != 0; })) kill(-pid_, SIGKILL);
     std::error_code ec;
     fs::remove_all(dir_, ec);
 }
