@@ -5,7 +5,7 @@
 set -u
 src=${1:?source folder}
 hits=$(find "$src" -path "$src/*/qt" -prune -o -path "$src/platform/x11" -prune -o \
-  -path "$src/platform/wlroots" -prune -o \
+  -path "$src/platform/wlroots" -prune -o -path "$src/platform/kwin" -prune -o \
   \( -name '*.h' -o -name '*.cpp' \) -print | grep -v "^$src/main/main\.cpp$" |
   xargs grep -HnE '^\s*#\s*include\s*[<"](Q[A-Za-z]+|Qt[A-Za-z]+/|X11/|xcb/)' 2>/dev/null)
 if [ -n "$hits" ]; then

@@ -15,6 +15,8 @@ packages=(
   mutter dbus dbus-bin libglib2.0-bin
   # wlroots compositors: the protocol client library and scanner, and a headless sway for tests
   libwayland-dev wayland-protocols sway wlr-randr wtype qt6-wayland
+  # KDE Plasma: KWin's protocol descriptions, and a headless KWin for tests
+  plasma-wayland-protocols kwin-wayland wayland-utils
   # the Debian package: Unicode library, icon rendering, and what checks the result
   pkg-config libutf8proc-dev librsvg2-bin dpkg-dev desktop-file-utils appstream mandoc man-db
 )

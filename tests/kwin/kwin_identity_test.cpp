@@ -1,0 +1,57 @@
+// Without an EDID (KWin's virtual outputs, some adapters) the compositor's
+// maker code and texts stand in, as on the other Wayland backends.
+#include <gtest/gtest.h>
+
+#include "geometry/arrangement.h"
+#include "layouts/live_display.h"
+#include "platform/kwin/kwin_display_identity.h"
+#include "platform/kwin/kwin_display_services.h"
+#include "support/log_capture.h"
+
+namespace seam {
+namespace {
+
+class DevicesOnly : public KwinOutputState {
+  public:
+    explicit DevicesOnly(std::vector<KwinOutput> outputs) : outputs_(std::move(outputs)) {}
+    const std::vector<KwinOutput>& outputs() const override { return outputs_; }
+    const std::string& primary() const override { return primary_; }
+    KwinApplyOutcome apply(const std::vector<KwinPlacement>&) override {
+        return KwinApplyOutcome::failed;
+    }
+
+  private:
+    std::vector<KwinOutput> outputs_;
+    std::string primary_ = "DUMMY0";
+};
+
+// As KWin describes the virtual server's outputs; the EDID is the monitor's.
+KwinOutput device(std::uint32_t key, const std::string& name, int x,
+                  std::vector<std::uint8_t> edid = {}) {
+    return {.key = key,
+            .name = name,
+            .make = "Samsung Electric Company",
+            .model = "SAMSUNG",
+            .eisaId = "SAM",
+            .edid = std::move(edid),
+            .enabled = true,
+            .modes = {{.key = key + 1, .width = x ? 1280 : 1710, .height = x ? 960 : 1112}},
+            .currentMode = key + 1,
+            .x = x};
+}
+
+TEST(KwinIdentityTest, WithoutEdidTheMakerCodeStandsIn) {
+    testing::TempDir none;
+    DevicesOnly compositor({device(10, "DUMMY0", 0), device(20, "DUMMY1", 1710)});
+    KwinDisplayServices kwin(compositor);
+    Arrangement arrangement(kwin);
+    KwinDisplayIdentity identity(compositor, DrmConnectors(none.path()));
+    const auto live = readLiveDisplays(arrangement, identity);
+    ASSERT_EQ(live.size(), 2u);
+    // "SAM" is the maker code an EDID would carry.
+    EXPECT_EQ(live[1].ident.vendor, 0x4C2Du);
+    EXPECT_EQ(live[1].name, "DUMMY1");
+}
+
+}  // namespace
+}  // namespace seam
