@@ -69,7 +69,10 @@ namespace {
 void checkToast(WindowTree& tree, pid_t pid, User& user, MonitorRatios ratios) {
     const auto toast = [&] {
         for (const ShownWindow& w : tree.shownBy(pid))
-            if (w.overrideRedirect && w.rect.width < 600 && w.rect.height < 200) return w;
+            // A tray icon is ours too, but held in a tray: not a window of its own.
+            if (w.overrideRedirect && w.topLevel == w.id && w.rect.width < 600 &&
+                w.rect.height < 200)
+                return w;
         return ShownWindow{};
     };
     ASSERT_TRUE(eventually([&] { return toast().id != 0; }));
