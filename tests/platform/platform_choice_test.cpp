@@ -3,6 +3,14 @@
 #include <gtest/gtest.h>
 
 namespace seam {
+
+void PrintTo(const Backend& b, std::ostream* os) {
+    *os << b.name << " on " << b.qtPlatform;
+}
+void PrintTo(const Refusal& r, std::ostream* os) {
+    *os << r.line;
+}
+
 namespace {
 
 const std::vector<std::string> kAll = {"x11", "wlroots", "gnome", "kwin"};

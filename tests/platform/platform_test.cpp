@@ -5,6 +5,11 @@
 #include "platform/sim/sim_platform.h"
 
 namespace seam {
+
+void PrintTo(const Abilities& a, std::ostream* os) {
+    *os << limitsLine("", a).value_or("everything");
+}
+
 namespace {
 
 TEST(PlatformLimits, WhatIsMissingIsNamedOnceInOneLine) {
