@@ -316,7 +316,8 @@ void Engine::apply(const Disp& r, const Disp& o, Point n, Side side, double pos,
             target.x =
                 side == Side::left ? of.maxX() - Config::warpInset : of.minX() + Config::warpInset;
         }
-        pointer_.warp(target);
+        // Where clients may not move the pointer, it stays where the user left it.
+        if (pointer_.canWarp()) pointer_.warp(target);
         if (onMoved) onMoved(side, target);
     });
 }
@@ -472,7 +473,7 @@ void Engine::applyAlign(double step, bool horizontal, int tries) {
         // Nothing moved: the pointer stays, and there is no success to report.
         if (!ok) return;
         Point now = at;
-        if (carried) {
+        if (carried && pointer_.canWarp()) {
             // Keeps the pointer on the same spot of the moved display's picture.
             (horizontal ? now.x : now.y) += step;
             pointer_.warp(now);

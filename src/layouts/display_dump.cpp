@@ -88,11 +88,13 @@ void appendDisplay(std::vector<std::string>& lines, const DisplayProbe& p, bool 
 }
 }  // namespace
 
-std::string dumpDisplays(Arrangement& arrangement, DisplayIdentitySource& source) {
+std::string dumpDisplays(Arrangement& arrangement, DisplayIdentitySource& source,
+                         std::string_view backend) {
     DisplayServices& services = arrangement.services();
     std::vector<std::string> lines;
     lines.push_back(std::string("Seamwright --dump-displays  (CoreDisplay info: ") +
-                    (source.infoAvailable() ? "available" : "unavailable") + ")");
+                    (source.infoAvailable() ? "available" : "unavailable") + ")" +
+                    (backend.empty() ? "" : "  backend=" + std::string(backend)));
     const std::vector<Disp> active = arrangement.displays();
     for (std::uint32_t id : services.onlineDisplays()) {
         bool isActive = false;

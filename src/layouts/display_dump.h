@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/display_identity.h"
 
@@ -11,7 +12,9 @@ namespace seam {
 
 class Arrangement;
 
-// Lines joined by line feeds, no trailing line feed.
-std::string dumpDisplays(Arrangement& arrangement, DisplayIdentitySource& source);
+// Lines joined by line feeds, no trailing line feed; the first names the
+// backend, when one is given.
+std::string dumpDisplays(Arrangement& arrangement, DisplayIdentitySource& source,
+                         std::string_view backend = {});
 
 }  // namespace seam

@@ -10,21 +10,19 @@
 #include <iostream>
 #include <thread>
 
+#include "app/platforms.h"
 #include "geometry/arrangement.h"
 #include "layouts/display_dump.h"
 #include "main/command_line.h"
 #include "main/diagnostics.h"
 #include "main/log.h"
-#include "main/platform_choice.h"
 #include "main/qt/prefs.h"
 #include "main/qt/theme_icon.h"
 #include "main/remote_command.h"
 #include "main/text.h"
 #include "main/version.h"
 #include "photo/qt/photo_job.h"
-#include "platform/x11/x11_connection.h"
-#include "platform/x11/x11_display_identity.h"
-#include "platform/x11/x11_display_services.h"
+#include "platform/platform_choice.h"
 #include "shell/qt/app_delegate.h"
 #include "shell/qt/command_bus.h"
 #include "shell/qt/render_jobs.h"
@@ -42,16 +40,28 @@ int print(const JobResult& r) {
     return r.exitCode;
 }
 
-std::unique_ptr<X11DisplayServices> openDisplay() {
-    auto services = X11DisplayServices::open();
-    if (!services) std::cerr << "seamwright: cannot open the X display (is DISPLAY set?)\n";
-    return services;
+// The backend this session offers; a refusal has been printed, in one line.
+BackendChoice pickBackend() {
+    BackendChoice choice = chooseBackend(probeSession(), builtBackends());
+    if (const auto* refusal = std::get_if<Refusal>(&choice)) std::cerr << refusal->line << '\n';
+    return choice;
+}
+
+// The platform of a job that reads or moves displays without an event loop.
+std::unique_ptr<Platform> openForJob() {
+    const BackendChoice choice = pickBackend();
+    const auto* backend = std::get_if<Backend>(&choice);
+    if (!backend) return nullptr;
+    std::string why;
+    auto platform = openPlatform(backend->name, {}, why);
+    if (!platform) std::cerr << "seamwright: the " << backend->name << " backend: " << why << '\n';
+    return platform;
 }
 
 int runMoveTest() {
-    auto services = openDisplay();
-    if (!services) return 2;
-    Arrangement arrangement(*services);
+    auto platform = openForJob();
+    if (!platform) return 2;
+    Arrangement arrangement(platform->displays());
     return print(moveTest(arrangement, [](double seconds) {
         // A diagnostic run has no event loop: give the server time to settle.
         std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
@@ -59,28 +69,18 @@ int runMoveTest() {
 }
 
 int runDumpDisplays() {
-    auto services = openDisplay();
-    if (!services) return 2;
-    Arrangement arrangement(*services);
-    X11DisplayIdentity identity(*services);
-    std::cout << dumpDisplays(arrangement, identity) << '\n';
+    auto platform = openForJob();
+    if (!platform) return 2;
+    Arrangement arrangement(platform->displays());
+    std::cout << dumpDisplays(arrangement, platform->identity(), platform->name()) << '\n';
     return 0;
 }
 
-// Sets Qt's platform for this run before Qt starts; false when the tray
-// application has no display, which it has said.
-bool preparePlatform(bool tray) {
+// Qt's platform for a job that only draws.
+void prepareDrawing() {
     const char* requested = std::getenv("QT_QPA_PLATFORM");
-    const PlatformChoice choice =
-        choosePlatform(tray, requested ? requested : "", X11Connection::open() != nullptr);
-    if (choice.refuse) {
-        const std::string message = noDisplayMessage(std::getenv("DISPLAY"));
-        std::cerr << message << '\n';
-        log("launch failed: " + message.substr(message.find(' ') + 1));
-        return false;
-    }
-    if (choice.platform) qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*choice.platform));
-    return true;
+    const auto platform = drawingPlatform(requested ? requested : "", probeSession().xDisplay);
+    if (platform) qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*platform));
 }
 
 int runRenderSuggestion(int argc, char** argv, const std::string& path) {
@@ -112,7 +112,15 @@ int runRemote(int argc, char** argv, const RemoteCall& call) {
 int runApplication(int argc, char** argv, bool updateNow) {
     // The application, not the log, makes the log's folder.
     QDir().mkpath(QFileInfo(QString::fromStdString(logPath())).absolutePath());
-    if (!preparePlatform(true)) return 1;
+    const auto fail = [](const std::string& line) {
+        log("launch failed: " + line.substr(line.find(' ') + 1));
+        return 1;
+    };
+    const BackendChoice choice = pickBackend();
+    if (const auto* refusal = std::get_if<Refusal>(&choice)) return fail(refusal->line);
+    const auto* backend = std::get_if<Backend>(&choice);
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(backend->qtPlatform));
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     // One tray program per session: a second start leaves the first one be. What
@@ -124,7 +132,16 @@ int runApplication(int argc, char** argv, bool updateNow) {
     // Lets the desktop match our windows to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QString::fromUtf8(kBundleIdentifier));
     QApplication::setWindowIcon(themedApplicationIcon());
-    auto delegate = AppDelegate::launch(updateNow);
+    std::string why;
+    auto platform = openPlatform(
+        backend->name,
+        {.tray = true, .program = QCoreApplication::applicationFilePath().toStdString()}, why);
+    if (!platform) {
+        const std::string line = "seamwright: the " + backend->name + " backend: " + why;
+        std::cerr << line << '\n';
+        return fail(line);
+    }
+    auto delegate = AppDelegate::launch(*platform, updateNow);
     if (!delegate) {
         std::cerr << "seamwright: cannot start on this display; see " << logPath() << '\n';
         return 1;
@@ -144,13 +161,13 @@ int main(int argc, char** argv) {
         case Job::photo:
             return print(photoJob(cmd.path, cmd.preview, std::cerr));
         case Job::renderSuggestion:
-            preparePlatform(false);
+            prepareDrawing();
             return runRenderSuggestion(argc, argv, cmd.path);
         case Job::renderGuide:
-            preparePlatform(false);
+            prepareDrawing();
             return withWidgets(argc, argv, [&] { return renderGuideJob(cmd.path); });
         case Job::renderSettings:
-            preparePlatform(false);
+            prepareDrawing();
             return withWidgets(argc, argv, [&] { return renderSettingsJob(cmd.path); });
         case Job::dumpMenu:
             return runDumpMenu(cmd.support);

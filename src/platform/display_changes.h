@@ -29,6 +29,8 @@ inline constexpr std::uint32_t unmirror = 0x800;
 class DisplayChangeSource {
   public:
     using Callback = std::function<void(std::uint32_t display, std::uint32_t flags)>;
+    // The window server's general failure, as reported where there are no events.
+    static constexpr int unavailable = 1000;
     virtual ~DisplayChangeSource() = default;
     // Registers the one callback, called for each display whose state changed.
     // 0 when registered, otherwise the platform's error code.

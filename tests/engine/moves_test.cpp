@@ -68,18 +68,23 @@ TEST_F(MovesTest, ConnectKeepsFortyPointsSharedAndWarpsOffTheEnds) {
         {"left", Side::left, 500, 480, {-1280, 20}, {-60, 500}},
         {"right, 40 shared", Side::right, 5, 955, {1710, -920}, {1770, 5}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        server.find(kMonitor)->frame = kMonitorFrame;
-        moved.clear();
-        const size_t warps = server.warps().size();
-        engine().connect(kPanel, c.side, c.aPos, kMonitor, c.bPos);
-        EXPECT_EQ(frame(kMonitor).origin(), c.origin);
-        wait(0.4);
-        ASSERT_EQ(server.warps().size(), warps + 1);
-        EXPECT_EQ(server.warps().back(), c.target);
-        EXPECT_EQ(moved, (std::vector<Moved>{{c.side, c.target}}));
-    }
+    // Where clients may not warp, the move and its message stay; the warp goes.
+    for (bool canWarp : {true, false})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (canWarp ? "" : ", no warp"));
+            server.setCanWarp(canWarp);
+            server.find(kMonitor)->frame = kMonitorFrame;
+            moved.clear();
+            const size_t warps = server.warps().size();
+            engine().connect(kPanel, c.side, c.aPos, kMonitor, c.bPos);
+            EXPECT_EQ(frame(kMonitor).origin(), c.origin);
+            wait(0.4);
+            ASSERT_EQ(server.warps().size(), warps + (canWarp ? 1 : 0));
+            if (canWarp) {
+                EXPECT_EQ(server.warps().back(), c.target);
+            }
+            EXPECT_EQ(moved, (std::vector<Moved>{{c.side, c.target}}));
+        }
     EXPECT_EQ(loggedWith("connect").at(1),
               "connect side=top pos=5 move id=2 (1710, 0) -> (-1240, -960) ok=true");
 }

@@ -48,9 +48,9 @@ class DisplayDumpTest : public ::testing::Test {
         sim.registry = {e};
     }
 
-    std::string dump() {
+    std::string dump(std::string_view backend = {}) {
         Arrangement arrangement(sim);
-        return dumpDisplays(arrangement, sim);
+        return dumpDisplays(arrangement, sim, backend);
     }
 
     SimDisplayServer sim;
@@ -146,9 +146,9 @@ TEST_F(DisplayDumpTest, SwitchedOffDictionaryAndTwins) {
                     .vendor = 19501,
                     .model = 2073,
                     .serial = 12345});
-    const std::string out = dump();
+    const std::string out = dump("wlroots");
     EXPECT_EQ(out.substr(0, out.find('\n')),
-              "Seamwright --dump-displays  (CoreDisplay info: unavailable)");
+              "Seamwright --dump-displays  (CoreDisplay info: unavailable)  backend=wlroots");
     EXPECT_NE(out.find("display id=3  name=SAMSUNG\n"), std::string::npos);
     EXPECT_NE(out.find("  IORegistry (none)  -\n  EDID UUID             -\n"
                        "  ProductAttributes     -\n  AlphanumericSerial    -\n"

@@ -1,5 +1,6 @@
 // The built program where no X server answers: the tray application says so in
-// one line and exits 1; the jobs that only draw or print still work.
+// one line and exits 1; so does a backend asked for that does not exist; the jobs
+// that only draw or print still work.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -24,6 +25,7 @@ TEST(NoDisplayProgram, TrayRefusesInOneLineAndJobsStillRun) {
         int exitCode;
         std::string output;  // standard output and error together
         std::string png;     // the picture the job writes into its folder
+        std::string env;     // more of the environment, "NAME=value "
     };
     const std::string session = "; Seamwright runs in an X11 desktop session\n";
     const Case cases[] = {
@@ -34,6 +36,11 @@ TEST(NoDisplayProgram, TrayRefusesInOneLineAndJobsStillRun) {
         {"settings rendering", nobody, "--render-settings settings.png", 0, "", "settings.png"},
         {"guide rendering", "", "--render-guide guide.png", 0, "", "guide.png"},
         {"suggestion rendering", nobody, "--render-suggestion s.png", 0, "", "s.png"},
+        {"tray, unknown backend asked for", nobody, "", 1,
+         "seamwright: SEAMWRIGHT_BACKEND=mir is not one of x11, wlroots, gnome, kwin\n", "",
+         "SEAMWRIGHT_BACKEND=mir "},
+        {"display dump, no server", nobody, "--dump-displays", 2,
+         "seamwright: cannot open the X display \"" + nobody + "\"" + session},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -42,7 +49,7 @@ TEST(NoDisplayProgram, TrayRefusesInOneLineAndJobsStillRun) {
                                 " XDG_RUNTIME_DIR=" + home.path() +
                                 " XDG_CONFIG_HOME=" + home.path() +
                                 "/config XDG_STATE_HOME=" + home.path() + "/state LANG=C " +
-                                (c.display.empty() ? "" : "DISPLAY=" + c.display + " ") +
+                                (c.display.empty() ? "" : "DISPLAY=" + c.display + " ") + c.env +
                                 SEAM_BINARY_DIR "/seamwright " + c.arguments + " 2>&1";
         const testing::CommandRun r = testing::runCommand(cmd);
         EXPECT_EQ(r.exitCode, c.exitCode);

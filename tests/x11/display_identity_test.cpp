@@ -283,7 +283,7 @@ TEST_F(X11IdentityTest, DumpDisplaysOfTheBuiltProgram) {
     EXPECT_EQ(run.exitCode, 0);
     const std::string& out = run.out;
     EXPECT_EQ(out.substr(0, out.find('\n')),
-              "Seamwright --dump-displays  (CoreDisplay info: available)");
+              "Seamwright --dump-displays  (CoreDisplay info: available)  backend=x11");
     const std::string externalBlock =
         "\n\ndisplay id=" + e +
         "  name=SAMSUNG\n"
@@ -323,7 +323,7 @@ TEST_F(X11IdentityTest, DumpDisplaysOfTheBuiltProgram) {
     run = testing::runProgram("--dump-displays", std::string(kNoInfoDictionaryVariable) + "=1");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
-              "Seamwright --dump-displays  (CoreDisplay info: unavailable)");
+              "Seamwright --dump-displays  (CoreDisplay info: unavailable)  backend=x11");
     // The numbers stay; the EDID itself is not exposed without the dictionary.
     EXPECT_NE(run.out.find("  CGDisplayVendorNumber 19501 (0x4c2d, PNP SAM)\n"), std::string::npos);
     EXPECT_NE(run.out.find(" SAM/2073 sn=- (1710,0 1280x960)\n"), std::string::npos) << run.out;

@@ -3,6 +3,7 @@
 // icon; the icon's lines follow the colour a host asks for.
 #include <gtest/gtest.h>
 
+#include "main/version.h"
 #include "program_on_x.h"
 #include "tray_host.h"
 #include "x11_environment.h"
@@ -16,7 +17,10 @@ TEST(TrayEndToEnd, WithoutATrayTheSettingsWindowOpensAndALaterTrayGetsTheIcon) {
     ASSERT_TRUE(xserver()->arrange());
     Program program;
     User user;
-    ASSERT_TRUE(program.waitForLog("launch Seamwright")) << program.logText();
+    ASSERT_TRUE(program.waitForLog("launch Seamwright " + std::string(kVersion) + " backend=x11 "))
+        << program.logText();
+    // X11 can do everything: nothing is switched off.
+    EXPECT_EQ(program.logText().find("platform x11"), std::string::npos) << program.logText();
     EXPECT_EQ(user.titled("Shortcut Settings"), 0);  // a panel may still be starting
     ASSERT_TRUE(program.waitForLog("tray: no tray host", 15)) << program.logText();
     EXPECT_TRUE(eventually([&] { return user.titled("Shortcut Settings") == 1; }))

@@ -30,11 +30,13 @@ struct SimDisplay {
     std::uint32_t unit = 0;
     std::optional<std::string> uuid;
     std::optional<std::string> registryPath;  // "IODisplayLocation" of the info dictionary
-    std::optional<nlohmann::json> info;   // replaces the dictionary made of the two above
+    std::optional<nlohmann::json> info;       // replaces the dictionary made of the two above
 };
 
-class SimDisplayServer : public DisplayServices, public PointerServices, public DisplayIdentitySource {
-public:
+class SimDisplayServer : public DisplayServices,
+                         public PointerServices,
+                         public DisplayIdentitySource {
+  public:
     // The first display added becomes main and is moved to (0,0); frames of later
     // displays are in global space.
     void addDisplay(SimDisplay d);
@@ -71,10 +73,13 @@ public:
 
     Point location() override { return pointer_; }
     void warp(Point p) override;
+    bool canWarp() const override { return canWarp_; }
+    // A server that lets no client move the pointer; warps are still recorded.
+    void setCanWarp(bool can) { canWarp_ = can; }
     void setPointer(Point p) { pointer_ = p; }
     const std::vector<Point>& warps() const { return warps_; }
 
-private:
+  private:
     void normalise();
 
     std::vector<SimDisplay> displays_;
@@ -86,6 +91,7 @@ private:
     std::vector<std::vector<DisplayMove>> transactions_;
     Point pointer_;
     std::vector<Point> warps_;
+    bool canWarp_ = true;
 };
 
 }  // namespace seam

@@ -23,7 +23,7 @@ DisplaySnapshot snapshotOf(const ScreenState& state);
 class X11DisplayChanges : public DisplayChangeSource {
   public:
     // The window server's general failure, answered when events cannot be read.
-    static constexpr int registrationFailed = 1000;
+    static constexpr int registrationFailed = unavailable;
 
     // nullptr when the display cannot be opened or has no RandR.
     static std::unique_ptr<X11DisplayChanges> open(const char* displayName = nullptr);

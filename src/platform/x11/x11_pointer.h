@@ -18,7 +18,7 @@ namespace seam {
 
 class X11Connection;
 
-class X11Pointer : public PointerServices {
+class X11Pointer : public PointerServices, public PointerFeed {
   public:
     // nullptr without XInput 2.2. services translates global display space to root
     // coordinates and must outlive the pointer.
@@ -32,15 +32,9 @@ class X11Pointer : public PointerServices {
     void warp(Point p) override;
     void displaysChanged() override { originKnown_ = false; }
 
-    // Pointer motion: location, raw deltas summed over the events read together,
-    // and whether the left button is held.
-    std::function<void(Point p, double dx, double dy, bool dragging)> onMotion;
-    // A left button press at this location.
-    std::function<void(Point p)> onLeftPress;
-
     // Selects the raw events and starts reading them on the Qt event loop;
     // false without a Qt application or when the server refuses.
-    bool start();
+    bool start() override;
     // Handles the raw events queued or readable now. Other events stay queued
     // for whoever else reads this connection.
     void dispatch();

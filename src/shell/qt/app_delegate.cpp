@@ -24,14 +24,8 @@
 #include "main/qt/prefs.h"
 #include "main/text.h"
 #include "main/version.h"
-#include "platform/qt/logind_wake.h"
+#include "platform/platform.h"
 #include "platform/qt/qt_scheduler.h"
-#include "platform/x11/x11_display_changes.h"
-#include "platform/x11/x11_display_identity.h"
-#include "platform/x11/x11_display_services.h"
-#include "platform/x11/x11_hot_keys.h"
-#include "platform/x11/x11_pointer.h"
-#include "platform/x11/x11_tray_colours.h"
 #include "shell/guide_view.h"
 #include "shell/layout_commands.h"
 #include "shell/login_item.h"
@@ -68,41 +62,32 @@ std::optional<unsigned long> trayIconWindow() {
 }
 }  // namespace
 
-AppDelegate::AppDelegate() = default;
+AppDelegate::AppDelegate(Platform& platform) : platform_(platform) {}
 AppDelegate::~AppDelegate() = default;
 
-std::unique_ptr<AppDelegate> AppDelegate::launch(bool updateNow) {
-    std::unique_ptr<AppDelegate> d(new AppDelegate);
+std::unique_ptr<AppDelegate> AppDelegate::launch(Platform& platform, bool updateNow) {
+    std::unique_ptr<AppDelegate> d(new AppDelegate(platform));
     if (!d->finishLaunching(updateNow)) return nullptr;
     return d;
 }
 
 bool AppDelegate::finishLaunching(bool updateNow) {
-    services_ = X11DisplayServices::open();
-    if (!services_) {
-        log("launch failed: the X display or its RandR extension is not available");
-        return false;
-    }
-    identity_ = std::make_unique<X11DisplayIdentity>(*services_);
-    arrangement_ = std::make_unique<Arrangement>(*services_);
+    PointerServices& pointer = platform_.pointer();
+    arrangement_ = std::make_unique<Arrangement>(platform_.displays());
     clock_ = std::make_unique<QtClock>();
     scheduler_ = std::make_unique<QtScheduler>();
-    pointer_ = X11Pointer::open(services_->connection(), *services_);
-    if (!pointer_) {
-        log("launch failed: the X server has no XInput 2.2 for pointer events");
-        return false;
-    }
-    engine_ = std::make_unique<Engine>(*arrangement_, *pointer_, *clock_, *scheduler_,
+    engine_ = std::make_unique<Engine>(*arrangement_, pointer, *clock_, *scheduler_,
                                        std::make_unique<EdgeBarWindow>(*arrangement_, *scheduler_));
-    log(std::string("launch Seamwright ") + kVersion + " " +
-        arrangement_->describe(engine_->cache()));
+    log(std::string("launch Seamwright ") + kVersion + " backend=" + std::string(platform_.name()) +
+        " " + arrangement_->describe(engine_->cache()));
+    if (const auto limits = limitsLine(platform_.name(), abilitiesOf(platform_))) log(*limits);
 
     // Stored keys are read from the settings; undecodable ones fall back.
     alignKey_ = HotKeySpec::stored("align", standardDefaults()).value_or(defaultAlign);
     undoKey_ = HotKeySpec::stored("undo", standardDefaults()).value_or(defaultUndo);
 
     overlays_ = std::make_unique<QtOverlayFactory>(*arrangement_);
-    alignMode_ = std::make_unique<AlignMode>(*arrangement_, *pointer_, *scheduler_, *overlays_);
+    alignMode_ = std::make_unique<AlignMode>(*arrangement_, pointer, *scheduler_, *overlays_);
     toasts_ = std::make_unique<QtToastFactory>(*arrangement_);
     pill_ = std::make_unique<Pill>(*arrangement_, *scheduler_, *toasts_);
 
@@ -112,11 +97,11 @@ bool AppDelegate::finishLaunching(bool updateNow) {
     layouts_ = std::make_unique<LayoutCommands>(LayoutCommands::Parts{
         .store = *store_,
         .arrangement = *arrangement_,
-        .identity = *identity_,
+        .identity = platform_.identity(),
         .engine = *engine_,
         .alignMode = *alignMode_,
         .pill = *pill_,
-        .pointer = *pointer_,
+        .pointer = pointer,
         .scheduler = *scheduler_,
         .clock = *clock_,
         .prefs = prefs(),
@@ -134,26 +119,26 @@ bool AppDelegate::finishLaunching(bool updateNow) {
         if (self) self->supportChanged();
     };
     updater_ = std::make_unique<Updater>(std::move(setup));
-    wakes_ = std::make_unique<LogindWake>();
-    updater_->start(*scheduler_, updateNow, wakes_.get());
+    updater_->start(*scheduler_, updateNow, platform_.wake());
 
     // Both gestures are switched off in this build.
     engine_->enabled = false;
     engine_->autoAlign = false;
     buildStatusMenu();
 
-    pointer_->onMotion = [this](Point p, double dx, double dy, bool dragging) {
-        engine_->handle(p, dx, dy, dragging);
-    };
-    pointer_->onLeftPress = [this](Point p) { engine_->click(p); };
-    if (!pointer_->start()) log("pointer events unavailable");
+    if (PointerFeed* feed = platform_.pointerFeed()) {
+        feed->onMotion = [this](Point p, double dx, double dy, bool dragging) {
+            engine_->handle(p, dx, dy, dragging);
+        };
+        feed->onLeftPress = [this](Point p) { engine_->click(p); };
+        if (!feed->start()) log("pointer events unavailable");
+    }
 
-    engineMessages_ = std::make_unique<EngineMessages>(*engine_, *pill_, *pointer_,
+    engineMessages_ = std::make_unique<EngineMessages>(*engine_, *pill_, pointer,
                                                        [this] { return undoKey_.display(); });
 
-    hotKeyService_ = X11HotKeys::open();
-    if (hotKeyService_) {
-        hotKeys_ = std::make_unique<HotKeyRegistry>(*hotKeyService_);
+    if (HotKeyService* service = platform_.hotKeys()) {
+        hotKeys_ = std::make_unique<HotKeyRegistry>(*service);
         hotKeys_->installHotKeyHandler();
         KeyWindow::hotKeys = [self](const QKeyEvent& e) {
             return self && pressHotKey(*self->hotKeys_, e);
@@ -211,9 +196,9 @@ void AppDelegate::startSuggestions() {
         if (self) self->suggestionPanel_->dismiss();
     };
 
-    int status = X11DisplayChanges::registrationFailed;
-    if ((displayChanges_ = X11DisplayChanges::open())) {
-        changeWatcher_ = std::make_unique<DisplayChangeWatcher>(*displayChanges_, *scheduler_,
+    int status = DisplayChangeSource::unavailable;
+    if (DisplayChangeSource* changes = platform_.displayChanges()) {
+        changeWatcher_ = std::make_unique<DisplayChangeWatcher>(*changes, *scheduler_,
                                                                 [this] { return liveDisplays(); });
         changeWatcher_->onChanged = [self](const std::vector<LiveDisplay>& live) {
             if (self) self->considerSuggestion(live, "monitors changed");
@@ -232,7 +217,7 @@ void AppDelegate::startSuggestions() {
 }
 
 std::vector<LiveDisplay> AppDelegate::liveDisplays() {
-    return readLiveDisplays(*arrangement_, *identity_);
+    return readLiveDisplays(*arrangement_, platform_.identity());
 }
 
 void AppDelegate::considerSuggestion(const std::vector<LiveDisplay>& live,
@@ -325,12 +310,13 @@ void AppDelegate::watchTray() {
 }
 
 void AppDelegate::toneTrayIcon() {
-    X11Connection& x = *services_->connection();
+    TrayColourSource* tray = platform_.trayColours();
     const auto icon = trayIconWindow();
     const QColor window = QApplication::palette().color(QPalette::Window);
-    const TrayIconChoice choice = trayIconTone(
-        trayForeground(x), icon ? panelColour(pixelsAroundIcon(x, *icon)) : std::nullopt,
-        Rgb{window.redF(), window.greenF(), window.blueF()});
+    const TrayIconChoice choice =
+        trayIconTone(tray ? tray->hostForeground() : std::nullopt,
+                     tray && icon ? panelColour(tray->pixelsAroundIcon(*icon)) : std::nullopt,
+                     Rgb{window.redF(), window.greenF(), window.blueF()});
     if (choice == trayTone_) return;
     trayTone_ = choice;
     statusItem_->setIcon(trayIcon(choice.tone == IconTone::light));
@@ -346,14 +332,15 @@ void AppDelegate::openGuide() {
 }
 
 void AppDelegate::toggleLogin() {
-    const LoginToggle t = flipLoginItem(*loginService_);
+    LoginItemService* login = platform_.loginItem();
+    const LoginToggle t = login ? flipLoginItem(*login) : LoginToggle{.failed = true};
     if (t.failed) pill_->show(loginItemFailedText(), pointerLocation(), 1.1);
     status_.loginItem().checked = t.checked;
     showMenu();
 }
 
 bool AppDelegate::loginItemEnabled() const {
-    return loginService_ && loginService_->enabled();
+    return platform_.loginItem() && platform_.loginItem()->enabled();
 }
 
 ShortcutKeys AppDelegate::shortcutKeys() {
@@ -362,9 +349,6 @@ ShortcutKeys AppDelegate::shortcutKeys() {
 
 void AppDelegate::buildStatusMenu() {
     status_ = seam::buildStatusMenu(&layoutsMenu_, SupportSwitch::isOn(prefs()));
-    loginService_ = std::make_unique<AutostartLoginItem>(
-        autostartEntryPath([](const char* n) { return std::getenv(n); }),
-        QCoreApplication::applicationFilePath().toStdString());
     status_.loginItem().checked = loginItemEnabled();
     menu_ = std::make_unique<QMenu>();
     layoutsQMenu_ = new QMenu(menu_.get());
@@ -427,8 +411,8 @@ void AppDelegate::perform(const MenuItem& item) {
 }
 
 void AppDelegate::menuNeedsUpdate() {
-    layoutsMenu_ = savedLayoutsMenu(readLiveDisplays(*arrangement_, *identity_), store_->layouts(),
-                                    layouts_->layoutKeys, suggestEnabled());
+    layoutsMenu_ =
+        savedLayoutsMenu(liveDisplays(), store_->layouts(), layouts_->layoutKeys, suggestEnabled());
     layoutsView_->show(layoutsMenu_);
 }
 
@@ -450,7 +434,7 @@ void AppDelegate::applyHotKeys() {
 }
 
 Point AppDelegate::pointerLocation() {
-    return pointer_->location();
+    return platform_.pointer().location();
 }
 
 void AppDelegate::startAlign() {

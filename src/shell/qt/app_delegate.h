@@ -27,8 +27,8 @@ class GuideWindow;
 class LayoutCommands;
 class LayoutStore;
 class LoginItemService;
-class LogindWake;
 class MenuView;
+class Platform;
 class SettingsWindow;
 class TrayWatch;
 class QtClock;
@@ -36,24 +36,19 @@ class SuggestionController;
 class SuggestionPanel;
 class SwayIpc;
 class SwayKeys;
-class X11DisplayChanges;
 class QtLayoutPrompts;
 class QtScheduler;
 class QtOverlayFactory;
 class QtToastFactory;
 class QtUpdateAlerts;
 class Updater;
-class X11DisplayIdentity;
-class X11DisplayServices;
-class X11HotKeys;
-class X11Pointer;
 
 class AppDelegate : public QObject {
     Q_OBJECT
   public:
-    // nullptr, with the reason logged, when the X display cannot be used.
+    // platform: the display system, opened for the tray; it outlives the delegate.
     // updateNow: "--update-now" was given, check at once and install without asking.
-    static std::unique_ptr<AppDelegate> launch(bool updateNow = false);
+    static std::unique_ptr<AppDelegate> launch(Platform& platform, bool updateNow = false);
     ~AppDelegate() override;
 
     // Menu commands.
@@ -84,7 +79,7 @@ class AppDelegate : public QObject {
     void applyLayout(const std::string& id, const std::string& via);
 
   private:
-    AppDelegate();
+    explicit AppDelegate(Platform& platform);
     bool finishLaunching(bool updateNow);
     void buildStatusMenu();
     void perform(const MenuItem& item);
@@ -100,12 +95,10 @@ class AppDelegate : public QObject {
     std::vector<LiveDisplay> liveDisplays();
     Point pointerLocation();
 
-    std::unique_ptr<X11DisplayServices> services_;
-    std::unique_ptr<X11DisplayIdentity> identity_;
+    Platform& platform_;
     std::unique_ptr<Arrangement> arrangement_;
     std::unique_ptr<QtClock> clock_;
     std::unique_ptr<QtScheduler> scheduler_;
-    std::unique_ptr<X11Pointer> pointer_;
     std::unique_ptr<Engine> engine_;
     std::unique_ptr<QtOverlayFactory> overlays_;
     std::unique_ptr<AlignMode> alignMode_;
@@ -116,9 +109,7 @@ class AppDelegate : public QObject {
     std::unique_ptr<QtLayoutPrompts> prompts_;
     std::unique_ptr<LayoutCommands> layouts_;
     std::unique_ptr<QtUpdateAlerts> updateAlerts_;
-    std::unique_ptr<LogindWake> wakes_;
     std::unique_ptr<Updater> updater_;
-    std::unique_ptr<X11HotKeys> hotKeyService_;
     std::unique_ptr<HotKeyRegistry> hotKeys_;
     // On sway the keys are also its own bindings, which run our commands.
     std::unique_ptr<SwayIpc> swayIpc_;
@@ -127,7 +118,6 @@ class AppDelegate : public QObject {
     HotKeySpec undoKey_ = defaultUndo;
     std::unique_ptr<SettingsWindow> settings_;
     std::unique_ptr<GuideWindow> guide_;
-    std::unique_ptr<LoginItemService> loginService_;
 
     StatusMenu status_;
     Menu layoutsMenu_;
@@ -141,7 +131,6 @@ class AppDelegate : public QObject {
 
     std::unique_ptr<SuggestionPanel> suggestionPanel_;
     std::unique_ptr<SuggestionController> suggestions_;
-    std::unique_ptr<X11DisplayChanges> displayChanges_;
     std::unique_ptr<DisplayChangeWatcher> changeWatcher_;
     std::unique_ptr<CommandBus> commandBus_;
 };

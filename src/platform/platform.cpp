@@ -1,0 +1,44 @@
+#include "platform/platform.h"
+
+namespace seam {
+
+namespace {
+// What is missing, in the words of the log.
+struct Lack {
+    bool Abilities::*ability;
+    const char* line;
+};
+constexpr Lack kLacks[] = {
+    {&Abilities::pointerFeed, "no global pointer events, gestures off"},
+    {&Abilities::warp, "no pointer warp after moves"},
+    {&Abilities::displayChanges, "no display change events, suggestions only at launch"},
+    {&Abilities::hotKeys, "no global hot keys, bind the commands in the desktop's settings"},
+    {&Abilities::loginItem, "no login item"},
+    {&Abilities::wake, "no wake events"},
+};
+
+}  // namespace
+
+Abilities abilitiesOf(Platform& platform) {
+    return {
+        .displayChanges = platform.displayChanges() != nullptr,
+        .pointerFeed = platform.pointerFeed() != nullptr,
+        .warp = platform.pointer().canWarp(),
+        .hotKeys = platform.hotKeys() != nullptr,
+        .loginItem = platform.loginItem() != nullptr,
+        .wake = platform.wake() != nullptr,
+    };
+}
+
+std::optional<std::string> limitsLine(std::string_view name, const Abilities& can) {
+    std::string lacks;
+    for (const Lack& l : kLacks) {
+        if (can.*l.ability) continue;
+        if (!lacks.empty()) lacks += "; ";
+        lacks += l.line;
+    }
+    if (lacks.empty()) return std::nullopt;
+    return "platform " + std::string(name) + ": " + lacks;
+}
+
+}  // namespace seam

@@ -1,0 +1,40 @@
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/sim/sim_platform.h"
+
+namespace seam {
+
+void PrintTo(const Abilities& a, std::ostream* os) {
+    *os << limitsLine("", a).value_or("everything");
+}
+
+namespace {
+
+TEST(PlatformLimits, WhatIsMissingIsNamedOnceInOneLine) {
+    struct Case {
+        Abilities has;
+        std::optional<std::string> line;
+    };
+    const Case cases[] = {
+        {{}, std::nullopt},
+        {{.pointerFeed = false, .warp = false},
+         "platform sim: no global pointer events, gestures off; no pointer warp after moves"},
+        {{.warp = false}, "platform sim: no pointer warp after moves"},
+        {{.displayChanges = false},
+         "platform sim: no display change events, suggestions only at launch"},
+        {{.hotKeys = false, .loginItem = false, .wake = false},
+         "platform sim: no global hot keys, bind the commands in the desktop's settings; no "
+         "login item; no wake events"},
+    };
+    for (const Case& c : cases) {
+        SimPlatform platform(c.has);
+        // What the platform reports of itself is what it was built with.
+        EXPECT_EQ(abilitiesOf(platform), c.has);
+        EXPECT_EQ(limitsLine(platform.name(), abilitiesOf(platform)), c.line);
+    }
+}
+
+}  // namespace
+}  // namespace seam
