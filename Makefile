@@ -1,10 +1,11 @@
 # make run   build and start Seamwright (on a private two-monitor desktop when there is no X display)
 # make test  build and run the whole test suite
+# make crash-test  kill a process changing the settings 1,000 times; every load must hold a whole state
 # make bundle  build the relocatable Seamwright.app here (the form the updater replaces)
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build bundle run test bench asan format clean
+.PHONY: all deps configure build bundle run test crash-test bench asan format clean
 
 all: build
 
@@ -27,6 +28,10 @@ run: bundle
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure --timeout 300
+
+crash-test: configure
+	cmake --build $(BUILD) --target settings_crash -j $(JOBS)
+	$(BUILD)/tests/settings_crash --kills 1000
 
 bench: configure
 	@bash scripts/deps.sh bench
