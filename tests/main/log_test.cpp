@@ -15,7 +15,22 @@ namespace {
 TEST(LogLineTest, IsoUtcToTheSecond) {
     EXPECT_EQ(logLine("hello x=1", 0, false), "1970-01-01T00:00:00Z hello x=1\n");
     EXPECT_EQ(logLine("m", 1796580000, false), "2026-12-06T18:00:00Z m\n");
-    EXPECT_EQ(logLine("move ok=true", 1796580000, true), "2026-12-06T18:00:00Z dry-run move ok=true\n");
+    EXPECT_EQ(logLine("move ok=true", 1796580000, true),
+              "2026-12-06T18:00:00Z dry-run move ok=true\n");
+}
+
+TEST(LogLineTest, ControlCharactersNeverMakeALineOfTheirOwn) {
+    const struct {
+        std::string message, written;
+    } cases[] = {
+        {"update check remote=9.9\n2026-01-01T00:00:00Z forged",
+         "update check remote=9.9\\n2026-01-01T00:00:00Z forged"},
+        {"a\r\nb", "a\\r\\nb"},
+        {std::string("nul\0bell\a del\x7f", 14), "nul\\x00bell\\x07 del\\x7f"},
+        {"tab\tand 한글 stay", "tab\tand 한글 stay"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(logLine(c.message, 0, false), "1970-01-01T00:00:00Z " + c.written + "\n");
 }
 
 TEST(LogTest, CreatesThenAppends) {
@@ -62,7 +77,8 @@ TEST(LogTest, DryRunPrefix) {
 
 TEST(DryRunTest, OnlyTheValueOneCounts) {
     EXPECT_TRUE(dryRunFromValue("1"));
-    for (const char* v : {"true", "01", "", "1 ", "yes", "0"}) EXPECT_FALSE(dryRunFromValue(v)) << v;
+    for (const char* v : {"true", "01", "", "1 ", "yes", "0"})
+        EXPECT_FALSE(dryRunFromValue(v)) << v;
     EXPECT_FALSE(dryRunFromValue(nullptr));
 }
 
