@@ -24,6 +24,7 @@
 #include "shell/qt/render_jobs.h"
 #include "shell/status_menu.h"
 #include "suggest/qt/suggestion_panel.h"
+#include "update/qt/app_bundle.h"
 #include "update/support_switch.h"
 
 namespace {
@@ -81,6 +82,7 @@ int runApplication(int argc, char** argv, bool updateNow) {
     // The application, not the log, makes the log's folder.
     QDir().mkpath(QFileInfo(QString::fromStdString(logPath())).absolutePath());
     QApplication app(argc, argv);
+    recoverSwapAtLaunch(QCoreApplication::applicationFilePath());
     QApplication::setQuitOnLastWindowClosed(false);
     auto delegate = AppDelegate::launch(updateNow);
     if (!delegate) {
