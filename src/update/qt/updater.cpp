@@ -1,7 +1,6 @@
 #include "update/qt/updater.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QUrl>
