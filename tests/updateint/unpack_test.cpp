@@ -114,6 +114,23 @@ TEST(UnpackTest, StopsAtItsLimits) {
     }
 }
 
+// Found by fuzzing: an entry whose header claims 4 GiB and carries nothing.
+TEST(UnpackTest, SizeClaimedInTheHeaderCountsAgainstTheLimit) {
+    testing::TempDir dir;
+    const std::string zip = testing::readText(std::string(SEAM_SOURCE_DIR) +
+                                              "/tests/fixtures/archive_huge_declared_size.zip");
+    ASSERT_FALSE(zip.empty());
+    std::string reason;
+    EXPECT_FALSE(unpackZip(std::span<const char>(zip.data(), zip.size()), dir.path(), reason,
+                           {.maxBytes = 8 << 20, .maxEntries = 100}));
+    EXPECT_EQ(reason, "more than 8388608 bytes unpacked");
+    for (const auto& e : fs::recursive_directory_iterator(dir.path())) {
+        if (e.is_regular_file()) {
+            EXPECT_LE(e.file_size(), 8u << 20) << e.path();
+        }
+    }
+}
+
 TEST(UnpackTest, RefusesDamagedArchives) {
     testing::TempDir dir;
     QByteArray zip =

@@ -145,6 +145,14 @@ bool unpackZip(std::span<const char> data, const std::string& folder, std::strin
                 return false;
             }
         }
+        // A size in the header alone makes the file that long (sparse, but not
+        // everywhere): count it too, and let the file be what is written.
+        if (type == AE_IFREG && archive_entry_size_is_set(entry) &&
+            archive_entry_size(entry) > limits.maxBytes - written) {
+            reason = "more than " + std::to_string(limits.maxBytes) + " bytes unpacked";
+            return false;
+        }
+        archive_entry_unset_size(entry);
         const std::string destination = (root / name).string();
         archive_entry_set_pathname(entry, destination.c_str());
         if (archive_write_header(out.get(), entry) != ARCHIVE_OK) {
