@@ -1,5 +1,6 @@
 # make run   build and start Seamwright (on a private two-monitor desktop when there is no X display)
 # make test  build and run the whole test suite
+# make crash-test  kill a process changing the settings 1,000 times; every load must hold a whole state
 # make bundle  build the relocatable Seamwright.app here (the form the updater replaces)
 # make package  build the Debian package in build/
 BUILD ?= build
@@ -7,7 +8,7 @@ BUILD ?= build
 BUNDLE_DIR ?= $(CURDIR)
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build bundle package run test bench asan format clean
+.PHONY: all deps configure build bundle package run test crash-test bench asan format clean
 
 all: build
 
@@ -33,6 +34,10 @@ run: bundle
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure --timeout 300
+
+crash-test: configure
+	cmake --build $(BUILD) --target settings_crash -j $(JOBS)
+	$(BUILD)/tests/settings_crash --kills 1000
 
 bench: configure
 	@bash scripts/deps.sh bench

@@ -60,7 +60,22 @@ std::string logLine(std::string_view message, std::time_t now, bool dryRun) {
     std::string line = stamp;
     line += ' ';
     if (dryRun) line += "dry-run ";
-    line += message;
+    // Messages carry text from outside (a feed's version, an archive's entry
+    // names): a line break there would forge a line of its own.
+    for (const char c : message) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            line += "\\n";
+        } else if (c == '\r') {
+            line += "\\r";
+        } else if ((u < 0x20 && c != '\t') || u == 0x7f) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", u);
+            line += hex;
+        } else {
+            line += c;
+        }
+    }
     line += '\n';
     return line;
 }

@@ -28,6 +28,7 @@
 #include "shell/qt/render_jobs.h"
 #include "shell/status_menu.h"
 #include "suggest/qt/suggestion_panel.h"
+#include "update/qt/app_bundle.h"
 #include "update/support_switch.h"
 
 namespace {
@@ -122,6 +123,7 @@ int runApplication(int argc, char** argv, bool updateNow) {
     if (!std::getenv("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(backend->qtPlatform));
     QApplication app(argc, argv);
+    recoverSwapAtLaunch(QCoreApplication::applicationFilePath());
     QApplication::setQuitOnLastWindowClosed(false);
     // One tray program per session: a second start leaves the first one be. What
     // the user asked for holds, so that is no failure.

@@ -7,14 +7,21 @@ namespace seam {
 inline constexpr const char* kBundleName = "Seamwright.app";
 inline constexpr const char* kBundleInfo = "Contents/Info.plist";
 inline constexpr const char* kBundleExecutable = "Contents/bin/seamwright";
+// The update folder's name begins so; it is made beside the bundle, on the same
+// file system, so that the swap's moves are renames and never copies.
+inline constexpr const char* kUpdateFolderPrefix = ".Seamwright-update-";
 
 // Arguments: target bundle, new bundle, process id to wait for, log file.
-// Whatever happens, it starts whichever bundle ends up at the target.
+// Whatever happens, it starts whichever bundle ends up at the target. The new
+// bundle sits beside the target, so both moves are renames; a logout's signals
+// are ignored from the first move on, and what a kill leaves between the moves
+// is put right at the next launch. The update folder goes with the script.
 inline constexpr const char* kSwapScript =
     R"sh(#!/bin/sh
 target="$1"; new="$2"; pid="$3"; logfile="$4"
 say() { printf '%s swap.sh: %s\n' "$(date -u +%Y-%m-%dT%H:%M:%SZ)" "$1" >> "$logfile"; }
 while kill -0 "$pid" 2>/dev/null; do sleep 0.2; done
+trap '' HUP INT TERM
 aside="$target.old-$$"
 if mv "$target" "$aside"; then
   if mv "$new" "$target"; then
@@ -28,6 +35,8 @@ if mv "$target" "$aside"; then
 else
   say "FAILED to move the old app aside, left it in place"
 fi
+updates=$(dirname "$new")
+case "$(basename "$updates")" in .Seamwright-update-*) rm -rf "$updates" ;; esac
 "$target/Contents/bin/seamwright" </dev/null >/dev/null 2>&1 &
 )sh";
 

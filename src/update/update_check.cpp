@@ -37,10 +37,22 @@ std::vector<long long> pieces(const std::string& v) {
     return out;
 }
 
+// The feed names the archive and its digest, which every later check trusts:
+// only over HTTPS, or plain HTTP to this machine itself (nothing on a network
+// can change that).
+bool trustedFeedAddress(const std::string& text) {
+    const auto a = parseWebAddress(text);
+    if (!a || !a->host || a->host->empty() || a->userInfo) return false;
+    const std::string scheme = asciiLower(a->scheme);
+    if (scheme == "https") return true;
+    const std::string host = asciiLower(*a->host);
+    return scheme == "http" && (host == "127.0.0.1" || host == "localhost" || host == "[::1]");
+}
+
 }  // namespace
 
 std::string feedAddress(const SettingsStore& store) {
-    if (const auto custom = store.string(kFeedKey); custom && parseWebAddress(*custom))
+    if (const auto custom = store.string(kFeedKey); custom && trustedFeedAddress(*custom))
         return *custom;
     return projectAddress("/dazodezarav/seamwright/version.json");
 }

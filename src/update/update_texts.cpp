@@ -35,6 +35,11 @@ std::string later() {
     return T("나중에", "Later");
 }
 
+std::string alreadyInstalling() {
+    return T("업데이트를 이미 설치하고 있어요. 끝나면 앱이 다시 켜져요.",
+             "An update is already being installed. The app will reopen when it’s done.");
+}
+
 std::string installFailed() {
     return T("업데이트를 끝내지 못했어요. 내려받기 페이지를 열게요.",
              "Couldn’t finish the update. Opening the download page.");

@@ -13,6 +13,7 @@ std::string offerMessage(const std::string& version);
 std::string offerInformative(const std::optional<std::string>& notes);
 std::string updateNow();
 std::string later();
+std::string alreadyInstalling();
 std::string installFailed();
 
 }  // namespace seam::UpdateTexts

@@ -21,6 +21,20 @@ TEST(LogLineTest, IsoUtcToTheSecond) {
               "2026-12-06T18:00:00Z dry-run move ok=true\n");
 }
 
+TEST(LogLineTest, ControlCharactersNeverMakeALineOfTheirOwn) {
+    const struct {
+        std::string message, written;
+    } cases[] = {
+        {"update check remote=9.9\n2026-01-01T00:00:00Z forged",
+         "update check remote=9.9\\n2026-01-01T00:00:00Z forged"},
+        {"a\r\nb", "a\\r\\nb"},
+        {std::string("nul\0bell\a del\x7f", 14), "nul\\x00bell\\x07 del\\x7f"},
+        {"tab\tand 한글 stay", "tab\tand 한글 stay"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(logLine(c.message, 0, false), "1970-01-01T00:00:00Z " + c.written + "\n");
+}
+
 // What is at the log's place before a line is written, and what must be there after.
 TEST(LogTest, OnlyAMissingFileIsCreatedAndNothingElseIsReplaced) {
     namespace fs = std::filesystem;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QImage>
@@ -79,6 +80,30 @@ TEST(QSettingsStoreTest, CorruptFileReadsAsEmptyWithoutCrashing) {
     QFile backup(folder + "/Seamwright.json.unreadable");
     ASSERT_TRUE(backup.open(QIODevice::ReadOnly));
     EXPECT_EQ(backup.readAll(), "{not json");
+    backup.close();
+    // A readable file opened later leaves the backup alone.
+    QSettingsStore again(folder, "Seamwright");
+    again.set("k", SettingValue{false});
+    ASSERT_TRUE(backup.open(QIODevice::ReadOnly));
+    EXPECT_EQ(backup.readAll(), "{not json");
+}
+
+TEST(QSettingsStoreTest, ChangesReachTheFileAtOnceAndKeepOtherWritersKeys) {
+    testing::TempDir dir;
+    const QString folder = QString::fromStdString(dir.path()) + "/cfg";
+    QSettingsStore mine(folder, "Seamwright");
+    QSettingsStore theirs(folder, "Seamwright");
+    mine.set("a", SettingValue{std::string("1")});
+    // No sync: another reader sees it, and another writer keeps it.
+    EXPECT_EQ(theirs.string("a"), "1");
+    theirs.set("b", SettingValue{true});
+    mine.set("c", SettingValue{std::int64_t{3}});
+    QSettingsStore fresh(folder, "Seamwright");
+    EXPECT_EQ(fresh.string("a"), "1");
+    EXPECT_EQ(fresh.boolean("b"), true);
+    EXPECT_EQ(fresh.number("c"), 3);
+    // Nothing but the file itself is left in the folder.
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"Seamwright.json"});
 }
 
 TEST(RenderPNGTest, WritesTheWidgetAtItsSize) {

@@ -259,16 +259,34 @@ TEST(ReceiveTest, FeedWithoutReleaseStillMovesTimeAndSwitch) {
     EXPECT_EQ(UpdateSchedule::last(store), 7.0);
 }
 
-TEST(FeedAddressTest, SettingWhenItIsAnAddress) {
+TEST(FeedAddressTest, SettingOnlyWhenItIsATrustedAddress) {
     MemoryStore store;
     const std::string builtIn = "https://seamwright.org/dazodezarav/seamwright/version.json";
     EXPECT_EQ(update::feedAddress(store), builtIn);
-    store.set("updateFeed", SettingValue{std::string("http://127.0.0.1:8080/v.json")});
-    EXPECT_EQ(update::feedAddress(store), "http://127.0.0.1:8080/v.json");
-    for (const SettingValue& v : {SettingValue{std::string("not an address")},
-                                  SettingValue{std::string("")}, SettingValue{true}}) {
-        store.set("updateFeed", v);
-        EXPECT_EQ(update::feedAddress(store), builtIn);
+    const struct {
+        SettingValue value;
+        bool used;
+    } cases[] = {
+        {std::string("https://feeds.example.org/v.json"), true},
+        {std::string("HTTPS://feeds.example.org/v.json"), true},
+        // This machine itself: nothing on a network can change the answer.
+        {std::string("http://127.0.0.1:8080/v.json"), true},
+        {std::string("http://localhost:8080/v.json"), true},
+        {std::string("http://[::1]:8080/v.json"), true},
+        // The feed carries the digest every download is checked against.
+        {std::string("http://feeds.example.org/v.json"), false},
+        {std::string("http://127.0.0.1.example.org/v.json"), false},
+        {std::string("http://127.0.0.1@example.org/v.json"), false},
+        {std::string("ftp://127.0.0.1/v.json"), false},
+        {std::string("file:///tmp/v.json"), false},
+        {std::string("not an address"), false},
+        {std::string(""), false},
+        {true, false},
+    };
+    for (const auto& c : cases) {
+        store.set("updateFeed", c.value);
+        const std::string* text = std::get_if<std::string>(&c.value);
+        EXPECT_EQ(update::feedAddress(store), c.used ? *text : builtIn) << (text ? *text : "bool");
     }
 }
 

@@ -1,5 +1,7 @@
 // The swap script run for real with /bin/sh on bundles made here.
 #include "update/swap_script.h"
+#include "update/qt/app_bundle.h"
+#include "update/qt/installer.h"
 
 #include <gtest/gtest.h>
 
@@ -117,6 +119,106 @@ TEST_F(SwapScriptTest, WaitsForTheApplicationToEnd) {
     EXPECT_EQ(version(), "1.1.0");
     EXPECT_EQ(startedWith(), target + "/" + kBundleExecutable + " 1.1.0\n");
 }
+
+// The script killed at each point of the swap (its "mv" is wrapped so the kill
+// lands exactly there), then a launch: there is always a whole program at the
+// target, the old one or the new one.
+struct KillCase {
+    const char* name;
+    const char* signal;         // sent to the script by the wrapped mv
+    int beforeMove, afterMove;  // which mv call (1 or 2) sends it; 0 never
+    const char* running;        // version the launch starts
+    std::vector<std::string> launchLog;
+};
+
+class SwapKillTest : public SwapScriptTest, public ::testing::WithParamInterface<KillCase> {};
+
+TEST_P(SwapKillTest, ALaunchAfterwardsFindsAWholeProgram) {
+    const KillCase& c = GetParam();
+    // The installer unpacks beside the target: both moves are renames.
+    const std::string updates = root + "/apps/" + kUpdateFolderPrefix + "X";
+    fs::create_directories(updates);
+    fs::rename(root + "/update/" + kBundleName, updates + "/" + kBundleName);
+    fresh = updates + "/" + kBundleName;
+    const std::string bin = root + "/bin";
+    fs::create_directories(bin);
+    std::ofstream(bin + "/mv") << "#!/bin/sh\n"
+                                  "n=$(( $(cat \"$MV_COUNT\" 2>/dev/null || echo 0) + 1 ))\n"
+                                  "echo $n > \"$MV_COUNT\"\n"
+                                  "if [ \"$n\" = \"$BEFORE\" ]; then kill -$SIG $PPID; sleep 0.3\n"
+                                  "  [ \"$SIG\" = KILL ] && exit 1; fi\n"
+                                  "/bin/mv \"$@\"; s=$?\n"
+                                  "[ \"$n\" = \"$AFTER\" ] && kill -$SIG $PPID && sleep 0.3\n"
+                                  "exit $s\n";
+    fs::permissions(bin + "/mv", fs::perms(0755));
+    QProcess sh;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("PATH", QString::fromStdString(bin) + ":" + env.value("PATH"));
+    env.insert("MV_COUNT", QString::fromStdString(root + "/mv-count"));
+    env.insert("SIG", c.signal);
+    env.insert("BEFORE", QString::number(c.beforeMove));
+    env.insert("AFTER", QString::number(c.afterMove));
+    sh.setProcessEnvironment(env);
+    start(sh, endedPid(), fresh);
+    ASSERT_TRUE(sh.waitForFinished(10000));
+    const bool killed = std::string(c.signal) == "KILL";
+    EXPECT_EQ(sh.exitStatus() == QProcess::CrashExit, killed);
+    if (killed) {
+        EXPECT_FALSE(fs::exists(marker()));  // nothing was started
+    }
+
+    // The launch, later: its first step puts right what the swap left.
+    if (fs::exists(updates))
+        fs::last_write_time(updates, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    const size_t before = log.messages().size();
+    recoverSwapAtLaunch(QString::fromStdString(target + "/" + kBundleExecutable));
+    if (!killed) {
+        EXPECT_TRUE(testing::waitUntil([&] { return fs::exists(marker()); }, 10000));
+    }
+    fs::remove(marker());
+    QProcess::execute(QString::fromStdString(target + "/" + kBundleExecutable), {});
+    EXPECT_EQ(testing::readText(marker()),
+              target + "/" + kBundleExecutable + " " + c.running + "\n");
+    std::vector<std::string> expected;
+    if (killed) expected.push_back("update recovery: removed the unfinished update at " + updates);
+    for (std::string line : c.launchLog) {
+        if (const auto at = line.find('@'); at != std::string::npos) line.replace(at, 1, target);
+        expected.push_back(line);
+    }
+    auto lines = log.messages();
+    lines.erase(lines.begin(), lines.begin() + long(before));
+    ASSERT_EQ(lines.size(), expected.size()) << ::testing::PrintToString(lines);
+    for (size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i].substr(0, expected[i].size()), expected[i]);
+    // Only the target is left in the folder (and the update folder, when the
+    // swap never began).
+    for (const auto& e : fs::directory_iterator(root + "/apps")) {
+        const std::string name = e.path().filename().string();
+        EXPECT_TRUE(name == kBundleName ||
+                    (c.beforeMove == 1 && name.rfind(kUpdateFolderPrefix, 0) == 0))
+            << name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, SwapKillTest,
+    ::testing::Values(KillCase{"KilledBeforeTheMoves", "KILL", 1, 0, "1.0.0", {}},
+                      KillCase{"KilledBetweenTheMoves",
+                               "KILL",
+                               0,
+                               1,
+                               "1.0.0",
+                               {"update recovery: put the old app back from @.old-"}},
+                      KillCase{"KilledAfterTheMoves",
+                               "KILL",
+                               0,
+                               2,
+                               "1.1.0",
+                               {"update recovery: removed the old app left at @.old-"}},
+                      // A logout's signal does not stop it half way.
+                      KillCase{"LogoutBetweenTheMoves", "TERM", 0, 1, "1.1.0", {}},
+                      KillCase{"HangUpBeforeTheMoves", "HUP", 1, 0, "1.1.0", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace seam

@@ -22,11 +22,12 @@ struct Unpacked {
     std::string reason;
 };
 
-Unpacked unpack(const std::string& folder, const std::vector<ZipItem>& items) {
+Unpacked unpack(const std::string& folder, const std::vector<ZipItem>& items,
+                const UnpackLimits& limits = {}) {
     const QByteArray zip = testing::makeZip(items);
     std::string reason;
-    const bool ok =
-        unpackZip(std::span<const char>(zip.constData(), size_t(zip.size())), folder, reason);
+    const bool ok = unpackZip(std::span<const char>(zip.constData(), size_t(zip.size())), folder,
+                              reason, limits);
     return {ok, reason};
 }
 
@@ -87,6 +88,47 @@ TEST(UnpackTest, RefusesWhatLeavesTheFolder) {
             EXPECT_EQ(e.path().filename(), "update") << c.name;
     }
     EXPECT_FALSE(fs::exists("/tmp/seam-evil"));
+}
+
+TEST(UnpackTest, StopsAtItsLimits) {
+    const std::vector<ZipItem> three = {{"a", ZipItem::file, std::string(400, 'x')},
+                                        {"b/", ZipItem::folder},
+                                        {"b/c", ZipItem::file, std::string(400, 'y')}};
+    const struct {
+        UnpackLimits limits;
+        const char* reason;  // nothing: unpacks
+    } cases[] = {
+        {{.maxBytes = 800, .maxEntries = 3}, nullptr},
+        {{.maxBytes = 799, .maxEntries = 3}, "more than 799 bytes unpacked"},
+        {{.maxBytes = 800, .maxEntries = 2}, "more than 2 entries"},
+        // Highly compressed bytes count as what they unpack to.
+        {{.maxBytes = 300, .maxEntries = 3}, "more than 300 bytes unpacked"},
+    };
+    for (const auto& c : cases) {
+        testing::TempDir dir;
+        const auto r = unpack(dir.path(), three, c.limits);
+        EXPECT_EQ(r.ok, c.reason == nullptr) << r.reason;
+        if (c.reason) {
+            EXPECT_EQ(r.reason, c.reason);
+        }
+    }
+}
+
+// Found by fuzzing: an entry whose header claims 4 GiB and carries nothing.
+TEST(UnpackTest, SizeClaimedInTheHeaderCountsAgainstTheLimit) {
+    testing::TempDir dir;
+    const std::string zip = testing::readText(std::string(SEAM_SOURCE_DIR) +
+                                              "/tests/fixtures/archive_huge_declared_size.zip");
+    ASSERT_FALSE(zip.empty());
+    std::string reason;
+    EXPECT_FALSE(unpackZip(std::span<const char>(zip.data(), zip.size()), dir.path(), reason,
+                           {.maxBytes = 8 << 20, .maxEntries = 100}));
+    EXPECT_EQ(reason, "more than 8388608 bytes unpacked");
+    for (const auto& e : fs::recursive_directory_iterator(dir.path())) {
+        if (e.is_regular_file()) {
+            EXPECT_LE(e.file_size(), 8u << 20) << e.path();
+        }
+    }
 }
 
 TEST(UnpackTest, RefusesDamagedArchives) {

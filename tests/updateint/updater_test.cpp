@@ -33,12 +33,16 @@ struct RecordingAlerts : UpdateAlerts {
     int checkFailures = 0;
     std::vector<std::string> offers;
     bool answer = true;
+    std::function<void()> whileOffered;  // runs while the question is open
+    int alreadyInstallings = 0;
+    void alreadyInstalling() override { ++alreadyInstallings; }
     int installFailures = 0;
     std::vector<std::string> pages;
     void upToDate(const std::string& current) override { upToDates.push_back(current); }
     void checkFailed() override { ++checkFailures; }
     bool offer(const update::Entry& e) override {
         offers.push_back(e.version);
+        if (whileOffered) whileOffered();
         return answer;
     }
     void installFailed() override { ++installFailures; }
@@ -67,9 +71,7 @@ class UpdaterTest : public ::testing::Test {
     void SetUp() override {
         root = dir.path();
         apps = root + "/apps";
-        temp = root + "/tmp";
         fs::create_directories(apps);
-        fs::create_directories(temp);
         fs::create_directories(root + "/outside");
         running = apps + "/" + kBundleName;
         store.set("updateFeed", SettingValue{server.url("/version.json")});
@@ -103,7 +105,6 @@ class UpdaterTest : public ::testing::Test {
         s.program = "/usr/bin/seamwright";
         s.pid = fakeApp.processId();
         s.logFile = QString::fromStdString(log.path());
-        s.tempFolder = QString::fromStdString(temp);
         s.quit = [this] {
             ++quits;
             fakeApp.kill();
@@ -123,13 +124,14 @@ class UpdaterTest : public ::testing::Test {
     }
 
     static bool isUpdateFolder(const std::string& rel) {
-        return rel.rfind("tmp/Seamwright-update-", 0) == 0;
+        return rel.rfind(std::string("apps/") + kUpdateFolderPrefix, 0) == 0;
     }
 
+    // Made beside the bundle, so the swap's moves stay on one file system.
     int updateFolders() const {
         int n = 0;
-        for (const auto& e : fs::directory_iterator(temp))
-            n += e.path().filename().string().rfind("Seamwright-update-", 0) == 0;
+        for (const auto& e : fs::directory_iterator(apps))
+            n += e.path().filename().string().rfind(kUpdateFolderPrefix, 0) == 0;
         return n;
     }
 
@@ -148,7 +150,7 @@ class UpdaterTest : public ::testing::Test {
 
     testing::TempDir dir;
     testing::LogCapture log;
-    std::string root, apps, temp, running;
+    std::string root, apps, running;
     TinyHttpServer server;
     MemoryStore store;
     ManualClock clock;
@@ -431,6 +433,30 @@ TEST_F(UpdaterTest, MissingArchiveFailsTheDownload) {
     EXPECT_EQ(quits, 0);
 }
 
+TEST_F(UpdaterTest, CheckWhileTheOfferIsOpenShowsNoSecondOffer) {
+    makeRunningBundle();
+    const QByteArray zip = release(root);
+    serveRelease(zip, sha256Hex(zip));
+    auto u = makeUpdater();
+    int checks = 0;
+    QObject::connect(u.get(), &Updater::checkFinished, [&] { ++checks; });
+    alerts.answer = false;
+    bool again = true;
+    alerts.whileOffered = [&] {
+        if (!std::exchange(again, false)) return;
+        u->check(false);  // the daily timer fires under the open question
+        EXPECT_TRUE(testing::waitUntil([&] { return checks == 1; }));
+    };
+    u->check(false);
+    ASSERT_TRUE(testing::waitUntil([&] { return checks == 2; }));
+    EXPECT_EQ(alerts.offers, std::vector<std::string>{"1.1.0"});
+    EXPECT_TRUE(hasLine(log, "update offer skipped, one is open")) << linesOf(log);
+    // Closed, the next check offers it again.
+    u->check(false);
+    ASSERT_TRUE(testing::waitUntil([&] { return checks == 3; }));
+    EXPECT_EQ(alerts.offers.size(), 2u);
+}
+
 TEST_F(UpdaterTest, CheckDuringADownloadStartsNoSecondInstallation) {
     makeRunningBundle();
     const QByteArray zip = release(root);
@@ -447,6 +473,10 @@ TEST_F(UpdaterTest, CheckDuringADownloadStartsNoSecondInstallation) {
     u->check(false);  // the daily timer, say, while the download runs
     ASSERT_TRUE(testing::waitUntil([&] { return checks == 2; }));
     EXPECT_TRUE(hasLine(log, "update offer skipped, installing already")) << linesOf(log);
+    // The menu's command says so instead of checking again.
+    u->check(true);
+    EXPECT_EQ(alerts.alreadyInstallings, 1);
+    EXPECT_EQ(server.count("/version.json"), 2);
     server.release();
     ASSERT_TRUE(testing::waitUntil([&] { return finished; }));
     EXPECT_EQ(server.count("/update.zip"), 1);
@@ -506,7 +536,8 @@ TEST_P(InstallFailureTest, FailsWithItsWordAndChangesNothingOutside) {
     EXPECT_EQ(fakeApp.state(), QProcess::Running);
     EXPECT_EQ(testing::snapshot(root, isUpdateFolder), before);
     EXPECT_TRUE(fs::is_empty(root + "/outside"));
-    EXPECT_EQ(updateFolders(), mismatch ? 0 : 1);
+    // Nothing is left beside the user's application.
+    EXPECT_EQ(updateFolders(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,20 +1,21 @@
 // The preferences store over QSettings, and the other Qt-side process facilities.
 #pragma once
 
+#include <QJsonObject>
 #include <QString>
 #include <memory>
 
 #include "main/settings_store.h"
 
-class QSettings;
 class QWidget;
 
 namespace seam {
 
-// A settings file that keeps value types (booleans, numbers, text, bytes) across
-// restarts, which QSettings' ini format does not.
+// A JSON settings file that keeps value types (booleans, numbers, text, bytes)
+// across restarts. Every change is written through at once and replaces the file
+// atomically, so a kill or a power cut leaves the state before or after it.
 class QSettingsStore : public SettingsStore {
-public:
+  public:
     // The file <folder>/<name>.json; the folder is created on first write.
     QSettingsStore(const QString& folder, const QString& name);
     ~QSettingsStore() override;
@@ -24,10 +25,24 @@ public:
     void removeObject(const std::string& key) override;
 
     QString fileName() const;
+    // Changes are on the disk when set() returns; kept for callers that say so.
     void sync();
 
-private:
-    std::unique_ptr<QSettings> settings_;
+  private:
+    struct Stamp {
+        bool exists = false;
+        unsigned long long inode = 0;
+        long long size = 0, seconds = 0, nanoseconds = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+    Stamp stampNow() const;
+    void refresh() const;
+    void write();
+
+    QString folder_;
+    QString path_;
+    mutable Stamp seen_{false, 1};  // never equal to a real stamp: the first refresh reads
+    mutable QJsonObject values_;
 };
 
 // ~/.config/Seamwright (honouring XDG_CONFIG_HOME).

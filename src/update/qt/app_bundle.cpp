@@ -1,10 +1,16 @@
 #include "update/qt/app_bundle.h"
 
+#include <signal.h>
+
+#include <cerrno>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QXmlStreamReader>
 
+#include "main/log.h"
+#include "update/swap_recovery.h"
 #include "update/swap_script.h"
 
 namespace seam {
@@ -62,6 +68,21 @@ std::optional<QString> bundleOfProgram(const QString& programPath) {
     const QString bundle = program.left(program.size() - tail.size());
     if (!bundle.endsWith(".app") || !readBundle(bundle)) return std::nullopt;
     return bundle;
+}
+
+void recoverSwapAtLaunch(const QString& programPath) {
+    // Not canonical: the bundle may be the half-moved one being put right.
+    const QString program = QFileInfo(programPath).absoluteFilePath();
+    const QString tail = QString("/") + kBundleExecutable;
+    if (!program.endsWith(tail)) return;
+    const QString bundle = program.left(program.size() - tail.size());
+    if (!bundle.endsWith(".app")) return;
+    const SwapRecoveryProbe probe{
+        [](const std::string& folder) {
+            return readBundle(QString::fromStdString(folder)).has_value();
+        },
+        [](long pid) { return ::kill(pid_t(pid), 0) == 0 || errno == EPERM; }};
+    for (const auto& line : recoverInterruptedSwap(bundle.toStdString(), probe)) log(line);
 }
 
 }  // namespace seam

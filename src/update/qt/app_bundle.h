@@ -22,4 +22,8 @@ std::optional<QString> plistString(const QByteArray& plist, const QString& key);
 // The bundle that holds the program, when it runs from one.
 std::optional<QString> bundleOfProgram(const QString& programPath);
 
+// At launch, from a bundle: puts right what a swap killed half way left beside
+// it (see recoverInterruptedSwap), and logs what it did.
+void recoverSwapAtLaunch(const QString& programPath);
+
 }  // namespace seam

@@ -20,8 +20,8 @@ namespace seam {
 
 namespace {
 
-InstallOutcome failed(std::string word, QString folder = {}) {
-    return InstallOutcome{false, std::move(word), std::move(folder)};
+InstallOutcome failed(std::string word) {
+    return InstallOutcome{false, std::move(word), {}};
 }
 
 }  // namespace
@@ -34,19 +34,26 @@ InstallOutcome prepareInstall(const InstallJob& job) {
     const std::string digest = sha256Hex(job.archive);
     if (digest != asciiLower(job.entry.sha256)) return failed("sha256 mismatch " + digest);
 
+    const QString home = QFileInfo(job.target).absolutePath();
+    if (::access(QFile::encodeName(home).constData(), W_OK) != 0)
+        return failed("not writable " + home.toStdString());
     // A canonical path, so the unpacker's link checks see no link in the prefix.
-    QDir().mkpath(job.tempFolder);
-    QString temp = QFileInfo(job.tempFolder).canonicalFilePath();
-    if (temp.isEmpty()) temp = job.tempFolder;
-    const QString folder =
-        temp + "/Seamwright-update-" + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    QString canonicalHome = QFileInfo(home).canonicalFilePath();
+    if (canonicalHome.isEmpty()) canonicalHome = home;
+    const QString folder = canonicalHome + "/" + kUpdateFolderPrefix +
+                           QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     QDir().mkpath(folder);
+    // Beside the user's application it is litter: gone again on every failure.
+    const auto fail = [&folder](std::string word) {
+        QDir(folder).removeRecursively();
+        return failed(std::move(word));
+    };
     const QString archivePath = folder + "/update.zip";
     {
         QFile file(archivePath);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
             file.write(job.archive) != job.archive.size() || !file.flush())
-            return failed("write", folder);
+            return fail("write");
     }
 
     std::string reason;
@@ -54,22 +61,19 @@ InstallOutcome prepareInstall(const InstallJob& job) {
         unpackZip(std::span<const char>(job.archive.constData(), size_t(job.archive.size())),
                   folder.toStdString(), reason);
     if (!unpacked) log("update unzip refused: " + reason);
+    QFile::remove(archivePath);
     const QString fresh = folder + "/" + kBundleName;
     const auto bundle = unpacked ? readBundle(fresh) : std::nullopt;
     if (!bundle || bundle->identifier != job.identifier ||
         bundle->version != QString::fromStdString(job.entry.version))
-        return failed("unzip/version", folder);
-
-    const QString home = QFileInfo(job.target).absolutePath();
-    if (::access(QFile::encodeName(home).constData(), W_OK) != 0)
-        return failed("not writable " + home.toStdString(), folder);
+        return fail("unzip/version");
 
     const QString script = folder + "/swap.sh";
     {
         QSaveFile file(script);
         const QByteArray text(kSwapScript);
         if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-            return failed("script", folder);
+            return fail("script");
     }
 
     QProcess sh;
@@ -78,7 +82,7 @@ InstallOutcome prepareInstall(const InstallJob& job) {
     sh.setStandardInputFile(QProcess::nullDevice());
     sh.setStandardOutputFile(QProcess::nullDevice());
     sh.setStandardErrorFile(QProcess::nullDevice());
-    if (!sh.startDetached()) return failed("launch script", folder);
+    if (!sh.startDetached()) return fail("launch script");
     return InstallOutcome{true, {}, folder};
 }
 

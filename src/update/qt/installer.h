@@ -6,6 +6,7 @@
 #include <QString>
 #include <string>
 
+#include "update/swap_script.h"
 #include "update/update_feed.h"
 
 namespace seam {
@@ -15,7 +16,6 @@ struct InstallJob {
     update::Entry entry;
     QString target;      // the running application's bundle
     QString identifier;  // the running application's identifier
-    QString tempFolder;  // where the update folder is made
     qint64 pid = 0;      // the process the script waits for
     QString logFile;
 };
@@ -23,7 +23,7 @@ struct InstallJob {
 struct InstallOutcome {
     bool started = false;  // the swap script runs
     std::string failure;   // the failure word, and what follows it
-    QString updateFolder;  // empty until it was made
+    QString updateFolder;  // empty until it was made; removed again on failure
 };
 
 // "sha256" digest of the bytes as lower-case hexadecimal.

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -18,6 +19,7 @@ QString q(const std::string& s) {
 
 void inform(const std::string& message) {
     QMessageBox box;
+    box.setTextFormat(Qt::PlainText);
     box.setText(q(message));
     box.addButton(q(UpdateTexts::ok()), QMessageBox::AcceptRole);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -37,19 +39,31 @@ void QtUpdateAlerts::checkFailed() {
     inform(UpdateTexts::checkFailed());
 }
 
-bool QtUpdateAlerts::offer(const update::Entry& entry) {
-    QMessageBox box;
+void fillOffer(QMessageBox& box, const update::Entry& entry) {
     box.setText(q(UpdateTexts::offerMessage(entry.version)));
     box.setInformativeText(q(UpdateTexts::offerInformative(entry.notes)));
+    // After the texts: the informative label exists only once it has text.
+    box.setTextFormat(Qt::PlainText);
+    for (QLabel* label : box.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
     QPushButton* now = box.addButton(q(UpdateTexts::updateNow()), QMessageBox::AcceptRole);
     box.addButton(q(UpdateTexts::later()), QMessageBox::RejectRole);
     box.setDefaultButton(now);
+}
+
+bool QtUpdateAlerts::offer(const update::Entry& entry) {
+    QMessageBox box;
+    fillOffer(box, entry);
+    auto* now = qobject_cast<QPushButton*>(box.defaultButton());
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.show();
     box.raise();
     box.activateWindow();
     box.exec();
     return box.clickedButton() == now;
+}
+
+void QtUpdateAlerts::alreadyInstalling() {
+    inform(UpdateTexts::alreadyInstalling());
 }
 
 void QtUpdateAlerts::installFailed() {

@@ -5,6 +5,8 @@
 
 #include "update/update_feed.h"
 
+class QMessageBox;
+
 namespace seam {
 
 class UpdateAlerts {
@@ -14,10 +16,16 @@ class UpdateAlerts {
     virtual void checkFailed() = 0;
     // True when the user chose to update now.
     virtual bool offer(const update::Entry& entry) = 0;
+    // "Check for Updates…" while an update downloads and installs.
+    virtual void alreadyInstalling() = 0;
     // Returns once the user dismissed it.
     virtual void installFailed() = 0;
     virtual void openPage(const std::string& url) = 0;
 };
+
+// The offer's question, built but not shown. Everything in it is plain text:
+// the version and the notes come from the feed.
+void fillOffer(QMessageBox& box, const update::Entry& entry);
 
 // Modal message boxes, each after bringing the application to the front.
 class QtUpdateAlerts : public UpdateAlerts {
@@ -25,6 +33,7 @@ class QtUpdateAlerts : public UpdateAlerts {
     void upToDate(const std::string& current) override;
     void checkFailed() override;
     bool offer(const update::Entry& entry) override;
+    void alreadyInstalling() override;
     void installFailed() override;
     void openPage(const std::string& url) override;
 };

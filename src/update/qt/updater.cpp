@@ -1,7 +1,6 @@
 #include "update/qt/updater.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QUrl>
@@ -66,7 +65,6 @@ UpdaterSetup applicationSetup(SettingsStore& store, const Clock& clock, UpdateAl
     s.bundle = bundleOfProgram(s.program);
     s.pid = QCoreApplication::applicationPid();
     s.logFile = QString::fromStdString(logPath());
-    s.tempFolder = QDir::tempPath();
     s.quit = [] { QCoreApplication::quit(); };
     return s;
 }
@@ -103,6 +101,10 @@ void Updater::wake() {
 }
 
 void Updater::check(bool manual) {
+    if (manual && installing_) {
+        setup_.alerts->alreadyInstalling();
+        return;
+    }
     const QUrl url(QString::fromStdString(update::feedAddress(*setup_.store)));
     QNetworkReply* reply = net_.get(request(url, setup_.current, kCheckTimeoutMs));
     connect(reply, &QNetworkReply::finished, this, [this, reply, manual] {
@@ -156,7 +158,16 @@ void Updater::offer(const update::Entry& entry) {
         log("update offer skipped, installing already");
         return;
     }
-    if (!autoInstall && !setup_.alerts->offer(entry)) return;
+    if (offering_) {
+        log("update offer skipped, one is open");
+        return;
+    }
+    if (!autoInstall) {
+        offering_ = true;
+        const bool accepted = setup_.alerts->offer(entry);
+        offering_ = false;
+        if (!accepted) return;
+    }
     // The user asked for the update: an address that cannot be fetched is a
     // failed download, not nothing at all.
     if (const auto url = addressOf(entry.url)) {
@@ -190,7 +201,6 @@ void Updater::downloaded(QNetworkReply* reply, const update::Entry& entry) {
     job.entry = entry;
     job.target = *setup_.bundle;
     job.identifier = QString::fromStdString(setup_.identifier);
-    job.tempFolder = setup_.tempFolder;
     job.pid = setup_.pid;
     job.logFile = setup_.logFile;
     if (worker_.joinable()) worker_.join();

@@ -34,7 +34,6 @@ struct UpdaterSetup {
     QString program;
     qint64 pid = 0;
     QString logFile;
-    QString tempFolder;
     std::function<void()> quit;
     // The support switch changed: the menu's tail is rebuilt.
     std::function<void()> supportChanged;
@@ -83,6 +82,8 @@ class Updater : public QObject {
     Scheduler* scheduler_ = nullptr;
     std::thread worker_;
     bool installing_ = false;
+    // The offer is modal, but the daily timer keeps running under it.
+    bool offering_ = false;
 };
 
 }  // namespace seam

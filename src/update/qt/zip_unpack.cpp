@@ -86,7 +86,8 @@ bool allLinksInside(const fs::path& root, std::string& reason) {
 
 }  // namespace
 
-bool unpackZip(std::span<const char> data, const std::string& folder, std::string& reason) {
+bool unpackZip(std::span<const char> data, const std::string& folder, std::string& reason,
+               const UnpackLimits& limits) {
     std::error_code ec;
     const fs::path root = fs::canonical(folder, ec);
     if (ec) {
@@ -111,6 +112,7 @@ bool unpackZip(std::span<const char> data, const std::string& folder, std::strin
         return false;
     }
     int entries = 0;
+    long long written = 0;
     for (;; ++entries) {
         archive_entry* entry = nullptr;
         const int r = archive_read_next_header(in.get(), &entry);
@@ -118,6 +120,10 @@ bool unpackZip(std::span<const char> data, const std::string& folder, std::strin
         if (r != ARCHIVE_OK) {
             const char* e = archive_error_string(in.get());
             reason = std::string("damaged archive: ") + (e ? e : "?");
+            return false;
+        }
+        if (entries >= limits.maxEntries) {
+            reason = "more than " + std::to_string(limits.maxEntries) + " entries";
             return false;
         }
         const char* rawName = archive_entry_pathname(entry);
@@ -139,6 +145,14 @@ bool unpackZip(std::span<const char> data, const std::string& folder, std::strin
                 return false;
             }
         }
+        // A size in the header alone makes the file that long (sparse, but not
+        // everywhere): count it too, and let the file be what is written.
+        if (type == AE_IFREG && archive_entry_size_is_set(entry) &&
+            archive_entry_size(entry) > limits.maxBytes - written) {
+            reason = "more than " + std::to_string(limits.maxBytes) + " bytes unpacked";
+            return false;
+        }
+        archive_entry_unset_size(entry);
         const std::string destination = (root / name).string();
         archive_entry_set_pathname(entry, destination.c_str());
         if (archive_write_header(out.get(), entry) != ARCHIVE_OK) {
@@ -152,6 +166,13 @@ bool unpackZip(std::span<const char> data, const std::string& folder, std::strin
             la_int64_t offset = 0;
             int rr;
             while ((rr = archive_read_data_block(in.get(), &block, &size, &offset)) == ARCHIVE_OK) {
+                // Counted as unpacked, not as the entry claims: sizes in the
+                // archive are the sender's word.
+                written += static_cast<long long>(size);
+                if (written > limits.maxBytes || offset + la_int64_t(size) > limits.maxBytes) {
+                    reason = "more than " + std::to_string(limits.maxBytes) + " bytes unpacked";
+                    return false;
+                }
                 if (archive_write_data_block(out.get(), block, size, offset) != ARCHIVE_OK) {
                     reason = "cannot write " + name;
                     return false;
