@@ -30,6 +30,7 @@
 #include "shell/qt/render_jobs.h"
 #include "shell/status_menu.h"
 #include "suggest/qt/suggestion_panel.h"
+#include "update/features.h"
 #include "update/support_switch.h"
 
 namespace {
@@ -124,7 +125,12 @@ int runApplication(int argc, char** argv, bool updateNow) {
     // Lets the desktop match our windows to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QString::fromUtf8(kBundleIdentifier));
     QApplication::setWindowIcon(themedApplicationIcon());
-    auto delegate = AppDelegate::launch(updateNow);
+#ifdef SEAM_PHOTO_ON
+    constexpr bool photo = true;  // the test build, where photo mode is reachable
+#else
+    constexpr bool photo = Features::photo;
+#endif
+    auto delegate = AppDelegate::launch(updateNow, photo);
     if (!delegate) {
         std::cerr << "seamwright: cannot start on this display; see " << logPath() << '\n';
         return 1;

@@ -24,6 +24,8 @@
 #include "main/qt/prefs.h"
 #include "main/text.h"
 #include "main/version.h"
+#include "photo/photo_mode.h"
+#include "photo/qt/photo_windows.h"
 #include "platform/qt/logind_wake.h"
 #include "platform/qt/qt_scheduler.h"
 #include "platform/x11/x11_display_changes.h"
@@ -59,6 +61,10 @@ QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// Photo mode's key where it is switched on: Ctrl+Alt+Super+P.
+const HotKeySpec kPhotoKey{35, HotKeySpec::ctrlOptCmd, "P"};
+constexpr std::uint32_t kPhotoKeyID = 3;
+
 // The window Qt draws the tray icon in, which a tray host embeds in its panel.
 std::optional<unsigned long> trayIconWindow() {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -71,8 +77,9 @@ std::optional<unsigned long> trayIconWindow() {
 AppDelegate::AppDelegate() = default;
 AppDelegate::~AppDelegate() = default;
 
-std::unique_ptr<AppDelegate> AppDelegate::launch(bool updateNow) {
+std::unique_ptr<AppDelegate> AppDelegate::launch(bool updateNow, bool photo) {
     std::unique_ptr<AppDelegate> d(new AppDelegate);
+    d->photoKey_ = photo;
     if (!d->finishLaunching(updateNow)) return nullptr;
     return d;
 }
@@ -105,6 +112,11 @@ bool AppDelegate::finishLaunching(bool updateNow) {
     alignMode_ = std::make_unique<AlignMode>(*arrangement_, *pointer_, *scheduler_, *overlays_);
     toasts_ = std::make_unique<QtToastFactory>(*arrangement_);
     pill_ = std::make_unique<Pill>(*arrangement_, *scheduler_, *toasts_);
+
+    photoScreens_ = std::make_unique<QtPhotoScreens>(*arrangement_);
+    photoFiles_ = std::make_unique<QtPhotoFiles>();
+    photoMode_ = std::make_unique<PhotoMode>(*arrangement_, *clock_, *scheduler_, *photoScreens_,
+                                             *photoFiles_);
 
     store_ = std::make_unique<LayoutStore>(
         prefs(), [clock = clock_.get()] { return Date::fromUnix(clock->wallTime()); });
@@ -168,6 +180,9 @@ bool AppDelegate::finishLaunching(bool updateNow) {
     alignMode_->onPicked = [self](const AlignMode::Pick& a, const AlignMode::Pick& b) {
         if (self) self->confirmAlign(a, b);
     };
+    photoMode_->onResult = [self](const PhotoAlignResult& result) {
+        if (self) self->confirmPhoto(result);
+    };
     connectWindows();
     watchTray();
 
@@ -199,7 +214,9 @@ void AppDelegate::startSuggestions() {
     suggestionPanel_->onAnswer = [self](const std::string& id, bool apply, bool always) {
         if (self) self->suggestions_->answer(id, apply, always);
     };
-    suggestions_->isBusy = [self] { return self && self->alignMode_->isActive(); };
+    suggestions_->isBusy = [self] {
+        return self && (self->alignMode_->isActive() || self->photoMode_->isActive());
+    };
     suggestions_->applyLayout = [self](const std::string& id, const std::string& via) {
         if (self) self->applyLayout(id, via);
     };
@@ -442,6 +459,7 @@ void AppDelegate::applyHotKeys() {
         hotKeys_->registerHotKey(undoKey_, HotKeyRegistry::undoID, [this] { undo(); });
         hotKeys_->registerHotKey(alignKey_, HotKeyRegistry::alignID, [this] { startAlign(); });
         layouts_->registerLayoutHotKeys(*hotKeys_);
+        if (photoKey_) hotKeys_->registerHotKey(kPhotoKey, kPhotoKeyID, [this] { startPhoto(); });
     }
     if (swayKeys_)
         swayKeys_->bind(swayKeysFor(alignKey_, undoKey_, layouts_->layoutKeys, store_->layouts()));
@@ -481,6 +499,28 @@ void AppDelegate::confirmAlign(const AlignMode::Pick& a, const AlignMode::Pick& 
     } else {
         log("align confirm cancelled");
     }
+}
+
+void AppDelegate::startPhoto() {
+    alignMode_->stop();
+    if (!photoMode_->start())
+        pill_->show(T("모니터가 두 대일 때만 쓸 수 있어요",
+                      "Works when exactly two displays are connected"),
+                    pointerLocation(), 1.1);
+}
+
+void AppDelegate::confirmPhoto(const PhotoAlignResult& result) {
+    const std::optional<PhotoConnection> c = photoConnection(*arrangement_, result);
+    if (!c) return;
+    const std::unique_ptr<QMessageBox> box = photoConfirmBox(result);
+    box->show();
+    box->raise();
+    box->activateWindow();
+    box->exec();
+    if (box->clickedButton() && box->buttonRole(box->clickedButton()) == QMessageBox::AcceptRole)
+        engine_->connect(c->rid, c->side, c->aPos, c->oid, c->bPos, c->minOverlap);
+    else
+        log("photo confirm cancelled");
 }
 
 void AppDelegate::undo() {
