@@ -147,5 +147,41 @@ TEST_F(PhotoEndToEnd, EscapeAndCancelCloseEverythingAndOneMonitorShowsWhy) {
     EXPECT_EQ(starts, 2) << log;
 }
 
+TEST(PhotoEndToEndScaled, ColourWindowsCoverTheirMonitorsWhateverQtScales) {
+    ASSERT_TRUE(xserver()->arrange());
+    for (const char* scaling : {"QT_SCALE_FACTOR=2", "QT_SCREEN_SCALE_FACTORS=DUMMY0=2;DUMMY1=1"}) {
+        SCOPED_TRACE(scaling);
+        Program program({}, {scaling}, "seamwright_photo");
+        User user;
+        ASSERT_TRUE(eventually([&] { return user.heldByProgram(XK_p); })) << program.logText();
+        user.keys(kPhotoKeys);
+        EXPECT_TRUE(eventually([&] { return coloursCoverBothMonitors(user); }))
+            << program.logText();
+        user.keys({XK_Escape});
+        EXPECT_TRUE(program.waitForLog("photo mode cancelled (esc)")) << program.logText();
+    }
+}
+
+TEST(PhotoEndToEndBusy, MonitorChangesOfferNothingWhilePhotoModeIsOpen) {
+    ASSERT_TRUE(xserver()->arrange());
+    Program program(
+        [](const std::string& configHome) {
+            testing::storeLowerLayout(configHome, testing::kLayoutKey);
+        },
+        {}, "seamwright_photo");
+    User user;
+    ASSERT_TRUE(eventually([&] { return user.heldByProgram(XK_p); })) << program.logText();
+    ASSERT_TRUE(program.waitForLog("layout suggest (launch): ")) << program.logText();
+    user.keys(kPhotoKeys);
+    ASSERT_TRUE(program.waitForLog("photo mode start")) << program.logText();
+    ASSERT_TRUE(xserver()->arrange(VirtualXServer::Monitors::one));
+    ASSERT_TRUE(xserver()->arrange());
+    EXPECT_TRUE(
+        program.waitForLog("layout suggest (monitors changed): skipped, align mode is open"))
+        << program.logText();
+    user.keys({XK_Escape});
+    EXPECT_TRUE(program.waitForLog("photo mode cancelled (esc)")) << program.logText();
+}
+
 }  // namespace
 }  // namespace seam
