@@ -3,17 +3,20 @@
 // monitor's new place read back with xrandr.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 // Qt before Xlib, whose macros clash with Qt's names.
 // clang-format off
 #include "qt/photo_scene.h"
 #include "program_on_x.h"
 #include "x11_environment.h"
+#include <X11/Xatom.h>
 // clang-format on
 
 namespace seam {
@@ -51,6 +54,80 @@ void writeDeskPhoto(const std::string& path) {
     const std::string part = path + ".part";
     std::ofstream(part, std::ios::binary).write(jpeg.constData(), jpeg.size());
     std::filesystem::rename(part, path);
+}
+
+// Drags a file from another client onto the top-level window at a root point and
+// drops it there, as a file manager does (XDND version 5). True once the window
+// has taken it.
+bool dropFile(int x, int y, const std::string& path) {
+    Display* d = XOpenDisplay(xserver()->name().c_str());
+    if (!d) return false;
+    const auto atom = [d](const char* name) { return XInternAtom(d, name, False); };
+    const Atom selection = atom("XdndSelection"), uriList = atom("text/uri-list");
+    const Window root = DefaultRootWindow(d);
+    const Window source = XCreateSimpleWindow(d, root, 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(d, selection, source, CurrentTime);
+    Window target = None;
+    int tx = 0, ty = 0;
+    XTranslateCoordinates(d, root, root, x, y, &tx, &ty, &target);
+    const auto send = [&](const char* type, long l1, long l2, long l3, long l4) {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = target;
+        e.xclient.message_type = atom(type);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = long(source);
+        e.xclient.data.l[1] = l1;
+        e.xclient.data.l[2] = l2;
+        e.xclient.data.l[3] = l3;
+        e.xclient.data.l[4] = l4;
+        XSendEvent(d, target, False, NoEventMask, &e);
+        XFlush(d);
+    };
+    // Answers the target's requests for the data until a message of this type arrives.
+    const auto await = [&](const char* type) -> std::optional<XClientMessageEvent> {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < deadline) {
+            while (XPending(d)) {
+                XEvent e;
+                XNextEvent(d, &e);
+                if (e.type == ClientMessage && e.xclient.message_type == atom(type))
+                    return e.xclient;
+                if (e.type != SelectionRequest) continue;
+                const XSelectionRequestEvent& r = e.xselectionrequest;
+                XEvent reply{};
+                reply.xselection = {SelectionNotify, 0,        True, d,     r.requestor,
+                                    r.selection,     r.target, None, r.time};
+                if (r.target == uriList) {
+                    const std::string uri = "file://" + path + "\r\n";
+                    XChangeProperty(d, r.requestor, r.property, uriList, 8, PropModeReplace,
+                                    reinterpret_cast<const unsigned char*>(uri.data()),
+                                    int(uri.size()));
+                    reply.xselection.property = r.property;
+                }
+                XSendEvent(d, r.requestor, False, NoEventMask, &reply);
+                XFlush(d);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return std::nullopt;
+    };
+    bool taken = false;
+    if (target != None) {
+        send("XdndEnter", 5L << 24, long(uriList), 0, 0);
+        send("XdndPosition", 0, (long(x) << 16) | y, CurrentTime, long(atom("XdndActionCopy")));
+        const auto status = await("XdndStatus");
+        if (status && (status->data.l[1] & 1)) {
+            send("XdndDrop", 0, CurrentTime, 0, 0);
+            const auto finished = await("XdndFinished");
+            taken = finished && (finished->data.l[1] & 1);
+        } else {
+            send("XdndLeave", 0, 0, 0, 0);
+        }
+    }
+    XDestroyWindow(d, source);
+    XCloseDisplay(d);
+    return taken;
 }
 
 // The colour windows, as the server stacks them: exactly one per monitor.
@@ -121,6 +198,15 @@ TEST_F(PhotoEndToEnd, PhotoChosenInTheFileChooserMovesTheMonitor) {
         user.keys({k});
     user.keys({XK_Return});
     acceptAndCheckTheMove("photo ok via file chosen.jpg side=right");
+}
+
+TEST_F(PhotoEndToEnd, PhotoDroppedOnThePinkScreenMovesTheMonitor) {
+    const std::string dir = program.home() + "/elsewhere";
+    std::filesystem::create_directories(dir);
+    writeDeskPhoto(dir + "/dropped.jpg");
+    open();
+    EXPECT_TRUE(dropFile(300, 300, dir + "/dropped.jpg")) << program.logText();
+    acceptAndCheckTheMove("photo ok via drop dropped.jpg side=right");
 }
 
 TEST_F(PhotoEndToEnd, EscapeAndCancelCloseEverythingAndOneMonitorShowsWhy) {

@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include "photo/qt/photo_loader.h"
 #include "photo/qt/photo_preview.h"
@@ -175,7 +176,12 @@ void PhotoPinkWindow::dropEvent(QDropEvent* event) {
     if (urls.isEmpty() || !urls.first().isLocalFile()) return event->ignore();
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    if (auto action = handlers_.onDrop) action(urls.first().toLocalFile().toStdString());
+    // After the drop has finished: the photo may lead to a modal question, and the
+    // dragging program waits for the drop's end until then.
+    const std::string path = urls.first().toLocalFile().toStdString();
+    QTimer::singleShot(0, this, [this, path] {
+        if (auto action = handlers_.onDrop) action(path);
+    });
 }
 
 PhotoGreenWindow::PhotoGreenWindow() : KeyWindow(true) {
