@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -11,6 +12,7 @@
 
 #include "photo/qt/photo_loader.h"
 #include "photo/qt/photo_windows.h"
+#include "platform/sim/sim_display_server.h"
 #include "qt/photo_scene.h"
 #include "qt_app.h"
 
@@ -40,6 +42,9 @@ TEST(PhotoWindows, ColourScreensAndControlPanelLookAsDrawn) {
     EXPECT_EQ(drawn.pixelColor(5, 5), QColor(224, 20, 184));
     EXPECT_TRUE(testing::matchesReference(drawn, "photo_pink", 40, 0.02));
     pink.setStatus(QString::fromUtf8(photo_text::unreadable));
+    auto* status = pink.findChild<QLabel*>("status");
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->palette().color(QPalette::WindowText), QColor::fromRgbF(1.0f, 0.9f, 0.5f));
     EXPECT_TRUE(testing::matchesReference(pink.grab().toImage(), "photo_pink_status", 40, 0.02));
 
     PhotoGreenWindow green;
@@ -51,16 +56,48 @@ TEST(PhotoWindows, ColourScreensAndControlPanelLookAsDrawn) {
     EXPECT_TRUE(testing::matchesReference(g, "photo_green", 40, 0.02));
 }
 
-TEST(PhotoWindows, StatusTurnsWarmYellow) {
+TEST(PhotoWindows, ClipboardGivesAnImageOrSaysWhyNot) {
     testing::qtApp();
-    Calls calls;
-    PhotoPinkWindow pink(calls.handlers());
-    auto* status = pink.findChild<QLabel*>("status");
-    ASSERT_TRUE(status);
-    EXPECT_EQ(status->text().toStdString(), photo_text::initialStatus);
-    pink.setStatus("x");
-    EXPECT_EQ(status->text(), "x");
-    EXPECT_EQ(status->palette().color(QPalette::WindowText), QColor::fromRgbF(1.0f, 0.9f, 0.5f));
+    struct Case {
+        const char* name;
+        std::function<QMimeData*()> contents;
+        PhotoDelivery::Kind kind;
+    };
+    const std::vector<Case> cases = {
+        {"a picture",
+         [] {
+             auto* data = new QMimeData;
+             data->setImageData(QImage(900, 600, QImage::Format_RGB32));
+             return data;
+         },
+         PhotoDelivery::Kind::image},
+        {"jpeg bytes that do not decode",
+         [] {
+             auto* data = new QMimeData;
+             data->setData("image/jpeg", "not a jpeg");
+             return data;
+         },
+         PhotoDelivery::Kind::unreadable},
+        {"text only",
+         [] {
+             auto* data = new QMimeData;
+             data->setText("desk.jpg");
+             return data;
+         },
+         PhotoDelivery::Kind::none},
+    };
+    SimDisplayServer server;
+    Arrangement arrangement(server);
+    QtPhotoScreens screens(arrangement);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QApplication::clipboard()->setMimeData(c.contents());
+        const PhotoDelivery got = screens.clipboardImage();
+        EXPECT_EQ(got.kind, c.kind);
+        if (c.kind == PhotoDelivery::Kind::image) {
+            EXPECT_EQ(got.image.width, PhotoAligner::maxSide);  // reduced on the way
+        }
+    }
 }
 
 TEST(PhotoWindows, KeysAndDropsReachTheirHandlers) {
