@@ -28,6 +28,7 @@
 #include "shell/qt/render_jobs.h"
 #include "shell/status_menu.h"
 #include "suggest/qt/suggestion_panel.h"
+#include "update/features.h"
 #include "update/qt/app_bundle.h"
 #include "update/support_switch.h"
 
@@ -134,6 +135,11 @@ int runApplication(int argc, char** argv, bool updateNow) {
     // Lets the desktop match our windows to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QString::fromUtf8(kBundleIdentifier));
     QApplication::setWindowIcon(themedApplicationIcon());
+#ifdef SEAM_PHOTO_ON
+    constexpr bool photo = true;  // the test build, where photo mode is reachable
+#else
+    constexpr bool photo = Features::photo;
+#endif
     std::string why;
     auto platform = openPlatform(
         backend->name,
@@ -143,7 +149,7 @@ int runApplication(int argc, char** argv, bool updateNow) {
         std::cerr << line << '\n';
         return fail(line);
     }
-    auto delegate = AppDelegate::launch(*platform, updateNow);
+    auto delegate = AppDelegate::launch(*platform, updateNow, photo);
     if (!delegate) {
         std::cerr << "seamwright: cannot start on this display; see " << logPath() << '\n';
         return 1;

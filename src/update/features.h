@@ -5,6 +5,7 @@
 
 namespace seam::Features {
 
+// On, Ctrl+Alt+Super+P opens photo mode; it has no menu item either way.
 inline constexpr bool photo = false;
 inline constexpr bool edgeTap = false;
 inline constexpr bool autoAlign = false;

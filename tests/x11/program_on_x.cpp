@@ -25,7 +25,7 @@
 namespace seam::testing {
 
 Program::Program(const std::function<void(const std::string&)>& prepare,
-                 const std::vector<std::string>& environment) {
+                 const std::vector<std::string>& environment, const std::string& binary) {
     {
         // Not a first launch: the guide would take the keyboard from what the tests drive.
         QSettingsStore settings(QString::fromStdString(home_.path() + "/config/Seamwright"),
@@ -36,7 +36,7 @@ Program::Program(const std::function<void(const std::string&)>& prepare,
         settings.sync();
     }
     if (prepare) prepare(home_.path() + "/config");
-    const std::string bin = SEAM_BINARY_DIR "/seamwright";
+    const std::string bin = SEAM_BINARY_DIR "/" + binary;
     std::vector<std::string> env = {"DISPLAY=" + xserver()->name(),
                                     "XDG_STATE_HOME=" + home_.path() + "/state",
                                     "XDG_CONFIG_HOME=" + home_.path() + "/config",

@@ -24,8 +24,10 @@ class Program {
     // (XDG_CONFIG_HOME), to put settings in place; environment adds or replaces
     // variables ("NAME=value"). Without DBUS_SESSION_BUS_ADDRESS among them it
     // has no session bus.
+    // binary: a program file in the build folder.
     explicit Program(const std::function<void(const std::string& configHome)>& prepare = {},
-                     const std::vector<std::string>& environment = {});
+                     const std::vector<std::string>& environment = {},
+                     const std::string& binary = "seamwright");
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;

@@ -24,6 +24,8 @@
 #include "main/qt/prefs.h"
 #include "main/text.h"
 #include "main/version.h"
+#include "photo/photo_mode.h"
+#include "photo/qt/photo_windows.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_scheduler.h"
 #include "shell/guide_view.h"
@@ -53,6 +55,10 @@ QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// Photo mode's key where it is switched on: Ctrl+Alt+Super+P.
+const HotKeySpec kPhotoKey{35, HotKeySpec::ctrlOptCmd, "P"};
+constexpr std::uint32_t kPhotoKeyID = 3;
+
 // The window Qt draws the tray icon in, which a tray host embeds in its panel.
 std::optional<unsigned long> trayIconWindow() {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -65,8 +71,9 @@ std::optional<unsigned long> trayIconWindow() {
 AppDelegate::AppDelegate(Platform& platform) : platform_(platform) {}
 AppDelegate::~AppDelegate() = default;
 
-std::unique_ptr<AppDelegate> AppDelegate::launch(Platform& platform, bool updateNow) {
+std::unique_ptr<AppDelegate> AppDelegate::launch(Platform& platform, bool updateNow, bool photo) {
     std::unique_ptr<AppDelegate> d(new AppDelegate(platform));
+    d->photoKey_ = photo;
     if (!d->finishLaunching(updateNow)) return nullptr;
     return d;
 }
@@ -90,6 +97,11 @@ bool AppDelegate::finishLaunching(bool updateNow) {
     alignMode_ = std::make_unique<AlignMode>(*arrangement_, pointer, *scheduler_, *overlays_);
     toasts_ = std::make_unique<QtToastFactory>(*arrangement_);
     pill_ = std::make_unique<Pill>(*arrangement_, *scheduler_, *toasts_);
+
+    photoScreens_ = std::make_unique<QtPhotoScreens>(*arrangement_);
+    photoFiles_ = std::make_unique<QtPhotoFiles>();
+    photoMode_ = std::make_unique<PhotoMode>(*arrangement_, *clock_, *scheduler_, *photoScreens_,
+                                             *photoFiles_);
 
     store_ = std::make_unique<LayoutStore>(
         prefs(), [clock = clock_.get()] { return Date::fromUnix(clock->wallTime()); });
@@ -153,6 +165,9 @@ bool AppDelegate::finishLaunching(bool updateNow) {
     alignMode_->onPicked = [self](const AlignMode::Pick& a, const AlignMode::Pick& b) {
         if (self) self->confirmAlign(a, b);
     };
+    photoMode_->onResult = [self](const PhotoAlignResult& result) {
+        if (self) self->confirmPhoto(result);
+    };
     connectWindows();
     watchTray();
 
@@ -184,7 +199,9 @@ void AppDelegate::startSuggestions() {
     suggestionPanel_->onAnswer = [self](const std::string& id, bool apply, bool always) {
         if (self) self->suggestions_->answer(id, apply, always);
     };
-    suggestions_->isBusy = [self] { return self && self->alignMode_->isActive(); };
+    suggestions_->isBusy = [self] {
+        return self && (self->alignMode_->isActive() || self->photoMode_->isActive());
+    };
     suggestions_->applyLayout = [self](const std::string& id, const std::string& via) {
         if (self) self->applyLayout(id, via);
     };
@@ -426,6 +443,7 @@ void AppDelegate::applyHotKeys() {
         hotKeys_->registerHotKey(undoKey_, HotKeyRegistry::undoID, [this] { undo(); });
         hotKeys_->registerHotKey(alignKey_, HotKeyRegistry::alignID, [this] { startAlign(); });
         layouts_->registerLayoutHotKeys(*hotKeys_);
+        if (photoKey_) hotKeys_->registerHotKey(kPhotoKey, kPhotoKeyID, [this] { startPhoto(); });
     }
     if (swayKeys_)
         swayKeys_->bind(swayKeysFor(alignKey_, undoKey_, layouts_->layoutKeys, store_->layouts()));
@@ -465,6 +483,28 @@ void AppDelegate::confirmAlign(const AlignMode::Pick& a, const AlignMode::Pick& 
     } else {
         log("align confirm cancelled");
     }
+}
+
+void AppDelegate::startPhoto() {
+    alignMode_->stop();
+    if (!photoMode_->start())
+        pill_->show(T("모니터가 두 대일 때만 쓸 수 있어요",
+                      "Works when exactly two displays are connected"),
+                    pointerLocation(), 1.1);
+}
+
+void AppDelegate::confirmPhoto(const PhotoAlignResult& result) {
+    const std::optional<PhotoConnection> c = photoConnection(*arrangement_, result);
+    if (!c) return;
+    const std::unique_ptr<QMessageBox> box = photoConfirmBox(result);
+    box->show();
+    box->raise();
+    box->activateWindow();
+    box->exec();
+    if (box->clickedButton() && box->buttonRole(box->clickedButton()) == QMessageBox::AcceptRole)
+        engine_->connect(c->rid, c->side, c->aPos, c->oid, c->bPos, c->minOverlap);
+    else
+        log("photo confirm cancelled");
 }
 
 void AppDelegate::undo() {

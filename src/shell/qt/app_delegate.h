@@ -7,6 +7,7 @@
 #include "align/align_mode.h"
 #include "align/pill.h"
 #include "layouts/live_display.h"
+#include "photo/photo_aligner.h"
 #include "shell/engine_messages.h"
 #include "shell/hot_key_registry.h"
 #include "shell/hot_key_spec.h"
@@ -39,6 +40,9 @@ class SwayKeys;
 class QtLayoutPrompts;
 class QtScheduler;
 class QtOverlayFactory;
+class PhotoMode;
+class QtPhotoFiles;
+class QtPhotoScreens;
 class QtToastFactory;
 class QtUpdateAlerts;
 class Updater;
@@ -48,12 +52,16 @@ class AppDelegate : public QObject {
   public:
     // platform: the display system, opened for the tray; it outlives the delegate.
     // updateNow: "--update-now" was given, check at once and install without asking.
-    static std::unique_ptr<AppDelegate> launch(Platform& platform, bool updateNow = false);
+    // photo: photo mode is reachable (a hot key), as Features::photo says in this build.
+    static std::unique_ptr<AppDelegate> launch(Platform& platform, bool updateNow = false,
+                                               bool photo = false);
     ~AppDelegate() override;
 
     // Menu commands.
     void startAlign();
     void confirmAlign(const AlignMode::Pick& a, const AlignMode::Pick& b);
+    void startPhoto();
+    void confirmPhoto(const PhotoAlignResult& result);
     void undo();
     void openSettings();
     void openGuide();
@@ -118,6 +126,12 @@ class AppDelegate : public QObject {
     HotKeySpec undoKey_ = defaultUndo;
     std::unique_ptr<SettingsWindow> settings_;
     std::unique_ptr<GuideWindow> guide_;
+
+    // Photo mode.
+    std::unique_ptr<QtPhotoScreens> photoScreens_;
+    std::unique_ptr<QtPhotoFiles> photoFiles_;
+    std::unique_ptr<PhotoMode> photoMode_;
+    bool photoKey_ = false;
 
     StatusMenu status_;
     Menu layoutsMenu_;
