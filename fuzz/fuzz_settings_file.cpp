@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "base/qt/prefs.h"
 #include "layouts/layout_store.h"
-#include "main/qt/prefs.h"
 #include "shell/hot_key_spec.h"
 #include "update/support_switch.h"
 #include "update/update_check.h"

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
-#include "main/log.h"
-#include "main/platform_words.h"
-#include "main/text.h"
+#include "base/log.h"
+#include "base/platform_words.h"
+#include "base/text.h"
 
 namespace seam {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "main/format.h"
-#include "main/log.h"
+#include "base/format.h"
+#include "base/log.h"
 
 namespace seam {
 

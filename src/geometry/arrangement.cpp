@@ -3,10 +3,10 @@
 #include <cmath>
 #include <limits>
 
-#include "main/dry_run.h"
-#include "main/log.h"
-#include "main/platform_words.h"
-#include "main/text.h"
+#include "base/dry_run.h"
+#include "base/log.h"
+#include "base/platform_words.h"
+#include "base/text.h"
 
 namespace seam {
 
@@ -29,7 +29,9 @@ std::optional<DisplayMove> roundedMove(const Move& move) {
     return DisplayMove{move.id, static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
 }
 
-std::vector<Disp> Arrangement::displays() { return services_.activeDisplays(); }
+std::vector<Disp> Arrangement::displays() {
+    return services_.activeDisplays();
+}
 
 bool Arrangement::setOrigins(const std::vector<Move>& moves) {
     if (dryRun()) {
@@ -46,7 +48,9 @@ bool Arrangement::setOrigins(const std::vector<Move>& moves) {
     return services_.configure(rounded);
 }
 
-bool Arrangement::setOrigin(std::uint32_t id, Point origin) { return setOrigins({{id, origin}}); }
+bool Arrangement::setOrigin(std::uint32_t id, Point origin) {
+    return setOrigins({{id, origin}});
+}
 
 std::string Arrangement::screenName(std::uint32_t id) {
     if (services_.isBuiltin(id)) return builtinScreenName();

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "main/text.h"
+#include "base/text.h"
 
 namespace seam {
 
@@ -18,7 +18,9 @@ constexpr SideRow kSides[] = {
     {"left", "왼쪽", "←", Side::right},
     {"right", "오른쪽", "→", Side::left},
 };
-const SideRow& row(Side s) { return kSides[static_cast<int>(s)]; }
+const SideRow& row(Side s) {
+    return kSides[static_cast<int>(s)];
+}
 
 // Tolerance of sideOf: strictly less than this many points counts as touching.
 constexpr double kTouchTol = 2.0;
@@ -26,11 +28,21 @@ constexpr double kTouchTol = 2.0;
 constexpr double kEdgeTol = 1.5;
 }  // namespace
 
-std::string_view rawValue(Side s) { return row(s).raw; }
-std::string_view ko(Side s) { return row(s).ko; }
-std::string_view arrow(Side s) { return row(s).arrow; }
-Side opposite(Side s) { return row(s).opposite; }
-std::string name(Side s) { return std::string(isKorean() ? ko(s) : rawValue(s)); }
+std::string_view rawValue(Side s) {
+    return row(s).raw;
+}
+std::string_view ko(Side s) {
+    return row(s).ko;
+}
+std::string_view arrow(Side s) {
+    return row(s).arrow;
+}
+Side opposite(Side s) {
+    return row(s).opposite;
+}
+std::string name(Side s) {
+    return std::string(isKorean() ? ko(s) : rawValue(s));
+}
 
 std::optional<Side> sideFromRaw(std::string_view raw) {
     for (Side s : kAllSides)
@@ -61,17 +73,20 @@ std::optional<Side> sideOf(const Rect& a, const Rect& b) {
 
 bool atEdge(const Rect& r, Point p, Side s) {
     switch (s) {
-        case Side::top: return p.y <= r.minY() + kEdgeTol;
-        case Side::bottom: return p.y >= r.maxY() - 1 - kEdgeTol;
-        case Side::left: return p.x <= r.minX() + kEdgeTol;
-        case Side::right: return p.x >= r.maxX() - 1 - kEdgeTol;
+        case Side::top:
+            return p.y <= r.minY() + kEdgeTol;
+        case Side::bottom:
+            return p.y >= r.maxY() - 1 - kEdgeTol;
+        case Side::left:
+            return p.x <= r.minX() + kEdgeTol;
+        case Side::right:
+            return p.x >= r.maxX() - 1 - kEdgeTol;
     }
     return false;
 }
 
 std::pair<double, double> sharedSpan(Side side, const Rect& rf, const Rect& of) {
-    if (horizontal(side))
-        return {std::max(rf.minX(), of.minX()), std::min(rf.maxX(), of.maxX())};
+    if (horizontal(side)) return {std::max(rf.minX(), of.minX()), std::min(rf.maxX(), of.maxX())};
     return {std::max(rf.minY(), of.minY()), std::min(rf.maxY(), of.maxY())};
 }
 
@@ -91,15 +106,21 @@ Point computeOrigin(Side side, double pos, const Rect& rf, const Rect& of) {
 
 Point connectOrigin(Side side, double aPos, double bPos, const Rect& rf, const Rect& of) {
     switch (side) {
-        case Side::top: return {aPos - (bPos - of.minX()), rf.minY() - of.height};
-        case Side::bottom: return {aPos - (bPos - of.minX()), rf.maxY()};
-        case Side::left: return {rf.minX() - of.width, aPos - (bPos - of.minY())};
-        case Side::right: return {rf.maxX(), aPos - (bPos - of.minY())};
+        case Side::top:
+            return {aPos - (bPos - of.minX()), rf.minY() - of.height};
+        case Side::bottom:
+            return {aPos - (bPos - of.minX()), rf.maxY()};
+        case Side::left:
+            return {rf.minX() - of.width, aPos - (bPos - of.minY())};
+        case Side::right:
+            return {rf.maxX(), aPos - (bPos - of.minY())};
     }
     return of.origin();
 }
 
-double alignShift(double corr, bool destIsPrimary) { return destIsPrimary ? corr : -corr; }
+double alignShift(double corr, bool destIsPrimary) {
+    return destIsPrimary ? corr : -corr;
+}
 
 double median(std::vector<double> values) {
     if (values.empty()) return 0;  // callers never pass an empty list; stay defined anyway

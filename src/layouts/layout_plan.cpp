@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <random>
 
-#include "main/log.h"
+#include "base/log.h"
 
 namespace seam {
 
@@ -40,7 +40,8 @@ struct Search {
         my /= static_cast<double>(n);
         double c = 0;
         for (size_t i = 0; i < n; ++i) {
-            // Screen coordinates cannot overflow a square: sqrt is hypot here, at a fraction of the cost.
+            // Screen coordinates cannot overflow a square: sqrt is hypot here, at a fraction of the
+            // cost.
             const double ex = dx[i] - mx, ey = dy[i] - my;
             c += std::sqrt(ex * ex + ey * ey);
         }

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/log.h"
+#include "base/text.h"
 #include "layouts/layout_file.h"
 #include "layouts/unicode_text.h"
-#include "main/log.h"
-#include "main/text.h"
 
 namespace seam {
 

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/settings_store.h"
 #include "layouts/saved_layout.h"
-#include "main/settings_store.h"
 
 namespace seam {
 

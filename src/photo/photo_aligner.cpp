@@ -5,7 +5,7 @@
 #include <limits>
 #include <tuple>
 
-#include "main/platform_words.h"
+#include "base/platform_words.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -4,9 +4,9 @@
 #include <cctype>
 #include <charconv>
 
-#include "main/format.h"
-#include "main/log.h"
-#include "main/platform_words.h"
+#include "base/format.h"
+#include "base/log.h"
+#include "base/platform_words.h"
 
 namespace seam {
 

@@ -2,8 +2,8 @@
 
 #include <charconv>
 
-#include "main/format.h"
-#include "main/platform_words.h"
+#include "base/format.h"
+#include "base/platform_words.h"
 
 namespace seam {
 

@@ -9,7 +9,7 @@
 #include <variant>
 #include <vector>
 
-#include "main/remote_command.h"
+#include "base/remote_command.h"
 #include "shell/layout_commands.h"
 
 namespace seam {

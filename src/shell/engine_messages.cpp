@@ -1,6 +1,6 @@
 #include "shell/engine_messages.h"
 
-#include "main/text.h"
+#include "base/text.h"
 
 namespace seam {
 

@@ -1,7 +1,7 @@
 #include "shell/guide_view.h"
 
-#include "main/platform_words.h"
-#include "main/text.h"
+#include "base/platform_words.h"
+#include "base/text.h"
 
 namespace seam::guide_view {
 

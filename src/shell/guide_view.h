@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "base/settings_store.h"
 #include "geometry/geometry.h"
-#include "main/settings_store.h"
 #include "platform/clock.h"
 
 namespace seam::guide_view {

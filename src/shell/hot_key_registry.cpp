@@ -1,6 +1,6 @@
 #include "shell/hot_key_registry.h"
 
-#include "main/log.h"
+#include "base/log.h"
 
 namespace seam {
 

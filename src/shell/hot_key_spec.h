@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "main/platform_words.h"
-#include "main/settings_store.h"
+#include "base/platform_words.h"
+#include "base/settings_store.h"
 
 namespace seam {
 

@@ -1,11 +1,11 @@
 #include "shell/layout_commands.h"
 
+#include "base/log.h"
+#include "base/text.h"
 #include "engine/config.h"
 #include "layouts/layout_plan.h"
 #include "layouts/live_display.h"
 #include "layouts/unicode_text.h"
-#include "main/log.h"
-#include "main/text.h"
 #include "shell/saved_layouts_menu.h"
 
 namespace seam {

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "main/log.h"
+#include "base/log.h"
 
 namespace seam {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "main/text.h"
+#include "base/text.h"
 #include "platform/login_item.h"
 
 namespace seam {

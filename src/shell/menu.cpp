@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "main/platform_words.h"
+#include "base/platform_words.h"
 
 namespace seam {
 

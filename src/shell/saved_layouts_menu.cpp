@@ -1,7 +1,7 @@
 #include "shell/saved_layouts_menu.h"
 
+#include "base/text.h"
 #include "layouts/layout_plan.h"
-#include "main/text.h"
 
 namespace seam {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "main/platform_words.h"
-#include "main/text.h"
+#include "base/platform_words.h"
+#include "base/text.h"
 
 namespace seam::settings_view {
 

@@ -1,6 +1,6 @@
 #include "shell/shortcut_keys.h"
 
-#include "main/log.h"
+#include "base/log.h"
 
 namespace seam {
 

@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "main/settings_store.h"
+#include "base/settings_store.h"
 #include "shell/hot_key_spec.h"
 
 namespace seam {

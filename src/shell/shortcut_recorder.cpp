@@ -1,6 +1,6 @@
 #include "shell/shortcut_recorder.h"
 
-#include "main/text.h"
+#include "base/text.h"
 
 namespace seam {
 

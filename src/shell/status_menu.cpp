@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "main/text.h"
+#include "base/text.h"
 
 namespace seam {
 

@@ -1,6 +1,6 @@
 #include "shell/tray_watch.h"
 
-#include "main/log.h"
+#include "base/log.h"
 
 namespace seam {
 

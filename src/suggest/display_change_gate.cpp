@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "main/log.h"
+#include "base/log.h"
 
 namespace seam {
 

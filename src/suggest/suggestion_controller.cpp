@@ -1,6 +1,6 @@
 #include "suggest/suggestion_controller.h"
 
-#include "main/log.h"
+#include "base/log.h"
 #include "suggest/suggestion_decision.h"
 
 namespace seam {

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/settings_store.h"
 #include "layouts/layout_store.h"
 #include "layouts/live_display.h"
-#include "main/settings_store.h"
 
 namespace seam {
 

@@ -1,6 +1,6 @@
 #include "update/features.h"
 
-#include "main/text.h"
+#include "base/text.h"
 #include "update/web_address.h"
 
 namespace seam::Features {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "main/settings_store.h"
+#include "base/settings_store.h"
 
 namespace seam::SupportSwitch {
 

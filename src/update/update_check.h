@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "main/settings_store.h"
+#include "base/settings_store.h"
 #include "update/update_feed.h"
 
 namespace seam {

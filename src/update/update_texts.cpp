@@ -1,6 +1,6 @@
 #include "update/update_texts.h"
 
-#include "main/text.h"
+#include "base/text.h"
 
 namespace seam::UpdateTexts {
 

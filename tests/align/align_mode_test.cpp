@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "main/text.h"
+#include "base/text.h"
 #include "platform/sim/manual_clock.h"
 #include "platform/sim/sim_display_server.h"
 #include "support/log_capture.h"

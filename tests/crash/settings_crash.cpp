@@ -22,9 +22,9 @@
 #include <string>
 #include <vector>
 
+#include "base/qt/prefs.h"
 #include "layouts/layout_file.h"
 #include "layouts/layout_store.h"
-#include "main/qt/prefs.h"
 #include "shell/hot_key_spec.h"
 
 namespace seam {

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "main/dry_run.h"
-#include "main/text.h"
+#include "base/dry_run.h"
+#include "base/text.h"
 #include "platform/sim/sim_display_server.h"
 #include "support/log_capture.h"
 
@@ -13,7 +13,7 @@ namespace seam {
 namespace {
 
 class ArrangementTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         server.addDisplay({.id = 1, .frame = {0, 0, 1710, 1112}, .builtin = true});
         server.addDisplay({.id = 2, .frame = {1710, 0, 1280, 960}});
@@ -38,8 +38,10 @@ TEST_F(ArrangementTest, RoundsHalvesAwayFromZero) {
         Point in;
         std::int32_t x, y;
     };
-    const Case cases[] = {{{100.5, -0.5}, 101, -1},  {{-100.5, 0.4}, -101, 0},
-                          {{1709.49, 2.5}, 1709, 3}, {{-0.4, -1.5}, 0, -2}};
+    const Case cases[] = {{{100.5, -0.5}, 101, -1},
+                          {{-100.5, 0.4}, -101, 0},
+                          {{1709.49, 2.5}, 1709, 3},
+                          {{-0.4, -1.5}, 0, -2}};
     for (const Case& c : cases) {
         ASSERT_TRUE(arrangement.setOrigin(2, c.in));
         EXPECT_EQ(server.transactions().back(), (std::vector<DisplayMove>{{2, c.x, c.y}}));
@@ -82,7 +84,9 @@ TEST_F(ArrangementTest, DryRunLogsAndLeavesDisplays) {
               (std::vector<std::string>{"dry-run would configure id=2->(-10,5) id=1->(3,4)"}));
 }
 
-TEST_F(ArrangementTest, EmptyMoveListSucceeds) { EXPECT_TRUE(arrangement.setOrigins({})); }
+TEST_F(ArrangementTest, EmptyMoveListSucceeds) {
+    EXPECT_TRUE(arrangement.setOrigins({}));
+}
 
 TEST_F(ArrangementTest, SingleDisplayStartsAtZero) {
     SimDisplayServer one;

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "main/text.h"
+#include "base/text.h"
 
 namespace seam {
 namespace {
@@ -46,21 +46,30 @@ TEST(ComputeOriginTest, MeetsAtMirroredFraction) {
         Side side;
         double pos, fraction;
     };
-    const Case cases[] = {{Side::top, 855, 0.50},  {Side::top, 596, 0.65},    {Side::top, 201, 0.88},
-                          {Side::top, 0, 0.77},    {Side::top, 1562, 0.12},   {Side::bottom, 513, 0.70},
+    const Case cases[] = {{Side::top, 855, 0.50},  {Side::top, 596, 0.65},
+                          {Side::top, 201, 0.88},  {Side::top, 0, 0.77},
+                          {Side::top, 1562, 0.12}, {Side::bottom, 513, 0.70},
                           {Side::left, 556, 0.50}, {Side::right, 334, 0.70}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(rawValue(c.side)) + " " + std::to_string(c.pos));
         const Point o = computeOrigin(c.side, c.pos, kMain, kMonitor);
-        const double along = horizontal(c.side) ? (c.pos - o.x) / kMonitor.width
-                                                : (c.pos - o.y) / kMonitor.height;
+        const double along =
+            horizontal(c.side) ? (c.pos - o.x) / kMonitor.width : (c.pos - o.y) / kMonitor.height;
         EXPECT_NEAR(along, c.fraction, 0.01);
         // The moved display sits flush against the chosen edge.
         switch (c.side) {
-            case Side::top: EXPECT_EQ(o.y, -960); break;
-            case Side::bottom: EXPECT_EQ(o.y, 1112); break;
-            case Side::left: EXPECT_EQ(o.x, -1280); break;
-            case Side::right: EXPECT_EQ(o.x, 1710); break;
+            case Side::top:
+                EXPECT_EQ(o.y, -960);
+                break;
+            case Side::bottom:
+                EXPECT_EQ(o.y, 1112);
+                break;
+            case Side::left:
+                EXPECT_EQ(o.x, -1280);
+                break;
+            case Side::right:
+                EXPECT_EQ(o.x, 1710);
+                break;
         }
     }
 }
@@ -111,10 +120,10 @@ TEST(SideOfTest, TwoPointTolerance) {
         std::optional<Side> want;
     };
     const Case cases[] = {
-        {{0, -960, 1280, 960}, Side::top},       {{0, -961.9, 1280, 960}, Side::top},
-        {{0, -962, 1280, 960}, std::nullopt},    {{0, 1113.9, 800, 600}, Side::bottom},
-        {{-1280, 100, 1280, 960}, Side::left},   {{1711.5, 100, 1280, 960}, Side::right},
-        {{1712, 100, 1280, 960}, std::nullopt},  {{3000, 3000, 10, 10}, std::nullopt},
+        {{0, -960, 1280, 960}, Side::top},      {{0, -961.9, 1280, 960}, Side::top},
+        {{0, -962, 1280, 960}, std::nullopt},   {{0, 1113.9, 800, 600}, Side::bottom},
+        {{-1280, 100, 1280, 960}, Side::left},  {{1711.5, 100, 1280, 960}, Side::right},
+        {{1712, 100, 1280, 960}, std::nullopt}, {{3000, 3000, 10, 10}, std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(sideOf(kMain, c.b), c.want) << c.b.x << "," << c.b.y;
     // Top is examined before left: a display touching both reads as top.
@@ -148,10 +157,11 @@ TEST(PositionWordTest, Buckets) {
         bool h;
         const char* want;
     };
-    const Case cases[] = {{0.0, true, "왼쪽 끝"},   {0.1199, true, "왼쪽 끝"}, {0.12, true, "왼쪽"},
-                          {0.38, true, "가운데"},   {0.62, true, "오른쪽"},    {0.88, true, "오른쪽 끝"},
-                          {0.05, false, "위쪽 끝"}, {0.2, false, "위쪽"},      {0.5, false, "가운데"},
-                          {0.7, false, "아래쪽"},   {0.88, false, "아래쪽 끝"}};
+    const Case cases[] = {
+        {0.0, true, "왼쪽 끝"},   {0.1199, true, "왼쪽 끝"}, {0.12, true, "왼쪽"},
+        {0.38, true, "가운데"},   {0.62, true, "오른쪽"},    {0.88, true, "오른쪽 끝"},
+        {0.05, false, "위쪽 끝"}, {0.2, false, "위쪽"},      {0.5, false, "가운데"},
+        {0.7, false, "아래쪽"},   {0.88, false, "아래쪽 끝"}};
     for (const Case& c : cases) EXPECT_EQ(positionWord(c.f, c.h), c.want) << c.f << " " << c.h;
 }
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "geometry/arrangement.h"
-#include "main/text.h"
 #include "platform/sim/sim_display_server.h"
 #include "support/edid_builder.h"
 

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "geometry/arrangement.h"
 #include "layouts/live_display.h"
-#include "main/text.h"
 #include "platform/sim/sim_display_server.h"
 #include "support/edid_builder.h"
 

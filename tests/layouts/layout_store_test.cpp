@@ -5,8 +5,8 @@
 #include <cmath>
 #include <string>
 
+#include "base/text.h"
 #include "layouts/layout_file.h"
-#include "main/text.h"
 #include "support/log_capture.h"
 
 namespace seam {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "main/qt/prefs.h"
+#include "base/qt/prefs.h"
 #include "support/command.h"
 #include "support/log_capture.h"
 #include "update/features.h"

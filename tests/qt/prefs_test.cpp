@@ -1,4 +1,4 @@
-#include "main/qt/prefs.h"
+#include "base/qt/prefs.h"
 
 #include <gtest/gtest.h>
 

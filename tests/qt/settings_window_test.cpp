@@ -11,7 +11,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
-#include "main/text.h"
+#include "base/text.h"
 #include "platform/sim/manual_clock.h"
 #include "qt_app.h"
 #include "shell/qt/guide_window.h"

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "main/text.h"
+#include "base/text.h"
 #include "platform/sim/manual_clock.h"
 #include "qt_app.h"
 #include "suggest/qt/suggestion_panel.h"

@@ -1,4 +1,4 @@
-#include "main/qt/theme_icon.h"
+#include "base/qt/theme_icon.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QImage>
 
-#include "main/qt/app_icon.h"
+#include "base/qt/app_icon.h"
 #include "main/version.h"
 #include "qt_app.h"
 #include "support/log_capture.h"

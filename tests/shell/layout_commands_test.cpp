@@ -6,7 +6,7 @@
 
 #include <deque>
 
-#include "main/text.h"
+#include "base/text.h"
 #include "platform/sim/manual_clock.h"
 #include "platform/sim/sim_display_server.h"
 #include "platform/sim/sim_hot_keys.h"

@@ -3,8 +3,8 @@
 
 #include <functional>
 
-#include "main/platform_words.h"
-#include "main/text.h"
+#include "base/platform_words.h"
+#include "base/text.h"
 #include "platform/sim/manual_clock.h"
 #include "shell/guide_view.h"
 #include "shell/settings_view.h"

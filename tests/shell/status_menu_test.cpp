@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "main/text.h"
+#include "base/text.h"
 #include "shell/saved_layouts_menu.h"
 
 namespace seam {
@@ -18,10 +18,10 @@ class StatusMenuTest : public ::testing::Test {
 
 TEST_F(StatusMenuTest, EnglishDumpBeforeHotKeys) {
     const StatusMenu m = buildStatusMenu(&layouts, false);
-    EXPECT_EQ(
-        menuTitleDump(m.menu),
-        (Lines{"<startAlign>", "<undo>", "Shortcut Settings…  Ctrl+,", "---", "Saved Layouts", "---",
-               "How to Use", "Check for Updates…", "Open at Login", "---", "Quit Seamwright  Ctrl+Q"}));
+    EXPECT_EQ(menuTitleDump(m.menu),
+              (Lines{"<startAlign>", "<undo>", "Shortcut Settings…  Ctrl+,", "---", "Saved Layouts",
+                     "---", "How to Use", "Check for Updates…", "Open at Login", "---",
+                     "Quit Seamwright  Ctrl+Q"}));
     EXPECT_EQ(m.menu.items[4].submenu, &layouts);
     EXPECT_EQ(m.menu.items[4].command, MenuCommand::none);
     EXPECT_EQ(m.menu.items[m.align].command, MenuCommand::startAlign);
@@ -35,10 +35,11 @@ TEST_F(StatusMenuTest, KoreanTitles) {
     setKorean(true);
     StatusMenu m = buildStatusMenu(&layouts, true);
     setHotKeyTitles(m, defaultAlign, defaultUndo);
-    EXPECT_EQ(menuTitleDump(m.menu),
-              (Lines{"모니터 정렬하기…   Ctrl+Alt+Super+A", "되돌리기   Ctrl+Alt+Super+Z", "단축키 설정…  Ctrl+,", "---",
-                     "저장한 배치", "---", "사용법", "업데이트 확인…", "로그인할 때 열기", "---",
-                     "이 앱 후원하기…", "---", "Seamwright 종료  Ctrl+Q"}));
+    EXPECT_EQ(
+        menuTitleDump(m.menu),
+        (Lines{"모니터 정렬하기…   Ctrl+Alt+Super+A", "되돌리기   Ctrl+Alt+Super+Z",
+               "단축키 설정…  Ctrl+,", "---", "저장한 배치", "---", "사용법", "업데이트 확인…",
+               "로그인할 때 열기", "---", "이 앱 후원하기…", "---", "Seamwright 종료  Ctrl+Q"}));
 }
 
 TEST_F(StatusMenuTest, HotKeyTitles) {
@@ -157,8 +158,8 @@ TEST(SavedLayoutsMenu, LayoutStates) {
     const std::map<std::string, HotKeySpec> keys = {{"B", HotKeySpec{96, 0x1200, "F5"}}};
     const Menu m = savedLayoutsMenu(now, layouts, keys, true);
     EXPECT_EQ(menuTitleDump(m),
-              (Lines{"Save Current Layout…", "---", "Desk", "Left   Ctrl+Shift+F5", "Elsewhere", "---",
-                     "Suggest a saved layout when monitors change", "Manage Layouts…"}));
+              (Lines{"Save Current Layout…", "---", "Desk", "Left   Ctrl+Shift+F5", "Elsewhere",
+                     "---", "Suggest a saved layout when monitors change", "Manage Layouts…"}));
     const MenuItem& desk = m.items[2];
     EXPECT_EQ(desk.command, MenuCommand::applyLayoutItem);
     EXPECT_EQ(desk.represented, "A");

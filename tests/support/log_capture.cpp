@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "main/log.h"
+#include "base/log.h"
 
 namespace seam::testing {
 

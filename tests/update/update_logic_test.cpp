@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "main/text.h"
+#include "base/text.h"
 #include "update/features.h"
 #include "update/support_switch.h"
 #include "update/update_check.h"

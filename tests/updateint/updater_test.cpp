@@ -10,8 +10,8 @@
 #include <QUrl>
 #include <filesystem>
 
+#include "base/dry_run.h"
 #include "fixtures.h"
-#include "main/dry_run.h"
 #include "main/version.h"
 #include "platform/sim/manual_clock.h"
 #include "platform/sim/sim_wake.h"

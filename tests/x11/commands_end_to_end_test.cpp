@@ -6,11 +6,11 @@
 
 #include <QString>
 
+#include "base/qt/prefs.h"
 #include "geometry/arrangement.h"
 #include "layouts/layout_file.h"
 #include "layouts/layout_plan.h"
 #include "layouts/live_display.h"
-#include "main/qt/prefs.h"
 #include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_display_services.h"
 #include "program_on_x.h"

@@ -11,10 +11,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/text.h"
 #include "geometry/arrangement.h"
 #include "layouts/display_probe.h"
 #include "layouts/live_display.h"
-#include "main/text.h"
 #include "platform/drm_connectors.h"
 #include "platform/x11/output_uuid.h"
 #include "platform/x11/x11_connection.h"

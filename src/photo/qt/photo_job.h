@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-#include "main/diagnostics.h"
+#include "base/diagnostics.h"
 
 namespace seam {
 

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
+#include "base/log.h"
 #include "layouts/edid_info.h"
-#include "main/log.h"
 #include "platform/x11/output_uuid.h"
 
 namespace seam {

@@ -1,6 +1,6 @@
 #include "platform/kwin/kwin_display_services.h"
 
-#include "main/log.h"
+#include "base/log.h"
 #include "platform/drm_connectors.h"
 
 namespace seam {

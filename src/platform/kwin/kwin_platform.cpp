@@ -1,6 +1,6 @@
 #include "platform/kwin/kwin_platform.h"
 
-#include "main/log.h"
+#include "base/log.h"
 
 namespace seam {
 

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
-#include "main/log.h"
+#include "base/log.h"
 #include "platform/wlroots/wlr_output_client.h"
 
 namespace seam {

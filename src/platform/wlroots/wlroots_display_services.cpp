@@ -1,6 +1,6 @@
 #include "platform/wlroots/wlroots_display_services.h"
 
-#include "main/log.h"
+#include "base/log.h"
 #include "platform/drm_connectors.h"
 
 namespace seam {

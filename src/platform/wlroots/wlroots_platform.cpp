@@ -1,6 +1,6 @@
 #include "platform/wlroots/wlroots_platform.h"
 
-#include "main/log.h"
+#include "base/log.h"
 
 namespace seam {
 

@@ -3,7 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
-#include "main/log.h"
+#include "base/log.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_screen_state.h"
 #include "platform/x11/x11_transaction.h"
@@ -69,7 +69,9 @@ const std::shared_ptr<X11Connection>& X11DisplayServices::connection() const {
     return impl_->connection;
 }
 
-const ScreenState* X11DisplayServices::screenState() { return impl_->cache.current(); }
+const ScreenState* X11DisplayServices::screenState() {
+    return impl_->cache.current();
+}
 
 std::vector<Disp> X11DisplayServices::activeDisplays() {
     std::vector<Disp> out;

@@ -5,7 +5,7 @@
 #include <QDBusMessage>
 #include <QDBusReply>
 
-#include "main/log.h"
+#include "base/log.h"
 
 namespace seam {
 

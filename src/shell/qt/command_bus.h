@@ -6,7 +6,7 @@
 #include <QDBusVirtualObject>
 #include <string>
 
-#include "main/remote_command.h"
+#include "base/remote_command.h"
 #include "shell/command_service.h"
 
 namespace seam {

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "main/qt/theme_icon.h"
+#include "base/qt/theme_icon.h"
 #include "platform/clock.h"
 #include "shell/guide_view.h"
 #include "shell/qt/shell_icons.h"

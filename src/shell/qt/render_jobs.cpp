@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "main/qt/prefs.h"
+#include "base/qt/prefs.h"
 #include "platform/qt/qt_scheduler.h"
 #include "shell/qt/guide_window.h"
 #include "shell/qt/settings_window.h"

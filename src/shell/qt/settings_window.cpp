@@ -11,7 +11,7 @@
 #include <QScreen>
 #include <QScrollArea>
 
-#include "main/log.h"
+#include "base/log.h"
 #include "shell/qt/key_event.h"
 #include "shell/qt/shell_icons.h"
 #include "shell/settings_view.h"

@@ -12,10 +12,10 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "main/log.h"
-#include "main/qt/prefs.h"
-#include "main/qt/theme_icon.h"
-#include "main/text.h"
+#include "base/log.h"
+#include "base/qt/prefs.h"
+#include "base/qt/theme_icon.h"
+#include "base/text.h"
 #include "suggest/panel_placement.h"
 
 namespace seam {

@@ -9,7 +9,7 @@
 #include <QFileInfo>
 #include <QXmlStreamReader>
 
-#include "main/log.h"
+#include "base/log.h"
 #include "update/swap_recovery.h"
 #include "update/swap_script.h"
 

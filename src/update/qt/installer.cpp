@@ -10,7 +10,7 @@
 #include <QSaveFile>
 #include <QUuid>
 
-#include "main/log.h"
+#include "base/log.h"
 #include "update/qt/app_bundle.h"
 #include "update/qt/zip_unpack.h"
 #include "update/swap_script.h"

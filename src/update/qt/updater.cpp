@@ -5,8 +5,8 @@
 #include <QNetworkRequest>
 #include <QUrl>
 
-#include "main/dry_run.h"
-#include "main/log.h"
+#include "base/dry_run.h"
+#include "base/log.h"
 #include "main/version.h"
 #include "update/features.h"
 #include "update/qt/app_bundle.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "main/settings_store.h"
+#include "base/settings_store.h"
 #include "platform/clock.h"
 #include "platform/wake.h"
 #include "update/qt/installer.h"

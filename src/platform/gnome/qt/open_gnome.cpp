@@ -1,6 +1,6 @@
 #include "platform/gnome/qt/open_gnome.h"
 
-#include "main/log.h"
+#include "base/log.h"
 #include "platform/gnome/qt/mutter_dbus.h"
 
 namespace seam {

@@ -1,9 +1,9 @@
-#include "main/qt/app_icon.h"
+#include "base/qt/app_icon.h"
 
 #include <QPainter>
 #include <QPixmap>
 
-#include "main/qt/theme_icon.h"
+#include "base/qt/theme_icon.h"
 #include "main/version.h"
 
 namespace seam {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <variant>
 
-#include "main/command_line.h"
+#include "base/command_line.h"
 
 namespace seam {
 

@@ -1,4 +1,4 @@
-#include "main/settings_store.h"
+#include "base/settings_store.h"
 
 namespace seam {
 
@@ -42,6 +42,8 @@ void MemoryStore::set(const std::string& key, std::optional<SettingValue> value)
     values[key] = std::move(*value);
 }
 
-void MemoryStore::removeObject(const std::string& key) { values.erase(key); }
+void MemoryStore::removeObject(const std::string& key) {
+    values.erase(key);
+}
 
 }  // namespace seam

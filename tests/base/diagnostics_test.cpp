@@ -1,8 +1,8 @@
-#include "main/diagnostics.h"
+#include "base/diagnostics.h"
 
 #include <gtest/gtest.h>
 
-#include "main/format.h"
+#include "base/format.h"
 #include "platform/sim/sim_display_server.h"
 
 namespace seam {
@@ -15,8 +15,9 @@ TEST(MoveTestJob, MovesAndRestores) {
     Arrangement arrangement(server);
     std::vector<double> waits;
     const JobResult r = moveTest(arrangement, [&](double s) { waits.push_back(s); });
-    EXPECT_EQ(r.lines, (std::vector<std::string>{
-                           "move ok=true from=(1710, 0) to=(1750, 0) restore ok=true now=(1710, 0)"}));
+    EXPECT_EQ(r.lines,
+              (std::vector<std::string>{
+                  "move ok=true from=(1710, 0) to=(1750, 0) restore ok=true now=(1710, 0)"}));
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(waits, (std::vector<double>{0.4, 0.4}));
     EXPECT_EQ(server.transactions().size(), 2u);
@@ -29,8 +30,9 @@ TEST(MoveTestJob, FailingServerExitsOne) {
     server.failMoveNumber(1);
     Arrangement arrangement(server);
     const JobResult r = moveTest(arrangement, [](double) {});
-    EXPECT_EQ(r.lines.at(0),
-              "move ok=false from=(-1280, -960) to=(-1280, -960) restore ok=false now=(-1280, -960)");
+    EXPECT_EQ(
+        r.lines.at(0),
+        "move ok=false from=(-1280, -960) to=(-1280, -960) restore ok=false now=(-1280, -960)");
     EXPECT_EQ(r.exitCode, 1);
 }
 
@@ -46,7 +48,8 @@ TEST(MoveTestJob, OnlyMainDisplay) {
 TEST(SelfTestJob, AllChecksPass) {
     const JobResult r = selfTest();
     ASSERT_GT(r.lines.size(), 10u);
-    for (size_t i = 0; i + 1 < r.lines.size(); ++i) EXPECT_EQ(r.lines[i].rfind("pass ", 0), 0u) << r.lines[i];
+    for (size_t i = 0; i + 1 < r.lines.size(); ++i)
+        EXPECT_EQ(r.lines[i].rfind("pass ", 0), 0u) << r.lines[i];
     EXPECT_EQ(r.lines.back(), "ALL PASS");
     EXPECT_EQ(r.exitCode, 0);
 }

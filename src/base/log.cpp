@@ -1,4 +1,4 @@
-#include "main/log.h"
+#include "base/log.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "main/dry_run.h"
+#include "base/dry_run.h"
 
 namespace seam {
 

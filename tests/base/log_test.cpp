@@ -1,4 +1,4 @@
-#include "main/log.h"
+#include "base/log.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <functional>
 #include <regex>
 
-#include "main/dry_run.h"
+#include "base/dry_run.h"
 #include "support/log_capture.h"
 
 namespace seam {

@@ -1,6 +1,6 @@
-#include "main/qt/theme_icon.h"
+#include "base/qt/theme_icon.h"
 
-#include "main/qt/app_icon.h"
+#include "base/qt/app_icon.h"
 #include "main/version.h"
 
 namespace seam {

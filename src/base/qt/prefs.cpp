@@ -1,4 +1,4 @@
-#include "main/qt/prefs.h"
+#include "base/qt/prefs.h"
 
 #include <sys/stat.h>
 #include <QDir>
@@ -11,8 +11,8 @@
 
 #include <cmath>
 
-#include "main/atomic_file.h"
-#include "main/dry_run.h"
+#include "base/atomic_file.h"
+#include "base/dry_run.h"
 #include "main/version.h"
 
 namespace seam {

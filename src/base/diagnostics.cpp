@@ -1,9 +1,9 @@
-#include "main/diagnostics.h"
+#include "base/diagnostics.h"
 
 #include <cmath>
 #include <optional>
 
-#include "main/format.h"
+#include "base/format.h"
 
 namespace seam {
 
@@ -13,7 +13,9 @@ std::optional<Disp> findDisp(const std::vector<Disp>& list, std::uint32_t id) {
         if (d.id == id) return d;
     return std::nullopt;
 }
-std::string boolText(bool b) { return b ? "true" : "false"; }
+std::string boolText(bool b) {
+    return b ? "true" : "false";
+}
 }  // namespace
 
 JobResult moveTest(Arrangement& arrangement, const std::function<void(double)>& wait) {
@@ -54,12 +56,14 @@ std::vector<Check> selfChecks() {
         Side side;
         double pos, fraction;
     };
-    const Case cases[] = {{Side::top, 855, 0.50},  {Side::top, 596, 0.65},    {Side::top, 201, 0.88},
-                          {Side::top, 0, 0.77},    {Side::top, 1562, 0.12},   {Side::bottom, 513, 0.70},
+    const Case cases[] = {{Side::top, 855, 0.50},  {Side::top, 596, 0.65},
+                          {Side::top, 201, 0.88},  {Side::top, 0, 0.77},
+                          {Side::top, 1562, 0.12}, {Side::bottom, 513, 0.70},
                           {Side::left, 556, 0.50}, {Side::right, 334, 0.70}};
     for (const Case& c : cases) {
         const Point o = computeOrigin(c.side, c.pos, rf, of);
-        const double along = horizontal(c.side) ? (c.pos - o.x) / of.width : (c.pos - o.y) / of.height;
+        const double along =
+            horizontal(c.side) ? (c.pos - o.x) / of.width : (c.pos - o.y) / of.height;
         add("computeOrigin " + std::string(rawValue(c.side)) + " " + formatNumber(c.pos),
             near(along, c.fraction, 0.01));
     }
@@ -72,17 +76,18 @@ std::vector<Check> selfChecks() {
     add("nearestEdge", nearestEdge(rf, {120, 30}) == Side::top &&
                            nearestEdge(rf, {5, 600}) == Side::left &&
                            nearestEdge({0, 0, 100, 100}, {50, 50}) == Side::left);
-    add("sideOf tolerance", !sideOf(rf, {0, -962, 100, 960}) &&
-                                sideOf(rf, {0, -961.9, 100, 960}) == Side::top);
-    add("atEdge right", atEdge(rf, {1707.5, 10}, Side::right) &&
-                            !atEdge(rf, {1707.4, 10}, Side::right));
+    add("sideOf tolerance",
+        !sideOf(rf, {0, -962, 100, 960}) && sideOf(rf, {0, -961.9, 100, 960}) == Side::top);
+    add("atEdge right",
+        atEdge(rf, {1707.5, 10}, Side::right) && !atEdge(rf, {1707.4, 10}, Side::right));
     {
         const auto corner = sharedSpan(Side::top, rf, {1710, -960, 1280, 960});
         const auto gap = sharedSpan(Side::top, rf, {1800, -960, 1280, 960});
         add("sharedSpan", corner.first == corner.second && gap.second < gap.first);
     }
     add("median", median({3, 1, 2}) == 2 && median({4, 1, 3, 2}) == 2.5);
-    add("positionWord", positionWord(0.12, true) == "왼쪽" && positionWord(0.88, false) == "아래쪽 끝");
+    add("positionWord",
+        positionWord(0.12, true) == "왼쪽" && positionWord(0.88, false) == "아래쪽 끝");
     {
         const auto a = roundedMove({1, {100.5, -0.5}});
         const auto b = roundedMove({1, {-100.5, 0.4}});

@@ -5,7 +5,7 @@
 #include <QString>
 #include <memory>
 
-#include "main/settings_store.h"
+#include "base/settings_store.h"
 
 class QWidget;
 

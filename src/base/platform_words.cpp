@@ -1,6 +1,6 @@
-#include "main/platform_words.h"
+#include "base/platform_words.h"
 
-#include "main/text.h"
+#include "base/text.h"
 
 namespace seam {
 

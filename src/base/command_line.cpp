@@ -1,4 +1,4 @@
-#include "main/command_line.h"
+#include "base/command_line.h"
 
 #include <algorithm>
 

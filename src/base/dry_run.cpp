@@ -1,4 +1,4 @@
-#include "main/dry_run.h"
+#include "base/dry_run.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -9,7 +9,9 @@ namespace {
 std::optional<bool> gOverride;
 }
 
-bool dryRunFromValue(const char* value) { return value && std::strcmp(value, "1") == 0; }
+bool dryRunFromValue(const char* value) {
+    return value && std::strcmp(value, "1") == 0;
+}
 
 bool dryRun() {
     if (gOverride) return *gOverride;
@@ -17,6 +19,8 @@ bool dryRun() {
     return fromEnv;
 }
 
-void overrideDryRun(std::optional<bool> value) { gOverride = value; }
+void overrideDryRun(std::optional<bool> value) {
+    gOverride = value;
+}
 
 }  // namespace seam

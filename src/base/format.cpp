@@ -1,4 +1,4 @@
-#include "main/format.h"
+#include "base/format.h"
 
 #include <charconv>
 #include <cmath>
@@ -12,11 +12,13 @@ std::string formatNumber(double v) {
     return std::string(buf, res.ptr);
 }
 
-std::string formatPoint(Point p) { return "(" + formatNumber(p.x) + ", " + formatNumber(p.y) + ")"; }
+std::string formatPoint(Point p) {
+    return "(" + formatNumber(p.x) + ", " + formatNumber(p.y) + ")";
+}
 
 std::string formatRect(const Rect& r) {
-    return "(" + formatNumber(r.x) + ", " + formatNumber(r.y) + ", " + formatNumber(r.width) + ", " +
-           formatNumber(r.height) + ")";
+    return "(" + formatNumber(r.x) + ", " + formatNumber(r.y) + ", " + formatNumber(r.width) +
+           ", " + formatNumber(r.height) + ")";
 }
 
 }  // namespace seam

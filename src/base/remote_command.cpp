@@ -1,4 +1,4 @@
-#include "main/remote_command.h"
+#include "base/remote_command.h"
 
 #include <algorithm>
 

@@ -15,7 +15,7 @@ using Bytes = std::vector<std::uint8_t>;
 using SettingValue = std::variant<bool, std::int64_t, double, std::string, Bytes>;
 
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     virtual std::optional<SettingValue> object(const std::string& key) const = 0;
     // Storing nothing removes the key.
@@ -30,7 +30,7 @@ public:
 };
 
 class MemoryStore : public SettingsStore {
-public:
+  public:
     std::map<std::string, SettingValue> values;
 
     std::optional<SettingValue> object(const std::string& key) const override;

@@ -1,4 +1,4 @@
-#include "main/text.h"
+#include "base/text.h"
 
 namespace seam {
 
@@ -30,8 +30,12 @@ bool koreanFromEnvironment(const EnvLookup& env) {
     return preferredLanguage(env).rfind("ko", 0) == 0;
 }
 
-void setKorean(bool korean) { gKorean = korean; }
-bool isKorean() { return gKorean; }
+void setKorean(bool korean) {
+    gKorean = korean;
+}
+bool isKorean() {
+    return gKorean;
+}
 
 std::string T(std::string_view ko, std::string_view en) {
     return std::string(gKorean ? ko : en);
