@@ -3,36 +3,15 @@
 // own IPC.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "headless_sway.h"
+#include "support/command.h"
 
 namespace seam {
 namespace {
 
 using testing::HeadlessSway;
-
-// Starts the program on sway; what it prints is read by finish.
-FILE* startProgram(const HeadlessSway& sway, const std::string& args) {
-    const std::string socket = sway.socket();
-    const std::string dir = socket.substr(0, socket.rfind('/'));
-    const std::string line =
-        "env -u DISPLAY -u DBUS_SESSION_BUS_ADDRESS -u SEAMWRIGHT_BACKEND"
-        " WAYLAND_DISPLAY=" +
-        socket + " XDG_RUNTIME_DIR=" + dir + " XDG_STATE_HOME=" + dir +
-        " timeout 20 " SEAM_BINARY_DIR "/seamwright " + args + " 2>&1";
-    return popen(line.c_str(), "r");
-}
-
-std::string finish(FILE* program, int& exitCode) {
-    std::string out;
-    char buffer[4096];
-    while (size_t n = fread(buffer, 1, sizeof buffer, program)) out.append(buffer, n);
-    const int status = pclose(program);
-    exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return out;
-}
 
 int xOf(const HeadlessSway& sway, const std::string& name) {
     for (const testing::SwayOutput& o : sway.outputs())
@@ -56,26 +35,25 @@ class ProgramOnSway : public ::testing::Test {
 HeadlessSway* ProgramOnSway::sway = nullptr;
 
 TEST_F(ProgramOnSway, DumpDisplaysNamesTheBackendAndBothOutputs) {
-    int exitCode = -1;
-    const std::string out = finish(startProgram(*sway, "--dump-displays"), exitCode);
-    EXPECT_EQ(exitCode, 0) << out;
-    EXPECT_NE(out.find("backend=wlroots"), std::string::npos) << out;
+    const auto r =
+        testing::runCommand(testing::programOnWayland(sway->socket(), "--dump-displays"));
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_NE(r.out.find("backend=wlroots"), std::string::npos) << r.out;
     for (const char* name : {"HEADLESS-1", "HEADLESS-2"})
-        EXPECT_NE(out.find(name), std::string::npos) << name << '\n' << out;
+        EXPECT_NE(r.out.find(name), std::string::npos) << name << '\n' << r.out;
 }
 
 TEST_F(ProgramOnSway, MoveTestMovesTheSecondOutputAndBack) {
     const int from = xOf(*sway, "HEADLESS-2");
     ASSERT_EQ(from, 1710);
-    FILE* program = startProgram(*sway, "--movetest");
+    FILE* program = testing::startCommand(testing::programOnWayland(sway->socket(), "--movetest"));
     ASSERT_NE(program, nullptr);
     // The program holds the moved place for a moment; sway is asked until it shows.
     bool seenMoved = false;
     for (int i = 0; i < 400 && !seenMoved; ++i) seenMoved = xOf(*sway, "HEADLESS-2") == from + 40;
-    int exitCode = -1;
-    const std::string out = finish(program, exitCode);
-    EXPECT_TRUE(seenMoved) << out;
-    EXPECT_EQ(exitCode, 0) << out;
+    const auto r = testing::finishCommand(program);
+    EXPECT_TRUE(seenMoved) << r.out;
+    EXPECT_EQ(r.exitCode, 0) << r.out;
     EXPECT_EQ(xOf(*sway, "HEADLESS-2"), from);
 }
 
