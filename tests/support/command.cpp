@@ -27,13 +27,13 @@ CommandRun runCommand(const std::string& commandLine) {
 }
 
 std::string programOnWayland(const std::string& socket, const std::string& args,
-                             const std::string& bus) {
+                             const std::string& bus, const std::string& settings) {
     const std::string dir = socket.substr(0, socket.rfind('/'));
     const std::string busSetting =
         bus.empty() ? " -u DBUS_SESSION_BUS_ADDRESS" : " DBUS_SESSION_BUS_ADDRESS='" + bus + "'";
     return "env -u DISPLAY -u SEAMWRIGHT_BACKEND" + busSetting + " WAYLAND_DISPLAY='" + socket +
-           "' XDG_RUNTIME_DIR='" + dir + "' XDG_STATE_HOME='" + dir +
-           "' timeout 20 " SEAM_BINARY_DIR "/seamwright " + args + " 2>&1";
+           "' XDG_RUNTIME_DIR='" + dir + "' XDG_STATE_HOME='" + dir + "' " + settings +
+           " timeout 20 " SEAM_BINARY_DIR "/seamwright " + args + " 2>&1";
 }
 
 }  // namespace seam::testing

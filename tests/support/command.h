@@ -18,8 +18,8 @@ CommandRun finishCommand(FILE* started);
 
 // The command line of the built program on a compositor's socket (a full path;
 // its folder is the runtime folder), without an X display or a chosen backend;
-// bus: the session bus, none when empty.
+// bus: the session bus, none when empty; settings: more NAME=value words.
 std::string programOnWayland(const std::string& socket, const std::string& args,
-                             const std::string& bus = "");
+                             const std::string& bus = "", const std::string& settings = "");
 
 }  // namespace seam::testing
