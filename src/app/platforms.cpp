@@ -34,8 +34,10 @@ struct BackendEntry {
 };
 
 void probeX11(SessionOffers& offers) {
-    // Asking would start an XWayland that waits for clients.
+    // Asking would start an XWayland that waits for clients; a compositor that
+    // was found is chosen before X11 anyway.
     if (!offers.requested.empty() && offers.requested != "x11") return;
+    if (offers.requested.empty() && (offers.mutter || !offers.waylandManagers.empty())) return;
     offers.xDisplay = X11Connection::open() != nullptr;
 }
 
@@ -64,7 +66,6 @@ void probeWayland(SessionOffers& offers) {
         if (std::find(globals->begin(), globals->end(), global) != globals->end())
             offers.waylandManagers.emplace_back(backend);
 }
-
 #endif
 
 template <class Parts>
@@ -98,7 +99,6 @@ std::unique_ptr<Platform> openGnomePlatform(bool, std::string& why) {
 
 // A new backend is one line here.
 constexpr BackendEntry kBackends[] = {
-    {"x11", probeX11, openX11},
 #ifdef SEAM_HAVE_WLROOTS
     {"wlroots", probeWayland, openWlrootsPlatform},
 #endif
@@ -108,6 +108,7 @@ constexpr BackendEntry kBackends[] = {
 #ifdef SEAM_HAVE_GNOME
     {"gnome", probeMutter, openGnomePlatform},
 #endif
+    {"x11", probeX11, openX11},  // last: its probe looks at what the others found
 };
 
 const char* env(const char* name) {
