@@ -12,7 +12,7 @@ packages=(
   i3-wm xfwm4
   libarchive-dev libheif-dev libjpeg-dev fonts-dejavu-core fonts-nanum
   # GNOME: a headless compositor on a private session bus, gdbus for reading it back
-  mutter dbus dbus-bin libglib2.0-bin
+  mutter dbus dbus-bin libglib2.0-bin libdbus-1-dev
   # wlroots compositors: the protocol client library and scanner, and a headless sway for tests
   libwayland-dev wayland-protocols sway wlr-randr wtype qt6-wayland
   # KDE Plasma: KWin's protocol descriptions, and a headless KWin for tests

@@ -1,5 +1,7 @@
 #include "platform/platform.h"
 
+#include "platform/compositor_platform.h"
+
 namespace seam {
 
 namespace {
@@ -39,6 +41,17 @@ std::optional<std::string> limitsLine(std::string_view name, const Abilities& ca
     }
     if (lacks.empty()) return std::nullopt;
     return "platform " + std::string(name) + ": " + lacks;
+}
+
+}  // namespace seam
+
+namespace seam {
+
+Point CentrePointer::location() {
+    const std::uint32_t main = displays_.mainDisplay();
+    for (const Disp& d : displays_.activeDisplays())
+        if (d.id == main) return {d.f.x + d.f.width / 2, d.f.y + d.f.height / 2};
+    return {};
 }
 
 }  // namespace seam

@@ -83,8 +83,9 @@ std::unique_ptr<HeadlessMutter> HeadlessMutter::start(std::string& error) {
     if (pid == 0) {
         ::setpgid(0, 0);  // stopped as one group: bus, compositor and the watch
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-        ::dup2(fds[1], 3);
+        // The read end may itself be fd 3: closed before the write end takes its place.
         ::close(fds[0]);
+        ::dup2(fds[1], 3);
         if (fds[1] != 3) ::close(fds[1]);
         ::setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
         ::setenv("XDG_RUNTIME_DIR", (folder + "/run").c_str(), 1);

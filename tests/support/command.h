@@ -1,6 +1,7 @@
 // Runs a shell command line and collects what it printed.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 namespace seam::testing {
@@ -11,5 +12,14 @@ struct CommandRun {
 };
 
 CommandRun runCommand(const std::string& commandLine);
+// The same in two steps, for reading something else while it runs.
+FILE* startCommand(const std::string& commandLine);
+CommandRun finishCommand(FILE* started);
+
+// The command line of the built program on a compositor's socket (a full path;
+// its folder is the runtime folder), without an X display or a chosen backend;
+// bus: the session bus, none when empty; settings: more NAME=value words.
+std::string programOnWayland(const std::string& socket, const std::string& args,
+                             const std::string& bus = "", const std::string& settings = "");
 
 }  // namespace seam::testing
