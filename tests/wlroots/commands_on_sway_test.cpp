@@ -12,12 +12,12 @@
 #include <sstream>
 #include <thread>
 
+#include "base/qt/prefs.h"
 #include "geometry/arrangement.h"
 #include "headless_sway.h"
 #include "layouts/layout_file.h"
 #include "layouts/layout_plan.h"
 #include "layouts/live_display.h"
-#include "main/qt/prefs.h"
 #include "platform/wlroots/wlroots_platform.h"
 #include "support/command.h"
 #include "support/session_bus.h"
