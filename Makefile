@@ -7,6 +7,8 @@ BUILD ?= build
 # where make bundle puts Seamwright.app
 BUNDLE_DIR ?= $(CURDIR)
 JOBS ?= $(shell nproc)
+# ctest arguments for make asan, e.g. ASAN_TESTS='-E x11' to leave a suite out.
+ASAN_TESTS ?=
 
 .PHONY: all deps configure build bundle package run test crash-test bench asan format clean
 
@@ -47,7 +49,7 @@ bench: configure
 asan: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSEAM_SANITIZE=ON >/dev/null
 	cmake --build build-asan -j $(JOBS)
-	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp ctest --output-on-failure --timeout 600
+	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp ctest --output-on-failure --timeout 600 $(ASAN_TESTS)
 
 format:
 	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
