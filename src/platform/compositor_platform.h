@@ -35,6 +35,7 @@ class CompositorPlatform : public Platform {
     DisplayIdentitySource& identity() override { return *parts_->identity; }
     PointerServices& pointer() override { return pointer_; }
     DisplayChangeSource* displayChanges() override { return parts_->changes.get(); }
+    bool placesWindows() const override { return false; }
 
   private:
     std::string name_;

@@ -17,6 +17,7 @@ constexpr Lack kLacks[] = {
     {&Abilities::hotKeys, "no global hot keys, bind the commands in the desktop's settings"},
     {&Abilities::loginItem, "no login item"},
     {&Abilities::wake, "no wake events"},
+    {&Abilities::placeWindows, "windows placed by the compositor, align mode off"},
 };
 
 }  // namespace
@@ -29,6 +30,7 @@ Abilities abilitiesOf(Platform& platform) {
         .hotKeys = platform.hotKeys() != nullptr,
         .loginItem = platform.loginItem() != nullptr,
         .wake = platform.wake() != nullptr,
+        .placeWindows = platform.placesWindows(),
     };
 }
 

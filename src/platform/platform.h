@@ -34,6 +34,9 @@ class Platform {
     virtual PointerFeed* pointerFeed() { return nullptr; }
     virtual HotKeyService* hotKeys() { return nullptr; }
     virtual TrayColourSource* trayColours() { return nullptr; }
+    // Whether our windows go where we put them. Under Wayland the compositor
+    // places them, so nothing that covers a given monitor can be shown.
+    virtual bool placesWindows() const { return true; }
     // Login item and wake are the session's rather than the display system's:
     // whoever opens the platform hands them in, a backend may offer its own.
     virtual LoginItemService* loginItem() { return loginItem_.get(); }
@@ -57,6 +60,7 @@ struct Abilities {
     bool hotKeys = true;
     bool loginItem = true;
     bool wake = true;
+    bool placeWindows = true;
     bool operator==(const Abilities&) const = default;
 };
 

@@ -2,7 +2,8 @@
 
 namespace seam {
 
-SimPlatform::SimPlatform(Abilities has, std::string name) : name_(std::move(name)) {
+SimPlatform::SimPlatform(Abilities has, std::string name)
+    : name_(std::move(name)), placesWindows_(has.placeWindows) {
     server.setCanWarp(has.warp);
     if (has.displayChanges) changes_ = std::make_unique<SimDisplayChanges>(server);
     if (has.pointerFeed) feed_ = std::make_unique<Feed>();

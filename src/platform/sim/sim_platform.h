@@ -36,6 +36,7 @@ class SimPlatform : public Platform {
     DisplayChangeSource* displayChanges() override { return changes_.get(); }
     PointerFeed* pointerFeed() override { return feed_.get(); }
     HotKeyService* hotKeys() override { return hotKeys_.get(); }
+    bool placesWindows() const override { return placesWindows_; }
 
     // The feed of the simulated pointer: tests move it and press its button.
     class Feed : public PointerFeed {
@@ -51,6 +52,7 @@ class SimPlatform : public Platform {
 
   private:
     std::string name_;
+    bool placesWindows_ = true;
     std::unique_ptr<SimDisplayChanges> changes_;
     std::unique_ptr<Feed> feed_;
     std::unique_ptr<SimHotKeys> hotKeys_;

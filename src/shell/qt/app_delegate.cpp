@@ -456,6 +456,16 @@ Point AppDelegate::pointerLocation() {
 }
 
 void AppDelegate::startAlign() {
+    if (!platform_.placesWindows()) {
+        // Overlays that cannot be put on their monitors would take clicks at the wrong places.
+        log("align mode unavailable: the " + std::string(platform_.name()) +
+            " compositor places our windows");
+        pill_->show(T("이 데스크톱에서는 아직 클릭으로 맞출 수 없어요 · 저장한 배치는 쓸 수 있어요",
+                      "Aligning by clicks is not available on this desktop yet · saved layouts "
+                      "work"),
+                    pointerLocation(), 1.8);
+        return;
+    }
     if (!alignMode_->start())
         pill_->show(T("모니터가 두 대일 때만 쓸 수 있어요",
                       "Works when exactly two displays are connected"),
