@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -45,8 +46,13 @@ TEST(NoDisplayProgram, TrayRefusesInOneLineAndJobsStillRun) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         testing::TempDir home;
-        const std::string cmd = "cd " + home.path() + " && env -i HOME=" + home.path() +
-                                " XDG_RUNTIME_DIR=" + home.path() +
+        // The sanitizers' settings go along, so a leak check keeps its suppressions.
+        std::string sanitizers;
+        for (const char* v : {"LSAN_OPTIONS", "ASAN_OPTIONS", "UBSAN_OPTIONS"})
+            if (const char* value = std::getenv(v))
+                sanitizers += std::string(v) + "='" + value + "' ";
+        const std::string cmd = "cd " + home.path() + " && env -i " + sanitizers +
+                                "HOME=" + home.path() + " XDG_RUNTIME_DIR=" + home.path() +
                                 " XDG_CONFIG_HOME=" + home.path() +
                                 "/config XDG_STATE_HOME=" + home.path() + "/state LANG=C " +
                                 (c.display.empty() ? "" : "DISPLAY=" + c.display + " ") + c.env +
