@@ -203,6 +203,9 @@ TEST_F(LayoutCommandsTest, SaveUnderATakenNameReplacesInPlace) {
     const auto applied = store.layout(home)->lastApplied;
     ASSERT_TRUE(applied);
     commands.setAutoApply(home, true);
+    EXPECT_EQ(logs.messages().back(), "layout \"Home\" auto-apply=true");
+    commands.setAutoApply("GONE", false);
+    EXPECT_EQ(logs.messages().back(), "layout \"GONE\" auto-apply=false");
     save("Office");
     arrangement.setOrigin(kMonitor, {-1280, 0});
 
@@ -416,15 +419,6 @@ TEST_F(LayoutCommandsTest, Rename) {
     EXPECT_FALSE(commands.renameLayout(office, "  "));
     EXPECT_EQ(logs.messages().back(), "layout rename refused \"Office\" -> \"  \"");
     EXPECT_EQ(store.layout(office)->name, "Office");
-}
-
-TEST_F(LayoutCommandsTest, AutoApply) {
-    const std::string home = save("Home");
-    commands.setAutoApply(home, true);
-    EXPECT_TRUE(store.layout(home)->autoApply);
-    EXPECT_EQ(logs.messages().back(), "layout \"Home\" auto-apply=true");
-    commands.setAutoApply("GONE", false);
-    EXPECT_EQ(logs.messages().back(), "layout \"GONE\" auto-apply=false");
 }
 
 TEST_F(LayoutCommandsTest, StoredLayoutKeysAreLoadedAndBrokenOnesDropped) {
