@@ -120,35 +120,29 @@ TEST_F(MovesTest, AFailedMoveCoolsDownButNeitherWarpsNorReportsSuccess) {
     EXPECT_EQ(engine().lastMoves(), (std::vector<Move>{{kMonitor, {1710, 0}}}));
 }
 
+// A refused undo keeps its step for another try; a done one is gone.
 TEST_F(MovesTest, UndoIsOneLevelDeep) {
     EXPECT_EQ(engine().undo(), UndoOutcome::nothing);
     EXPECT_TRUE(server.transactions().empty());
 
     engine().connect(kPanel, Side::top, 855, kMonitor, 2350);
     wait(1);
-    EXPECT_EQ(engine().undo(), UndoOutcome::undone);
-    EXPECT_EQ(server.transactions().back(), (std::vector<DisplayMove>{{kMonitor, 1710, 0}}));
-    EXPECT_EQ(frame(kMonitor), kMonitorFrame);
-    EXPECT_EQ(loggedWith("undo"), std::vector<std::string>{"undo id=2->(1710,0) ok=true"});
-    const size_t warps = server.warps().size();
-    EXPECT_EQ(engine().undo(), UndoOutcome::nothing);
-    wait(1);
-    EXPECT_EQ(server.warps().size(), warps);  // undo leaves the pointer alone
-    EXPECT_EQ(server.transactions().size(), 2u);
-}
-
-TEST_F(MovesTest, ARefusedUndoKeepsItsStepForAnotherTry) {
-    engine().connect(kPanel, Side::top, 855, kMonitor, 2350);
-    wait(1);
     const Rect placed = frame(kMonitor);
     server.failBegin(true);
     EXPECT_EQ(engine().undo(), UndoOutcome::refused);
     EXPECT_EQ(frame(kMonitor), placed);
-    EXPECT_EQ(loggedWith("undo"), std::vector<std::string>{"undo id=2->(1710,0) ok=false"});
     server.failBegin(false);
     EXPECT_EQ(engine().undo(), UndoOutcome::undone);
+    EXPECT_EQ(server.transactions().back(), (std::vector<DisplayMove>{{kMonitor, 1710, 0}}));
     EXPECT_EQ(frame(kMonitor), kMonitorFrame);
+    EXPECT_EQ(loggedWith("undo"), (std::vector<std::string>{"undo id=2->(1710,0) ok=false",
+                                                            "undo id=2->(1710,0) ok=true"}));
+    const size_t warps = server.warps().size();
+    const size_t transactions = server.transactions().size();
     EXPECT_EQ(engine().undo(), UndoOutcome::nothing);
+    wait(1);
+    EXPECT_EQ(server.warps().size(), warps);  // undo leaves the pointer alone
+    EXPECT_EQ(server.transactions().size(), transactions);
     EXPECT_TRUE(refused.empty());
 }
 

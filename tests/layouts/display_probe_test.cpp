@@ -116,19 +116,14 @@ TEST_F(ProbeDisplayTest, EntryNamedByTheDictionary) {
     EXPECT_EQ(p.edid->product, 2073u);
     EXPECT_EQ(p.ident().serialNumber, 778u);
     EXPECT_EQ(p.ident().serialString, "IOSN1");
-}
 
-TEST_F(ProbeDisplayTest, EntryEDIDWhenTheDictionaryHasNone) {
-    SimDisplay* d = sim.find(3);
-    d->edid.clear();
-    d->registryPath = "/reg/card0-DP-1";
-    RegistryEntry e{.path = "/reg/card0-DP-1"};
-    e.below["IODisplayEDIDOriginal"] = bytes(kSamsung);
-    sim.registry = {e};
-    const DisplayProbe p = probe(3);
-    EXPECT_EQ(p.ioSource, "location");
-    ASSERT_TRUE(p.edid);
-    EXPECT_EQ(p.edid->name, "SAMSUNG");
+    // Without the dictionary's EDID the entry's is read, under its other name too.
+    sim.find(3)->edid.clear();
+    sim.registry[1].below = {{"IODisplayEDIDOriginal", bytes(kSamsung)}};
+    const DisplayProbe q = probe(3);
+    EXPECT_EQ(q.ioSource, "location");
+    ASSERT_TRUE(q.edid);
+    EXPECT_EQ(q.edid->name, "SAMSUNG");
 }
 
 TEST_F(ProbeDisplayTest, ScanFindsTheOneFittingService) {

@@ -172,17 +172,16 @@ TEST_F(LayoutCommandsTest, SaveStoresTheArrangementUnderTheTrimmedName) {
     EXPECT_EQ(hotKeyChanges, 1);
     EXPECT_EQ(reloads, 1);
     EXPECT_TRUE(prompts.replaceAsked.empty());
-}
 
-TEST_F(LayoutCommandsTest, SaveWithAnEmptyNameTakesTheProposedOne) {
-    prompts.names.push_back(" \t ");
-    commands.saveLayout();
-    ASSERT_EQ(store.layouts().size(), 1u);
-    EXPECT_EQ(store.layouts()[0].name, "Layout 1");
-    prompts.names.push_back("");
-    commands.saveLayout();
-    EXPECT_EQ(prompts.proposals.back(), "Layout 2");
+    // An empty or blank answer takes the proposed name.
+    for (const char* blank : {"", " \t "}) {
+        prompts.names.push_back(blank);
+        commands.saveLayout();
+    }
+    EXPECT_EQ(prompts.proposals, (std::vector<std::string>{"Layout 1", "Layout 2", "Layout 3"}));
+    ASSERT_EQ(store.layouts().size(), 3u);
     EXPECT_EQ(store.layouts()[1].name, "Layout 2");
+    EXPECT_EQ(store.layouts()[2].name, "Layout 3");
 }
 
 TEST_F(LayoutCommandsTest, SaveCancelledOrWithOneDisplayStoresNothing) {
@@ -204,6 +203,9 @@ TEST_F(LayoutCommandsTest, SaveUnderATakenNameReplacesInPlace) {
     const auto applied = store.layout(home)->lastApplied;
     ASSERT_TRUE(applied);
     commands.setAutoApply(home, true);
+    EXPECT_EQ(logs.messages().back(), "layout \"Home\" auto-apply=true");
+    commands.setAutoApply("GONE", false);
+    EXPECT_EQ(logs.messages().back(), "layout \"GONE\" auto-apply=false");
     save("Office");
     arrangement.setOrigin(kMonitor, {-1280, 0});
 
@@ -359,25 +361,6 @@ TEST_F(LayoutCommandsTest, ApplyByNameMatchesAsTheStoreComparesNames) {
     EXPECT_EQ(store.layout(desk)->name, "Desk");
 }
 
-TEST_F(LayoutCommandsTest, ApplyByHotKeyAndUndo) {
-    const std::string desk = save("Desk");
-    arrangement.setOrigin(kMonitor, {-1280, 0});
-    commands.layoutKeys[desk] = kF5;
-    commands.registerLayoutHotKeys(registry);
-    registry.installHotKeyHandler();
-    EXPECT_EQ(commands.layoutHotKeyIDs(), std::vector<std::uint32_t>{100});
-
-    ASSERT_TRUE(keys.press(kF5.keyCode, kF5.mods));
-    EXPECT_EQ(frame(kMonitor).origin(), (Point{1710, 0}));
-    EXPECT_EQ(loggedWith("layout \"Desk\" via=hotkey ").size(), 1u);
-    scheduler.advance(0.4);
-    EXPECT_EQ(toasts.texts.back(), "Switched to Desk · Ctrl+Alt+Super+Z to undo");
-    EXPECT_EQ(engine.undo(), UndoOutcome::undone);
-    // Arrangements are kept with the main display at (0,0).
-    EXPECT_EQ(frame(kPanel).origin(), (Point{0, 0}));
-    EXPECT_EQ(frame(kMonitor).origin(), (Point{-1280, 0}));
-}
-
 TEST_F(LayoutCommandsTest, DeletingMovesTheLaterLayoutsHotKeys) {
     const std::string first = save("First");
     const std::string second = save("Second");
@@ -390,7 +373,9 @@ TEST_F(LayoutCommandsTest, DeletingMovesTheLaterLayoutsHotKeys) {
     EXPECT_EQ(commands.layoutHotKeyIDs(), (std::vector<std::uint32_t>{100, 101}));
     EXPECT_EQ(keys.registrations(), 2u);
 
+    suggestion = second;
     commands.deleteLayout(first);
+    EXPECT_EQ(dismissals, 0);  // only its own suggestion closes
     EXPECT_EQ(logs.messages().back(), "layout deleted \"First\"");
     EXPECT_FALSE(store.layout(first));
     EXPECT_FALSE(commands.layoutKeys.count(first));
@@ -408,15 +393,12 @@ TEST_F(LayoutCommandsTest, DeletingMovesTheLaterLayoutsHotKeys) {
     ASSERT_TRUE(keys.press(kF6.keyCode, kF6.mods));
     EXPECT_EQ(loggedWith("layout \"Second\" via=hotkey ").size(), 1u);
     EXPECT_EQ(frame(kMonitor).origin(), (Point{1710, 0}));
-}
+    scheduler.advance(0.4);
+    EXPECT_EQ(toasts.texts.back(), "Switched to Second · Ctrl+Alt+Super+Z to undo");
+    EXPECT_EQ(engine.undo(), UndoOutcome::undone);
+    EXPECT_EQ(frame(kMonitor).origin(), (Point{0, 1112}));
 
-TEST_F(LayoutCommandsTest, DeletingClosesOnlyItsOwnSuggestion) {
-    const std::string a = save("A");
-    const std::string b = save("B");
-    suggestion = b;
-    commands.deleteLayout(a);
-    EXPECT_EQ(dismissals, 0);
-    commands.deleteLayout(b);
+    commands.deleteLayout(second);
     EXPECT_EQ(dismissals, 1);
     EXPECT_FALSE(suggestion);
 }
@@ -437,15 +419,6 @@ TEST_F(LayoutCommandsTest, Rename) {
     EXPECT_FALSE(commands.renameLayout(office, "  "));
     EXPECT_EQ(logs.messages().back(), "layout rename refused \"Office\" -> \"  \"");
     EXPECT_EQ(store.layout(office)->name, "Office");
-}
-
-TEST_F(LayoutCommandsTest, AutoApply) {
-    const std::string home = save("Home");
-    commands.setAutoApply(home, true);
-    EXPECT_TRUE(store.layout(home)->autoApply);
-    EXPECT_EQ(logs.messages().back(), "layout \"Home\" auto-apply=true");
-    commands.setAutoApply("GONE", false);
-    EXPECT_EQ(logs.messages().back(), "layout \"GONE\" auto-apply=false");
 }
 
 TEST_F(LayoutCommandsTest, StoredLayoutKeysAreLoadedAndBrokenOnesDropped) {

@@ -16,7 +16,7 @@ class StatusMenuTest : public ::testing::Test {
     Menu layouts;
 };
 
-TEST_F(StatusMenuTest, EnglishDumpBeforeHotKeys) {
+TEST_F(StatusMenuTest, EnglishDumpBeforeAndAfterHotKeys) {
     const StatusMenu m = buildStatusMenu(&layouts, false);
     EXPECT_EQ(menuTitleDump(m.menu),
               (Lines{"<startAlign>", "<undo>", "Shortcut Settings…  Ctrl+,", "---", "Saved Layouts",
@@ -29,6 +29,14 @@ TEST_F(StatusMenuTest, EnglishDumpBeforeHotKeys) {
     EXPECT_EQ(m.menu.items[m.login].command, MenuCommand::toggleLogin);
     EXPECT_FALSE(m.menu.items[m.login].checked);
     EXPECT_EQ(m.menu.items.back().command, MenuCommand::terminate);
+
+    StatusMenu titled = m;
+    setHotKeyTitles(titled, defaultAlign, defaultUndo);
+    EXPECT_EQ(titled.alignItem().title, "Align Monitors…   Ctrl+Alt+Super+A");
+    EXPECT_EQ(titled.undoItem().title, "Undo   Ctrl+Alt+Super+Z");
+    setHotKeyTitles(titled, HotKeySpec{96, 0x1200, "F5"}, HotKeySpec{49, 0x900, "Space"});
+    EXPECT_EQ(menuTitleDump(titled.menu)[0], "Align Monitors…   Ctrl+Shift+F5");
+    EXPECT_EQ(menuTitleDump(titled.menu)[1], "Undo   Alt+Super+Space");
 }
 
 TEST_F(StatusMenuTest, KoreanTitles) {
@@ -40,16 +48,6 @@ TEST_F(StatusMenuTest, KoreanTitles) {
         (Lines{"모니터 정렬하기…   Ctrl+Alt+Super+A", "되돌리기   Ctrl+Alt+Super+Z",
                "단축키 설정…  Ctrl+,", "---", "저장한 배치", "---", "사용법", "업데이트 확인…",
                "로그인할 때 열기", "---", "이 앱 후원하기…", "---", "Seamwright 종료  Ctrl+Q"}));
-}
-
-TEST_F(StatusMenuTest, HotKeyTitles) {
-    StatusMenu m = buildStatusMenu(&layouts, false);
-    setHotKeyTitles(m, defaultAlign, defaultUndo);
-    EXPECT_EQ(m.alignItem().title, "Align Monitors…   Ctrl+Alt+Super+A");
-    EXPECT_EQ(m.undoItem().title, "Undo   Ctrl+Alt+Super+Z");
-    setHotKeyTitles(m, HotKeySpec{96, 0x1200, "F5"}, HotKeySpec{49, 0x900, "Space"});
-    EXPECT_EQ(menuTitleDump(m.menu)[0], "Align Monitors…   Ctrl+Shift+F5");
-    EXPECT_EQ(menuTitleDump(m.menu)[1], "Undo   Alt+Super+Space");
 }
 
 TEST_F(StatusMenuTest, SwitchItemsAreMadeButNotShown) {
