@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTcpServer>
 #include <QUrl>
+#include <algorithm>
 #include <filesystem>
 
 #include "base/dry_run.h"
@@ -29,15 +30,11 @@ using testing::TinyHttpServer;
 using testing::ZipItem;
 
 struct RecordingAlerts : UpdateAlerts {
-    std::vector<std::string> upToDates;
-    int checkFailures = 0;
-    std::vector<std::string> offers;
+    std::vector<std::string> upToDates, offers, pages;
+    int checkFailures = 0, alreadyInstallings = 0, installFailures = 0;
     bool answer = true;
     std::function<void()> whileOffered;  // runs while the question is open
-    int alreadyInstallings = 0;
     void alreadyInstalling() override { ++alreadyInstallings; }
-    int installFailures = 0;
-    std::vector<std::string> pages;
     void upToDate(const std::string& current) override { upToDates.push_back(current); }
     void checkFailed() override { ++checkFailures; }
     bool offer(const update::Entry& e) override {
@@ -50,9 +47,7 @@ struct RecordingAlerts : UpdateAlerts {
 };
 
 bool hasLine(const testing::LogCapture& log, const std::string& line) {
-    for (const auto& m : log.messages())
-        if (m == line) return true;
-    return false;
+    return std::ranges::count(log.messages(), line) > 0;
 }
 
 std::string linesOf(const testing::LogCapture& log) {
