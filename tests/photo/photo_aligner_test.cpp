@@ -21,19 +21,15 @@ using PhotoAligner::largestBlob;
 constexpr auto pink = PhotoColor::pink;
 constexpr auto green = PhotoColor::green;
 
-TEST(PhotoClassifyTest, FillColoursAndBoundaries) {
+// Exactly on the range ends and just past them; the exhaustive comparison
+// below skips these.
+TEST(PhotoClassifyTest, RangeEnds) {
     struct Case {
         int r, g, b;
         std::optional<PhotoColor> expected;
         const char* why;
     };
     const Case cases[] = {
-        {224, 20, 184, pink, "the pink fill"},
-        {15, 204, 92, green, "the green fill"},
-        {255, 255, 255, std::nullopt, "white"},
-        {0, 0, 0, std::nullopt, "black"},
-        {128, 128, 128, std::nullopt, "grey"},
-        // Hue ends, exactly on and just past them.
         {140, 0, 240, pink, "hue 275"},
         {139, 0, 240, std::nullopt, "hue 274.75"},
         {200, 0, 50, pink, "hue 345"},
@@ -45,16 +41,9 @@ TEST(PhotoClassifyTest, FillColoursAndBoundaries) {
         // Brightness: the largest channel must reach 0.3 (77 of 255).
         {77, 0, 20, pink, "just bright enough"},
         {76, 0, 19, std::nullopt, "just too dark"},
-        {0, 76, 30, std::nullopt, "dark green"},
         // Saturation 0.33 exactly, and just below.
         {200, 134, 151, pink, "saturation 0.33"},
         {200, 135, 152, std::nullopt, "saturation 0.325"},
-        // Other hues, and ties between the largest channels.
-        {230, 40, 30, std::nullopt, "red"},
-        {30, 60, 230, std::nullopt, "blue"},
-        {200, 200, 0, std::nullopt, "yellow, red and green equal"},
-        {0, 200, 200, std::nullopt, "cyan, green and blue equal (hue 180)"},
-        {200, 0, 200, pink, "magenta, red and blue equal (hue 300)"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(classify(c.r, c.g, c.b), c.expected)
@@ -134,42 +123,6 @@ std::optional<PhotoBlob> largest(const Labels& l, std::uint8_t value, int minPix
     return largestBlob(l.bytes, l.width, l.height, value, minPixels);
 }
 
-TEST(PhotoBlobTest, EqualRegionsKeepTheFirstInScanOrder) {
-    // The right-hand region starts on the first row, so it is found first
-    // although the left-hand one reaches further up the page on the whole.
-    const Labels l = labels({
-        "....pp",
-        "pp..pp",
-        "pp....",
-    });
-    const auto blob = largest(l, 1);
-    ASSERT_TRUE(blob);
-    EXPECT_EQ(blob->box, (Rect{4, 0, 2, 2}));
-    EXPECT_EQ(blob->pixels, 4);
-    // A strictly larger region found later wins.
-    const auto bigger = largest(labels({"pp....", "pp.ppp", "...ppp"}), 1);
-    ASSERT_TRUE(bigger);
-    EXPECT_EQ(bigger->box, (Rect{3, 1, 3, 2}));
-}
-
-TEST(PhotoBlobTest, CornersDoNotConnect) {
-    const Labels l = labels({
-        "pp...",
-        "pp...",
-        "..ppp",
-        "..ppp",
-        "g.g.g",
-    });
-    const auto blob = largest(l, 1);
-    ASSERT_TRUE(blob);
-    EXPECT_EQ(blob->pixels, 6);  // not 10
-    EXPECT_EQ(blob->box, (Rect{2, 2, 3, 2}));
-    const auto lone = largest(l, 2);
-    ASSERT_TRUE(lone);
-    EXPECT_EQ(lone->pixels, 1);
-    EXPECT_EQ(lone->box, (Rect{0, 4, 1, 1}));
-}
-
 TEST(PhotoBlobTest, MinimumSizeAndMissingColour) {
     const Labels l = labels({"ppp.", "p...", "...."});
     EXPECT_TRUE(largest(l, 1, 4));
@@ -194,8 +147,6 @@ TEST(PhotoBlobTest, BandsAreTwelvePercentFromTheExtremePixels) {
     EXPECT_EQ(blob->bottom, (PhotoSpan{1, 26}));
     EXPECT_EQ(blob->left, (PhotoSpan{3, 25}));  // columns 1..4 reach up to row 3
     EXPECT_EQ(blob->right, (PhotoSpan{0, 25}));
-    EXPECT_EQ(blob->span(Side::top), blob->top);
-    EXPECT_EQ(blob->span(Side::right), blob->right);
 }
 
 TEST(PhotoBlobTest, WholePictureSnakeNeedsNoRecursion) {
@@ -213,7 +164,8 @@ TEST(PhotoBlobTest, WholePictureSnakeNeedsNoRecursion) {
     EXPECT_EQ(blob->pixels, count);
 }
 
-// A plain breadth-first flood fill, pixel by pixel, to hold the region search to.
+// A plain breadth-first flood fill, pixel by pixel, to hold the region search to:
+// four-way joins, the first of equal regions in scan order, 12% bands.
 std::optional<PhotoBlob> referenceBlob(const std::vector<std::uint8_t>& l, int w, int h,
                                        std::uint8_t value) {
     std::vector<bool> seen(l.size());
@@ -425,7 +377,6 @@ TEST(PhotoAnalyzeTest, Failures) {
     truncated.rgba.pop_back();
     EXPECT_EQ(description(truncated), "사진을 읽지 못했어요.");
     EXPECT_EQ(description(PhotoImage{}), "사진을 읽지 못했어요.");
-    EXPECT_EQ(PhotoAlignError::notFound("x").name(), "x");
 }
 
 TEST(PhotoReportTest, FractionsHaveThreeDecimals) {

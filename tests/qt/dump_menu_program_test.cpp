@@ -26,47 +26,40 @@ ProgramRun dumpMenu(const testing::TempDir& home, const std::string& language,
     return testing::runCommand(cmd);
 }
 
-const std::string kEnglish =
-    "<startAlign>\n<undo>\nShortcut Settings…  Ctrl+,\n---\nSaved Layouts\n---\nHow to Use\n"
-    "Check for Updates…\nOpen at Login\n---\nQuit Seamwright  Ctrl+Q\n";
-
-TEST(DumpMenuProgram, EnglishWithoutSupport) {
-    testing::TempDir home;
-    const ProgramRun r = dumpMenu(home, "C");
-    EXPECT_EQ(r.out, kEnglish);
-    EXPECT_EQ(r.exitCode, 0);
+void setSupportFeed(const testing::TempDir& home, const std::string& feed) {
+    QSettingsStore store(QString::fromStdString(home.path()) + "/config/Seamwright", "Seamwright");
+    store.set("support.feed", SettingValue{feed});
+    store.sync();
 }
 
-TEST(DumpMenuProgram, SupportFromTheArgumentOrTheSwitch) {
-    testing::TempDir home;
-    const std::string withSupport =
+TEST(DumpMenuProgram, LanguageAndSupportItem) {
+    const std::string english =
         "<startAlign>\n<undo>\nShortcut Settings…  Ctrl+,\n---\nSaved Layouts\n---\nHow to Use\n"
-        "Check for Updates…\nOpen at Login\n---\nSupport This App…\n---\nQuit Seamwright  Ctrl+Q\n";
-    EXPECT_EQ(dumpMenu(home, "C", " --support").out, withSupport);
-
-    {
-        QSettingsStore store(QString::fromStdString(home.path()) + "/config/Seamwright",
-                             "Seamwright");
-        store.set("support.feed", SettingValue{Features::supportURL(false)});
-        store.sync();
+        "Check for Updates…\nOpen at Login\n---\n";
+    const std::string quit = "Quit Seamwright  Ctrl+Q\n";
+    const std::string support = "Support This App…\n---\n";
+    struct Case {
+        const char* name;
+        std::string language, arguments, feed;  // feed "" leaves the setting unset
+        std::string out;
+    };
+    const Case cases[] = {
+        {"English without support", "C", "", "", english + quit},
+        {"support from the argument", "C", " --support", "", english + support + quit},
+        {"support from the switch", "C", "", Features::supportURL(false), english + support + quit},
+        {"another address is no switch", "C", "", "https://example.org/support", english + quit},
+        {"Korean", "ko_KR.UTF-8", "", "",
+         "<startAlign>\n<undo>\n단축키 설정…  Ctrl+,\n---\n저장한 배치\n---\n사용법\n"
+         "업데이트 확인…\n로그인할 때 열기\n---\nSeamwright 종료  Ctrl+Q\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::TempDir home;
+        if (!c.feed.empty()) setSupportFeed(home, c.feed);
+        const ProgramRun r = dumpMenu(home, c.language, c.arguments);
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.exitCode, 0);
     }
-    EXPECT_EQ(dumpMenu(home, "C").out, withSupport);
-    {
-        QSettingsStore store(QString::fromStdString(home.path()) + "/config/Seamwright",
-                             "Seamwright");
-        store.set("support.feed", SettingValue{std::string("https://example.org/support")});
-        store.sync();
-    }
-    EXPECT_EQ(dumpMenu(home, "C").out, kEnglish);
-}
-
-TEST(DumpMenuProgram, Korean) {
-    testing::TempDir home;
-    const ProgramRun r = dumpMenu(home, "ko_KR.UTF-8");
-    EXPECT_EQ(r.out,
-              "<startAlign>\n<undo>\n단축키 설정…  Ctrl+,\n---\n저장한 배치\n---\n사용법\n"
-              "업데이트 확인…\n로그인할 때 열기\n---\nSeamwright 종료  Ctrl+Q\n");
-    EXPECT_EQ(r.exitCode, 0);
 }
 
 }  // namespace

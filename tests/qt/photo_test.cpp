@@ -130,7 +130,6 @@ TEST(PhotoSceneTest, OrientationTagIsApplied) {
     ASSERT_EQ(stored.width(), scene.height);
     expectMatchesScene(analyzed(testing::encodeJpeg(stored, 85, 6)), scene, above);
     // Without the tag the same pixels read as a monitor to one side.
-    EXPECT_TRUE(horizontal(above.side));
     EXPECT_FALSE(horizontal(analyzed(testing::encodeJpeg(stored, 85)).side));
 }
 
@@ -372,9 +371,6 @@ TEST(PhotoJobTest, PrintsTheResultAndWritesThePreview) {
     const JobRun run = runJob(photo, preview);
     EXPECT_EQ(run.result.exitCode, 0);
     EXPECT_EQ(run.result.lines, photoResultLines(expected));
-    ASSERT_EQ(run.result.lines.size(), 3u);
-    EXPECT_EQ(run.result.lines[0].rfind("side=top aFrac=0.", 0), 0u) << run.result.lines[0];
-    EXPECT_EQ(run.result.lines[2], "말로: 모니터가 노트북 위쪽 · 노트북 가운데 ↔ 모니터 가운데");
     QImageReader written(QString::fromStdString(preview));
     EXPECT_EQ(written.format(), "png");
     EXPECT_EQ(written.size(), QSize(700, 525));

@@ -60,38 +60,25 @@ TEST(PhotoWindows, ClipboardGivesAnImageOrSaysWhyNot) {
     testing::qtApp();
     struct Case {
         const char* name;
-        std::function<QMimeData*()> contents;
+        std::function<void(QMimeData&)> fill;
         PhotoDelivery::Kind kind;
     };
     const std::vector<Case> cases = {
-        {"a picture",
-         [] {
-             auto* data = new QMimeData;
-             data->setImageData(QImage(900, 600, QImage::Format_RGB32));
-             return data;
-         },
+        {"a picture", [](QMimeData& d) { d.setImageData(QImage(900, 600, QImage::Format_RGB32)); },
          PhotoDelivery::Kind::image},
         {"jpeg bytes that do not decode",
-         [] {
-             auto* data = new QMimeData;
-             data->setData("image/jpeg", "not a jpeg");
-             return data;
-         },
+         [](QMimeData& d) { d.setData("image/jpeg", "not a jpeg"); },
          PhotoDelivery::Kind::unreadable},
-        {"text only",
-         [] {
-             auto* data = new QMimeData;
-             data->setText("desk.jpg");
-             return data;
-         },
-         PhotoDelivery::Kind::none},
+        {"text only", [](QMimeData& d) { d.setText("desk.jpg"); }, PhotoDelivery::Kind::none},
     };
     SimDisplayServer server;
     Arrangement arrangement(server);
     QtPhotoScreens screens(arrangement);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        QApplication::clipboard()->setMimeData(c.contents());
+        auto* data = new QMimeData;  // the clipboard takes it
+        c.fill(*data);
+        QApplication::clipboard()->setMimeData(data);
         const PhotoDelivery got = screens.clipboardImage();
         EXPECT_EQ(got.kind, c.kind);
         if (c.kind == PhotoDelivery::Kind::image) {

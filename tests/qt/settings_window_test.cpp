@@ -260,31 +260,32 @@ TEST_F(SettingsWindowTest, SizeFollowsTheLayouts) {
     w.window()->close();
 }
 
-TEST_F(SettingsWindowTest, ClosingEndsRecording) {
-    w.show();
-    w.record("align");
-    w.window()->close();
-    EXPECT_FALSE(w.recording());
-    EXPECT_EQ(recordingChanges, (std::vector<bool>{true, false}));
-}
-
 // Escape reaches the window from the focused button; while a key is being
-// recorded it only ends the recording.
-TEST_F(SettingsWindowTest, EscapeClosesTheWindowUnlessRecording) {
+// recorded it only ends the recording. Closing the window ends it too.
+TEST_F(SettingsWindowTest, EscapeOrClosingEndsRecordingAndEscapeClosesWhenIdle) {
     struct Case {
         const char* name;
         std::optional<std::string> recording;
+        bool escape;  // else the window is closed
         bool open;
     };
-    const Case cases[] = {{"idle", std::nullopt, false}, {"recording", "align", true}};
+    const Case cases[] = {{"idle", std::nullopt, true, false},
+                          {"recording", "align", true, true},
+                          {"closed while recording", "align", false, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        recordingChanges.clear();
         w.show();
         if (c.recording) w.record(*c.recording);
         QKeyEvent escape = keyPress(Qt::Key_Escape);
-        QApplication::sendEvent(w.shortcutButton("undo"), &escape);
+        if (c.escape)
+            QApplication::sendEvent(w.shortcutButton("undo"), &escape);
+        else
+            w.window()->close();
         EXPECT_EQ(w.window()->isVisible(), c.open);
         EXPECT_FALSE(w.recording());
+        EXPECT_EQ(recordingChanges,
+                  c.recording ? (std::vector<bool>{true, false}) : std::vector<bool>{});
         EXPECT_EQ(title("align"), "Ctrl+Alt+Super+A");
         w.window()->close();
     }
