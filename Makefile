@@ -49,7 +49,7 @@ bench: configure
 asan: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSEAM_SANITIZE=ON >/dev/null
 	cmake --build build-asan -j $(JOBS)
-	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp ctest --output-on-failure --timeout 600 $(ASAN_TESTS)
+	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 ctest --output-on-failure --timeout 600 $(ASAN_TESTS)
 
 format:
 	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
