@@ -3,35 +3,14 @@
 // each display that differs is reported with its flags.
 #pragma once
 
-#include <memory>
-
-#include "platform/display_changes.h"
-
-class QSocketNotifier;
+#include "platform/kwin/kwin_output_client.h"
+#include "platform/qt/compositor_display_changes.h"
 
 namespace seam {
 
-class KwinOutputClient;
-
-class KwinDisplayChanges : public DisplayChangeSource {
+class KwinDisplayChanges : public CompositorDisplayChanges<KwinOutputClient> {
   public:
-    static constexpr int registrationFailed = 1000;
-
     explicit KwinDisplayChanges(KwinOutputClient& client);
-    ~KwinDisplayChanges() override;
-    KwinDisplayChanges(const KwinDisplayChanges&) = delete;
-    KwinDisplayChanges& operator=(const KwinDisplayChanges&) = delete;
-
-    // Reads the connection on the Qt event loop; fails without a Qt application.
-    int registerCallback(Callback callback) override;
-
-  private:
-    void compare();
-
-    KwinOutputClient& client_;
-    DisplaySnapshot last_;
-    Callback callback_;
-    std::unique_ptr<QSocketNotifier> notifier_;
 };
 
 }  // namespace seam

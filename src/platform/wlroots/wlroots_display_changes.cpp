@@ -1,40 +1,11 @@
 #include "platform/wlroots/wlroots_display_changes.h"
 
-#include <QCoreApplication>
-#include <QSocketNotifier>
-
-#include "base/log.h"
-#include "platform/wlroots/wlr_output_client.h"
+#include "platform/wlroots/wlr_layout.h"
 
 namespace seam {
 
-WlrootsDisplayChanges::WlrootsDisplayChanges(WlrOutputClient& client) : client_(client) {}
-
-WlrootsDisplayChanges::~WlrootsDisplayChanges() {
-    client_.onChange(nullptr);
-}
-
-int WlrootsDisplayChanges::registerCallback(Callback callback) {
-    if (!QCoreApplication::instance()) return registrationFailed;
-    client_.refresh();
-    last_ = layoutOf(client_.heads(), client_.shown()).snapshot();
-    callback_ = std::move(callback);
-    client_.onChange([this] { compare(); });
-    notifier_ = std::make_unique<QSocketNotifier>(client_.fd(), QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] {
-        if (client_.readable()) return;
-        log("display changes: the Wayland connection was lost");
-        notifier_->setEnabled(false);
-    });
-    return 0;
-}
-
-void WlrootsDisplayChanges::compare() {
-    DisplaySnapshot now = layoutOf(client_.heads(), client_.shown()).snapshot();
-    const std::vector<DisplayChange> changes = diffSnapshots(last_, now);
-    last_ = std::move(now);
-    for (const DisplayChange& c : changes)
-        if (callback_) callback_(c.display, c.flags);
-}
+WlrootsDisplayChanges::WlrootsDisplayChanges(WlrOutputClient& client)
+    : CompositorDisplayChanges(
+          client, [](WlrOutputClient& c) { return layoutOf(c.heads(), c.shown()).snapshot(); }) {}
 
 }  // namespace seam
