@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 #include "platform/qt/qt_screen_scaling.h"
 
@@ -64,21 +65,42 @@ void KeyWindow::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-AlignOverlayView::AlignOverlayView(QPixmap background)
-    : KeyWindow(true), background_(std::move(background)) {
+AlignOverlayView::AlignOverlayView(QImage picture) : KeyWindow(true), picture_(std::move(picture)) {
     setCursor(Qt::CrossCursor);
+    // Every pixel is painted each time; nothing to clear first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void AlignOverlayView::paintOverlay(QPainter& p, const QSize& size, const QPixmap& background,
+QImage AlignOverlayView::dimmed(QImage picture) {
+    // No compositor, so no real translucency: dim a picture of the screen instead.
+    if (picture.isNull()) return picture;
+    if (picture.format() != QImage::Format_RGB32 &&
+        picture.format() != QImage::Format_ARGB32_Premultiplied)
+        picture.convertTo(QImage::Format_RGB32);
+    QPainter p(&picture);
+    p.fillRect(QRect(QPoint(0, 0), picture.size() / picture.devicePixelRatio()),
+               QColor(0, 0, 0, int(0.38 * 255 + 0.5)));
+    return picture;
+}
+
+void AlignOverlayView::paintOverlay(QPainter& p, const QSize& size, const QImage& picture,
                                     const OverlayContent& c, double ratio) {
     const int W = size.width(), H = size.height();
-    p.setRenderHint(QPainter::Antialiasing);
-    // No compositor, so no real translucency: dim a picture of the screen instead.
-    if (!background.isNull())
-        p.drawPixmap(QRect(0, 0, W, H), background);
-    else
+    const double deviceRatio = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    if (picture.width() < std::lround(W * deviceRatio) ||
+        picture.height() < std::lround(H * deviceRatio))
         p.fillRect(QRect(0, 0, W, H), Qt::black);
-    p.fillRect(QRect(0, 0, W, H), QColor(0, 0, 0, int(0.38 * 255 + 0.5)));
+    if (!picture.isNull()) {
+        // Pixel for pixel, a plain copy: at a fractional ratio the window's
+        // units do not come out whole, and scaling the picture would blur it.
+        p.save();
+        p.resetTransform();
+        p.scale(1 / deviceRatio, 1 / deviceRatio);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(QPoint(0, 0), picture);
+        p.restore();
+    }
+    p.setRenderHint(QPainter::Antialiasing);
 
     QFont title = QApplication::font();
     title.setPixelSize(24);
@@ -127,7 +149,7 @@ void AlignOverlayView::paintOverlay(QPainter& p, const QSize& size, const QPixma
 
 void AlignOverlayView::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    paintOverlay(p, size(), background_, content, devicePixelRatioF());
+    paintOverlay(p, size(), picture_, content, devicePixelRatioF());
 }
 
 void AlignOverlayView::mousePressEvent(QMouseEvent* event) {
@@ -148,7 +170,7 @@ std::unique_ptr<OverlaySurface> QtOverlayFactory::open(std::uint32_t, const Rect
                                                        std::function<void()> onEsc) {
     const QtPlacement placement = qtPlacement(arrangement_.cocoaRect(frame));
     // Taken before the overlay exists, so it shows what lies beneath.
-    auto* view = new AlignOverlayView(grabUnder(placement));
+    auto* view = new AlignOverlayView(AlignOverlayView::dimmed(rootPictureUnder(placement)));
     view->onClick = std::move(onClick);
     view->onEsc = std::move(onEsc);
     placeWindow(view, placement);

@@ -3,7 +3,7 @@
 // everything, and it takes the keyboard so Escape reaches it.
 #pragma once
 
-#include <QPixmap>
+#include <QImage>
 #include <QWidget>
 #include <functional>
 
@@ -24,13 +24,18 @@ class KeyWindow : public QWidget {
 class AlignOverlayView : public KeyWindow {
     Q_OBJECT
   public:
-    explicit AlignOverlayView(QPixmap background);
+    // picture: what the screen shows beneath, already dimmed, one image pixel
+    // to a device pixel of the window.
+    explicit AlignOverlayView(QImage picture);
     OverlayContent content;
     std::function<void()> onClick;
 
+    // The picture of the screen with its 38 % black laid on, in its own memory
+    // where it can: no second full-size image.
+    static QImage dimmed(QImage picture);
     // Draws into painter over a view of size (logical units); also used to
     // render previews. The marker comes in display pixels, ratio of them to a unit.
-    static void paintOverlay(QPainter& painter, const QSize& size, const QPixmap& background,
+    static void paintOverlay(QPainter& painter, const QSize& size, const QImage& dimmedPicture,
                              const OverlayContent& content, double ratio = 1);
 
   protected:
@@ -39,7 +44,7 @@ class AlignOverlayView : public KeyWindow {
     void mousePressEvent(QMouseEvent* event) override;
 
   private:
-    QPixmap background_;
+    QImage picture_;
 };
 
 // Opens overlays on the real screens through the arrangement's coordinate mapping.

@@ -6,6 +6,25 @@
 
 namespace seam {
 
+namespace {
+NativePlacer& nativePlacer() {
+    static NativePlacer placer;
+    return placer;
+}
+RootGrabber& rootGrabber() {
+    static RootGrabber grabber;
+    return grabber;
+}
+}  // namespace
+
+void setNativePlacer(NativePlacer placer) {
+    nativePlacer() = std::move(placer);
+}
+
+void setRootGrabber(RootGrabber grabber) {
+    rootGrabber() = std::move(grabber);
+}
+
 std::vector<ScaledScreen> scaledScreens() {
     std::vector<ScaledScreen> out;
     for (QScreen* s : QGuiApplication::screens()) {
@@ -22,16 +41,20 @@ QtPlacement qtPlacement(const Rect& root) {
     const QList<QScreen*> screens = QGuiApplication::screens();
     const auto placed = placeScaled(root, scaledScreens());
     if (!placed || placed->screen >= std::size_t(screens.size()))
-        return {nullptr, QRectF(root.x, root.y, root.width, root.height).toAlignedRect()};
+        return {nullptr, QRectF(root.x, root.y, root.width, root.height).toAlignedRect(),
+                std::nullopt, root};
     QScreen* screen = screens[qsizetype(placed->screen)];
     const Rect& g = placed->logical;
-    return QtPlacement{screen, QRect(int(g.x), int(g.y), int(g.width), int(g.height))};
+    return QtPlacement{screen, QRect(int(g.x), int(g.y), int(g.width), int(g.height)),
+                       placed->native, root};
 }
 
 void placeWindow(QWidget* window, const QtPlacement& placement) {
     // Qt converts a window's geometry with the factor of the screen it is on.
     if (placement.screen) window->setScreen(placement.screen);
     window->setGeometry(placement.geometry);
+    // After Qt's own request, on the connection Qt sends it through, so it wins.
+    if (placement.native && nativePlacer()) nativePlacer()(window->winId(), *placement.native);
 }
 
 QPixmap grabUnder(const QtPlacement& p) {
@@ -40,6 +63,20 @@ QPixmap grabUnder(const QtPlacement& p) {
     // A whole-screen grab is taken relative to the screen, in its logical units.
     const QPoint at = p.geometry.topLeft() - p.screen->geometry().topLeft();
     return p.screen->grabWindow(0, at.x(), at.y(), p.geometry.width(), p.geometry.height());
+}
+
+QImage rootPictureUnder(const QtPlacement& p) {
+    if (rootGrabber()) {
+        if (auto pixels = rootGrabber()(p.root)) {
+            auto* keep = new std::shared_ptr<void>(std::move(pixels->keep));
+            return QImage(
+                pixels->data, pixels->width, pixels->height, pixels->stride, QImage::Format_RGB32,
+                [](void* k) { delete static_cast<std::shared_ptr<void>*>(k); }, keep);
+        }
+    }
+    QImage picture = grabUnder(p).toImage();
+    picture.setDevicePixelRatio(1);
+    return picture;
 }
 
 double pixelRatioOf(const Rect& monitor) {

@@ -3,10 +3,14 @@
 // per-screen factors).
 #pragma once
 
+#include <QImage>
 #include <QPixmap>
 #include <QRect>
+#include <functional>
+#include <optional>
 #include <vector>
 
+#include "platform/root_pixels.h"
 #include "platform/screen_scaling.h"
 
 class QScreen;
@@ -18,17 +22,37 @@ namespace seam {
 std::vector<ScaledScreen> scaledScreens();
 
 struct QtPlacement {
-    QScreen* screen = nullptr;  // none only while Qt knows no screen at all
-    QRect geometry;             // logical
+    QScreen* screen = nullptr;   // none only while Qt knows no screen at all
+    QRect geometry;              // logical
+    std::optional<Rect> native;  // root pixels, where the logical ones land a pixel off
+    Rect root;                   // what was asked for
 };
+
+// Moves and sizes a native window to root pixels exactly; set by whoever knows
+// the window system. Without one, windows land within a pixel.
+using NativePlacer = std::function<void(unsigned long window, const Rect& root)>;
+void setNativePlacer(NativePlacer placer);
 
 // Against Qt's screens as Qt has them now, even a moment behind the server:
 // Qt turns the geometry back into pixels with the same list.
 QtPlacement qtPlacement(const Rect& root);
 
 // Puts a top-level widget on its screen at the placement; again after show(),
-// since a new window may be put elsewhere by the server.
+// since a new window may be put elsewhere by the server. Where Qt's units fall
+// short the native window is created and put right; Qt learns the size back
+// from the server, the same whole units it asked for.
 void placeWindow(QWidget* window, const QtPlacement& placement);
+
+// Takes a picture of root pixels from the window system directly; set by
+// whoever knows it. Qt's grab of a large screen is many times slower.
+using RootGrabber = std::function<std::optional<RootPixels>(const Rect& root)>;
+void setRootGrabber(RootGrabber grabber);
+
+// What the screen shows under the placement in root pixels, one to one with the
+// device pixels of a window placed there (its ratio left at 1); through the
+// grabber when there is one and it can, else through Qt. The picture may share
+// memory with the window system: it lives as long as the image.
+QImage rootPictureUnder(const QtPlacement& placement);
 
 // What the screen shows under the placement, in device pixels (its ratio set,
 // so drawing it over the window's logical rectangle maps pixel to pixel).

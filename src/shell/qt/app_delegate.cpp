@@ -24,11 +24,14 @@
 #include "main/text.h"
 #include "main/version.h"
 #include "platform/qt/qt_scheduler.h"
+#include "platform/qt/qt_screen_scaling.h"
+#include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_display_changes.h"
 #include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_display_services.h"
 #include "platform/x11/x11_hot_keys.h"
 #include "platform/x11/x11_pointer.h"
+#include "platform/x11/x11_root_grab.h"
 #include "shell/guide_view.h"
 #include "shell/layout_commands.h"
 #include "shell/login_item.h"
@@ -68,6 +71,15 @@ bool AppDelegate::finishLaunching(bool updateNow) {
         log("launch failed: the X display or its RandR extension is not available");
         return false;
     }
+    // Pictures of the screen and exact window placement straight through the server.
+    setRootGrabber([weak = std::weak_ptr(services_->connection())](const Rect& r) {
+        const auto c = weak.lock();
+        return c ? grabRootPixels(c->display(), r) : std::nullopt;
+    });
+    if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>())
+        setNativePlacer([c = x11->connection()](unsigned long w, const Rect& r) {
+            placeWindowExactly(c, w, r);
+        });
     identity_ = std::make_unique<X11DisplayIdentity>(*services_);
     arrangement_ = std::make_unique<Arrangement>(*services_);
     clock_ = std::make_unique<QtClock>();
