@@ -5,6 +5,7 @@
 
 #include "align/qt/overlay_window.h"
 #include "align/qt/toast_window.h"
+#include "overlay_references.h"
 #include "qt_app.h"
 #include "shell/engine_messages.h"
 #include "shell/hot_key_spec.h"
@@ -17,7 +18,7 @@ namespace {
 QImage overlay(const OverlayContent& c, QSize size = {1280, 960}) {
     testing::qtApp();
     QImage screen(size, QImage::Format_RGB32);
-    screen.fill(QColor(90, 140, 200));
+    screen.fill(testing::kReferenceScreen);
     AlignOverlayView view(AlignOverlayView::dimmed(screen));
     view.resize(size);
     view.content = c;
@@ -25,29 +26,8 @@ QImage overlay(const OverlayContent& c, QSize size = {1280, 960}) {
 }
 
 TEST(AlignRender, OverlayStates) {
-    struct Case {
-        const char* name;
-        OverlayContent content;
-    };
-    const Case cases[] = {
-        {"overlay_start",
-         {"① Click where you want to cross to the other screen",
-          "Click near an edge. The closest edge becomes the connection point.\nExample: to cross "
-          "up and to the left, click the left part of the top edge · Esc to cancel",
-          std::nullopt, std::nullopt}},
-        {"overlay_first",
-         {"① Starting point selected",
-          "Laptop, top edge\nClick elsewhere to change it · Esc to cancel", Point{300, 12},
-          std::make_pair(Side::top, 300.0)}},
-        {"overlay_second",
-         {"② Click where you want to come in on this screen",
-          "It connects along the bottom edge of the monitor at that point · Esc to cancel",
-          Point{1268, 948}, std::make_pair(Side::right, 900.0)}},
-    };
-    for (const Case& c : cases) {
-        const QImage image = overlay(c.content);
-        EXPECT_TRUE(testing::matchesReference(image, c.name)) << c.name;
-    }
+    for (const auto& [name, content] : testing::kOverlayReferences)
+        EXPECT_TRUE(testing::matchesReference(overlay(content), name)) << name;
 }
 
 TEST(AlignRender, OverlayDimsAndDrawsOnlyWhatItIsGiven) {

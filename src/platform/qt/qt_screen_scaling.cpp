@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 namespace seam {
 
@@ -11,18 +12,10 @@ NativePlacer& nativePlacer() {
     static NativePlacer placer;
     return placer;
 }
-RootGrabber& rootGrabber() {
-    static RootGrabber grabber;
-    return grabber;
-}
 }  // namespace
 
 void setNativePlacer(NativePlacer placer) {
     nativePlacer() = std::move(placer);
-}
-
-void setRootGrabber(RootGrabber grabber) {
-    rootGrabber() = std::move(grabber);
 }
 
 std::vector<ScaledScreen> scaledScreens() {
@@ -57,6 +50,12 @@ void placeWindow(QWidget* window, const QtPlacement& placement) {
     if (placement.native && nativePlacer()) nativePlacer()(window->winId(), *placement.native);
 }
 
+void placeWindow(QWindow* window, const QtPlacement& placement) {
+    if (placement.screen) window->setScreen(placement.screen);
+    window->setGeometry(placement.geometry);
+    if (placement.native && nativePlacer()) nativePlacer()(window->winId(), *placement.native);
+}
+
 QPixmap grabUnder(const QtPlacement& p) {
     // Past the screen's edge a grab holds no picture of anything.
     if (!p.screen || !p.screen->geometry().contains(p.geometry)) return {};
@@ -65,15 +64,7 @@ QPixmap grabUnder(const QtPlacement& p) {
     return p.screen->grabWindow(0, at.x(), at.y(), p.geometry.width(), p.geometry.height());
 }
 
-QImage rootPictureUnder(const QtPlacement& p) {
-    if (rootGrabber()) {
-        if (auto pixels = rootGrabber()(p.root)) {
-            auto* keep = new std::shared_ptr<void>(std::move(pixels->keep));
-            return QImage(
-                pixels->data, pixels->width, pixels->height, pixels->stride, QImage::Format_RGB32,
-                [](void* k) { delete static_cast<std::shared_ptr<void>*>(k); }, keep);
-        }
-    }
+QImage pictureUnder(const QtPlacement& p) {
     QImage picture = grabUnder(p).toImage();
     picture.setDevicePixelRatio(1);
     return picture;

@@ -10,11 +10,11 @@
 #include <optional>
 #include <vector>
 
-#include "platform/root_pixels.h"
 #include "platform/screen_scaling.h"
 
 class QScreen;
 class QWidget;
+class QWindow;
 
 namespace seam {
 
@@ -42,17 +42,11 @@ QtPlacement qtPlacement(const Rect& root);
 // short the native window is created and put right; Qt learns the size back
 // from the server, the same whole units it asked for.
 void placeWindow(QWidget* window, const QtPlacement& placement);
+void placeWindow(QWindow* window, const QtPlacement& placement);
 
-// Takes a picture of root pixels from the window system directly; set by
-// whoever knows it. Qt's grab of a large screen is many times slower.
-using RootGrabber = std::function<std::optional<RootPixels>(const Rect& root)>;
-void setRootGrabber(RootGrabber grabber);
-
-// What the screen shows under the placement in root pixels, one to one with the
-// device pixels of a window placed there (its ratio left at 1); through the
-// grabber when there is one and it can, else through Qt. The picture may share
-// memory with the window system: it lives as long as the image.
-QImage rootPictureUnder(const QtPlacement& placement);
+// What the screen shows under the placement, one image pixel to a device
+// pixel of a window placed there (its ratio left at 1).
+QImage pictureUnder(const QtPlacement& placement);
 
 // What the screen shows under the placement, in device pixels (its ratio set,
 // so drawing it over the window's logical rectangle maps pixel to pixel).

@@ -25,13 +25,14 @@
 #include "main/version.h"
 #include "platform/qt/qt_scheduler.h"
 #include "platform/qt/qt_screen_scaling.h"
+#include "platform/x11/x11_backdrop.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_display_changes.h"
 #include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_display_services.h"
 #include "platform/x11/x11_hot_keys.h"
 #include "platform/x11/x11_pointer.h"
-#include "platform/x11/x11_root_grab.h"
+#include "platform/x11/x11_window_placement.h"
 #include "shell/guide_view.h"
 #include "shell/layout_commands.h"
 #include "shell/login_item.h"
@@ -71,11 +72,7 @@ bool AppDelegate::finishLaunching(bool updateNow) {
         log("launch failed: the X display or its RandR extension is not available");
         return false;
     }
-    // Pictures of the screen and exact window placement straight through the server.
-    setRootGrabber([weak = std::weak_ptr(services_->connection())](const Rect& r) {
-        const auto c = weak.lock();
-        return c ? grabRootPixels(c->display(), r) : std::nullopt;
-    });
+    // Exact window placement where Qt's units fall short.
     if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>())
         setNativePlacer([c = x11->connection()](unsigned long w, const Rect& r) {
             placeWindowExactly(c, w, r);
@@ -98,7 +95,12 @@ bool AppDelegate::finishLaunching(bool updateNow) {
     alignKey_ = HotKeySpec::stored("align", standardDefaults()).value_or(defaultAlign);
     undoKey_ = HotKeySpec::stored("undo", standardDefaults()).value_or(defaultUndo);
 
-    overlays_ = std::make_unique<QtOverlayFactory>(*arrangement_);
+    overlays_ = std::make_unique<QtOverlayFactory>(
+        *arrangement_,
+        [weak = std::weak_ptr(services_->connection())](unsigned long w, const Rect& r) {
+            const auto c = weak.lock();
+            return c ? makeX11Backdrop(c->display(), w, r, AlignOverlayView::kDim) : nullptr;
+        });
     alignMode_ = std::make_unique<AlignMode>(*arrangement_, *pointer_, *scheduler_, *overlays_);
     toasts_ = std::make_unique<QtToastFactory>(*arrangement_);
     pill_ = std::make_unique<Pill>(*arrangement_, *scheduler_, *toasts_);
