@@ -143,13 +143,12 @@ bool applyConfiguration(Display* display, Window root, const ScreenState& state,
             pointer = RootPoint{rx, ry};
     }
 
+    // Errors are looked at only where a reply has settled everything before it
+    // anyway: each step costs one round trip, not two.
     X11ErrorTrap trap(display);
     bool ok = true;
     const bool grow = plan.width != oldW || plan.height != oldH;
-    if (grow) {
-        setSize(plan.width, plan.height);
-        ok = !trap.failed();
-    }
+    if (grow) setSize(plan.width, plan.height);  // judged with the first CRTC
     std::size_t changed = 0;
     for (; ok && changed < plan.moves.size(); ++changed) {
         const CrtcMove& m = plan.moves[changed];
@@ -163,29 +162,26 @@ bool applyConfiguration(Display* display, Window root, const ScreenState& state,
             break;
         }
     }
-    if (ok && (plan.finalWidth != plan.width || plan.finalHeight != plan.height)) {
+    if (ok && (plan.finalWidth != plan.width || plan.finalHeight != plan.height))
         setSize(plan.finalWidth, plan.finalHeight);
-        ok = !trap.failed();
+    if (ok && plan.primary != state.primary) XRRSetOutputPrimary(display, root, plan.primary);
+    if (ok && cache) {
+        // Still under the grab, so nobody else changed anything: the old
+        // snapshot with our moves is the server's state now. Reading its new
+        // timestamps also settles the requests above.
+        ScreenState next = state;
+        for (const CrtcMove& m : plan.moves)
+            for (CrtcState& c : next.crtcs)
+                if (c.id == m.crtc) c.x = m.x, c.y = m.y;
+        next.primary = plan.primary;
+        cache->adoptOwnChange(std::move(next));
     }
-    if (ok && plan.primary != state.primary) {
-        XRRSetOutputPrimary(display, root, plan.primary);
-        ok = !trap.failed();
-    }
+    ok = ok && !trap.failed();
     if (ok) {
-        if (cache) {
-            // Still under the grab, so nobody else changed anything: the old
-            // snapshot with our moves is the server's state now.
-            ScreenState next = state;
-            for (const CrtcMove& m : plan.moves)
-                for (CrtcState& c : next.crtcs)
-                    if (c.id == m.crtc) c.x = m.x, c.y = m.y;
-            next.primary = plan.primary;
-            cache->adoptOwnChange(std::move(next));
-        }
-        if (const auto to = pointer ? pointerAfter(state, plan, *pointer) : std::nullopt) {
+        // A pointer left where it was is no reason to undo the move; the trap
+        // still catches whatever the warp raises.
+        if (const auto to = pointer ? pointerAfter(state, plan, *pointer) : std::nullopt)
             XWarpPointer(display, None, root, 0, 0, 0, 0, to->x, to->y);
-            trap.failed();  // a pointer left where it was is no reason to undo the move
-        }
         return true;
     }
 
