@@ -32,7 +32,7 @@ bench: configure
 	@bash scripts/deps.sh bench
 	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build build-release --target benchmarks -j $(JOBS)
-	@for b in build-release/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done
+	@for b in build-release/bench/bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then echo "== $$b"; "$$b" || exit 1; fi; done
 
 asan: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSEAM_SANITIZE=ON >/dev/null

@@ -100,6 +100,7 @@ class Program {
         envp.push_back(nullptr);
         const std::string bin = programPath();
         char* argv[] = {const_cast<char*>(bin.c_str()), nullptr};
+        started_ = Clock::now();
         if (posix_spawn(&pid_, bin.c_str(), nullptr, nullptr, argv, envp.data()) != 0) pid_ = -1;
     }
     ~Program() {
@@ -115,6 +116,7 @@ class Program {
     Program& operator=(const Program&) = delete;
 
     pid_t pid() const { return pid_; }
+    Clock::time_point started() const { return started_; }
     std::string log() const {
         std::ifstream in(home_ + "/state/Seamwright/Seamwright.log");
         std::stringstream s;
@@ -146,6 +148,7 @@ class Program {
   private:
     std::string home_;
     pid_t pid_ = -1;
+    Clock::time_point started_;
 };
 
 }  // namespace seam::bench
