@@ -21,7 +21,9 @@ struct Pos {
     int x, y;
     bool operator==(const Pos&) const = default;
 };
-std::ostream& operator<<(std::ostream& o, const Pos& p) { return o << p.x << "," << p.y; }
+std::ostream& operator<<(std::ostream& o, const Pos& p) {
+    return o << p.x << "," << p.y;
+}
 
 // Where xrandr, not our own reader, says an output is.
 Pos serverPos(const std::string& output) {
@@ -37,7 +39,7 @@ std::optional<Rect> frameOf(const std::vector<Disp>& list, std::uint32_t id) {
 }
 
 class X11DisplayTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_NE(xserver(), nullptr);
         ASSERT_TRUE(xserver()->arrange(VirtualXServer::Monitors::two));
@@ -66,12 +68,24 @@ TEST_F(X11DisplayTest, ReadsBothMonitorsInGlobalSpace) {
     };
     const Case cases[] = {
         {"side by side", "", false, {0, 0, 1710, 1112}, {1710, 0, 1280, 960}, {0, 0}},
-        {"external left", "--output DUMMY1 --pos 0x0 --output DUMMY0 --pos 1280x0", false,
-         {0, 0, 1710, 1112}, {-1280, 0, 1280, 960}, {1280, 0}},
-        {"external above left", "--output DUMMY1 --pos 0x0 --output DUMMY0 --pos 1280x960", false,
-         {0, 0, 1710, 1112}, {-1280, -960, 1280, 960}, {1280, 960}},
-        {"external primary", "--output DUMMY1 --primary", true, {-1710, 0, 1710, 1112},
-         {0, 0, 1280, 960}, {1710, 0}},
+        {"external left",
+         "--output DUMMY1 --pos 0x0 --output DUMMY0 --pos 1280x0",
+         false,
+         {0, 0, 1710, 1112},
+         {-1280, 0, 1280, 960},
+         {1280, 0}},
+        {"external above left",
+         "--output DUMMY1 --pos 0x0 --output DUMMY0 --pos 1280x960",
+         false,
+         {0, 0, 1710, 1112},
+         {-1280, -960, 1280, 960},
+         {1280, 960}},
+        {"external primary",
+         "--output DUMMY1 --primary",
+         true,
+         {-1710, 0, 1710, 1112},
+         {0, 0, 1280, 960},
+         {1710, 0}},
         {"no primary set", "--noprimary", false, {0, 0, 1710, 1112}, {1710, 0, 1280, 960}, {0, 0}},
     };
     for (const Case& c : cases) {
@@ -109,7 +123,7 @@ TEST_F(X11DisplayTest, MovesReadBackExactlyOnTheServer) {
     struct Case {
         const char* name;
         Point asked;
-        Rect externalFrame;  // read back by us
+        Rect externalFrame;           // read back by us
         Pos panelRoot, externalRoot;  // read back by xrandr
     };
     const Case cases[] = {
@@ -162,9 +176,9 @@ TEST_F(X11DisplayTest, DryRunChangesNothingAndLogsOnce) {
         if (m.find("would configure ") != std::string::npos) ++lines;
     EXPECT_EQ(lines, 1);
     ASSERT_EQ(capture.messages().size(), 1u);
-    EXPECT_NE(capture.messages()[0].find("would configure id=" + std::to_string(external) +
-                                         "->(1750,0)"),
-              std::string::npos);
+    EXPECT_NE(
+        capture.messages()[0].find("would configure id=" + std::to_string(external) + "->(1750,0)"),
+        std::string::npos);
 }
 
 TEST_F(X11DisplayTest, DisplayPlacedAtZeroBecomesPrimary) {
@@ -220,7 +234,7 @@ TEST_F(X11DisplayTest, PointerStaysOnItsSpotWhileTheRootShifts) {
 
 // Counts RRCrtcChangeNotify events per CRTC seen by a second client.
 class CrtcWatcher {
-public:
+  public:
     CrtcWatcher() : d_(XOpenDisplay(nullptr)) {
         XRRQueryExtension(d_, &eventBase_, &errorBase_);
         XRRSelectInput(d_, DefaultRootWindow(d_), RRCrtcChangeNotifyMask);
@@ -248,7 +262,7 @@ public:
         return out;
     }
 
-private:
+  private:
     Display* d_;
     int eventBase_ = 0, errorBase_ = 0;
 };
@@ -285,8 +299,8 @@ TEST_F(X11DisplayTest, FailedStepRestoresEverythingChanged) {
         ScreenLimits limits{64, 64, 32767, 32767};
         // The external becomes primary with the panel below left of it: both CRTCs
         // move, the screen grows and the primary changes.
-        const auto plan = planConfiguration(*state, 2990, 1112, limits,
-                                            {{external, 0, 0}, {panel, -1800, 300}});
+        const auto plan =
+            planConfiguration(*state, 2990, 1112, limits, {{external, 0, 0}, {panel, -1800, 300}});
         ASSERT_TRUE(plan);
         ASSERT_EQ(plan->moves.size(), 2u);
         XGrabServer(d);
@@ -301,6 +315,31 @@ TEST_F(X11DisplayTest, FailedStepRestoresEverythingChanged) {
         const std::string out = xserver()->xrandr("");
         EXPECT_NE(out.find("current 2990 x 1112"), std::string::npos) << out;
     }
+}
+
+TEST_F(X11DisplayTest, AStepTheServerRefusesIsUndone) {
+    auto conn = X11Connection::open();
+    ASSERT_NE(conn, nullptr);
+    Display* d = conn->display();
+    ASSERT_TRUE(xserver()->arrange());
+    const auto state = readScreenState(d, conn->root());
+    ASSERT_TRUE(state);
+    ScreenLimits limits{64, 64, 32767, 32767};
+    auto plan =
+        planConfiguration(*state, 2990, 1112, limits, {{external, 0, 0}, {panel, -1800, 300}});
+    ASSERT_TRUE(plan);
+    ASSERT_EQ(plan->moves.size(), 2u);
+    // The second CRTC goes past the screen, which the server refuses; the
+    // first one has moved by then.
+    plan->moves[1].x = plan->width + 100;
+    XGrabServer(d);
+    const bool ok = applyConfiguration(d, conn->root(), *state, *plan, nullptr);
+    XUngrabServer(d);
+    XSync(d, False);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(serverPos("DUMMY0"), (Pos{0, 0}));
+    EXPECT_EQ(serverPos("DUMMY1"), (Pos{1710, 0}));
+    EXPECT_EQ(xserver()->primaryOutput(), "DUMMY0");
 }
 
 }  // namespace
