@@ -69,7 +69,8 @@ class OverlayBackdrop : public testing::QtOnX {
 TEST_F(OverlayBackdrop, ShowsWhatTheReferenceImagesShow) {
     int made = 0;
     QtOverlayFactory factory(*arrangement, [&](unsigned long window, const Rect& root) {
-        auto backdrop = makeX11Backdrop(display, window, root, AlignOverlayView::kDim);
+        auto backdrop =
+            makeX11Backdrop(services->connection(), window, root, AlignOverlayView::kDim);
         made += backdrop != nullptr;
         return backdrop;
     });

@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_error_trap.h"
 
 namespace seam {
@@ -14,8 +15,12 @@ namespace {
 
 class X11Backdrop : public ScreenBackdrop {
   public:
-    X11Backdrop(Display* d, Window window, Pixmap picture, GC gc)
-        : d_(d), window_(window), picture_(picture), gc_(gc) {}
+    X11Backdrop(std::shared_ptr<X11Connection> connection, Window window, Pixmap picture, GC gc)
+        : connection_(std::move(connection)),
+          d_(connection_->display()),
+          window_(window),
+          picture_(picture),
+          gc_(gc) {}
     ~X11Backdrop() override {
         // The window holds its background for as long as it lives.
         XFreePixmap(d_, picture_);
@@ -51,6 +56,7 @@ class X11Backdrop : public ScreenBackdrop {
     }
 
   private:
+    std::shared_ptr<X11Connection> connection_;
     Display* d_;
     Window window_;
     Pixmap picture_;
@@ -59,8 +65,10 @@ class X11Backdrop : public ScreenBackdrop {
 
 }  // namespace
 
-std::unique_ptr<ScreenBackdrop> makeX11Backdrop(Display* d, unsigned long window, const Rect& root,
+std::unique_ptr<ScreenBackdrop> makeX11Backdrop(std::shared_ptr<X11Connection> connection,
+                                                unsigned long window, const Rect& root,
                                                 double dim) {
+    Display* d = connection->display();
     const int x = int(std::lround(root.x)), y = int(std::lround(root.y));
     const int w = int(std::lround(root.width)), h = int(std::lround(root.height));
     const int screen = DefaultScreen(d);
@@ -97,7 +105,7 @@ std::unique_ptr<ScreenBackdrop> makeX11Backdrop(Display* d, unsigned long window
         XFreeGC(d, gc);
         return nullptr;
     }
-    return std::make_unique<X11Backdrop>(d, window, picture, gc);
+    return std::make_unique<X11Backdrop>(std::move(connection), window, picture, gc);
 }
 
 }  // namespace seam

@@ -8,13 +8,14 @@
 #include "geometry/geometry.h"
 #include "platform/root_pixels.h"
 
-typedef struct _XDisplay Display;
-
 namespace seam {
+
+class X11Connection;
 
 // Nothing without RENDER, on an unusual visual, or for a rectangle past the
 // screen. dim is the opacity of the black laid over the picture.
-std::unique_ptr<ScreenBackdrop> makeX11Backdrop(Display* display, unsigned long window,
-                                                const Rect& root, double dim);
+// It keeps the connection open for as long as it lives.
+std::unique_ptr<ScreenBackdrop> makeX11Backdrop(std::shared_ptr<X11Connection> connection,
+                                                unsigned long window, const Rect& root, double dim);
 
 }  // namespace seam

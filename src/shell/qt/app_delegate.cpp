@@ -99,7 +99,7 @@ bool AppDelegate::finishLaunching(bool updateNow) {
         *arrangement_,
         [weak = std::weak_ptr(services_->connection())](unsigned long w, const Rect& r) {
             const auto c = weak.lock();
-            return c ? makeX11Backdrop(c->display(), w, r, AlignOverlayView::kDim) : nullptr;
+            return c ? makeX11Backdrop(c, w, r, AlignOverlayView::kDim) : nullptr;
         });
     alignMode_ = std::make_unique<AlignMode>(*arrangement_, *pointer_, *scheduler_, *overlays_);
     toasts_ = std::make_unique<QtToastFactory>(*arrangement_);
