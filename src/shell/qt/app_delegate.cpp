@@ -93,7 +93,10 @@ bool AppDelegate::finishLaunching(bool updateNow) {
     alignKey_ = HotKeySpec::stored("align", standardDefaults()).value_or(defaultAlign);
     undoKey_ = HotKeySpec::stored("undo", standardDefaults()).value_or(defaultUndo);
 
-    overlays_ = std::make_unique<QtOverlayFactory>(*arrangement_);
+    overlays_ = std::make_unique<QtOverlayFactory>(
+        *arrangement_, [this](unsigned long window, const Rect& root) {
+            return platform_.backdrop(window, root, AlignOverlayView::kDim);
+        });
     alignMode_ = std::make_unique<AlignMode>(*arrangement_, pointer, *scheduler_, *overlays_);
     toasts_ = std::make_unique<QtToastFactory>(*arrangement_);
     pill_ = std::make_unique<Pill>(*arrangement_, *scheduler_, *toasts_);
