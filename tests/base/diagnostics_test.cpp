@@ -36,15 +36,6 @@ TEST(MoveTestJob, FailingServerExitsOne) {
     EXPECT_EQ(r.exitCode, 1);
 }
 
-TEST(MoveTestJob, OnlyMainDisplay) {
-    SimDisplayServer server;
-    server.addDisplay({.id = 1, .frame = {0, 0, 1710, 1112}});
-    Arrangement arrangement(server);
-    const JobResult r = moveTest(arrangement, [](double) {});
-    EXPECT_EQ(r.lines, (std::vector<std::string>{"no external"}));
-    EXPECT_EQ(r.exitCode, 2);
-}
-
 TEST(SelfTestJob, AllChecksPass) {
     const JobResult r = selfTest();
     ASSERT_GT(r.lines.size(), 10u);

@@ -41,12 +41,5 @@ TEST(LanguageTest, FirstPreferredLanguageDecides) {
     EXPECT_EQ(preferredLanguage(envOf({})), "en");
 }
 
-TEST(LanguageTest, TChoosesByFlag) {
-    setKorean(true);
-    EXPECT_EQ(T("정렬", "Align"), "정렬");
-    setKorean(false);
-    EXPECT_EQ(T("정렬", "Align"), "Align");
-}
-
 }  // namespace
 }  // namespace seam

@@ -87,6 +87,7 @@ TEST(ParseEDIDTest, DescriptorRules) {
         {"invalid UTF-8 replaced", "X\xFFY", "X\xEF\xBF\xBDY"},
         {"truncated sequence replaced", "X\xE2\x82", "X\xEF\xBF\xBD"},
         {"valid UTF-8 kept", "\xED\x95\x9C", "\xED\x95\x9C"},
+        {"all 13 bytes, no line feed", "ASUS VG27AQ1A", "ASUS VG27AQ1A"},
     };
     for (const auto& c : cases) {
         Blob b = edid({0x4C, 0x2D});

@@ -250,19 +250,5 @@ TEST(MakeLayoutTest, FromAttachedDisplays) {
     EXPECT_TRUE(plan->alreadyMatches);
 }
 
-TEST(MakeLayoutTest, ReplacingKeepsIdentityAndFlags) {
-    SavedLayout old = desk();
-    old.lastApplied = Date{50};
-    old.autoApply = true;
-    old.savedAt = Date{10};
-    const SavedLayout l = makeLayout("Desk 2", {live(1, kPanel, 0, 0, true)}, &old, Date{60});
-    EXPECT_EQ(l.id, "L");
-    EXPECT_EQ(l.name, "Desk 2");
-    EXPECT_EQ(l.lastApplied, Date{50});
-    EXPECT_TRUE(l.autoApply);
-    EXPECT_EQ(l.savedAt, Date{60});
-    EXPECT_EQ(l.displays.size(), 1u);
-}
-
 }  // namespace
 }  // namespace seam

@@ -379,12 +379,5 @@ TEST(PhotoAnalyzeTest, Failures) {
     EXPECT_EQ(description(PhotoImage{}), "사진을 읽지 못했어요.");
 }
 
-TEST(PhotoReportTest, FractionsHaveThreeDecimals) {
-    EXPECT_EQ(formatFraction(0), "0.000");
-    EXPECT_EQ(formatFraction(1), "1.000");
-    EXPECT_EQ(formatFraction(0.12345), "0.123");
-    EXPECT_EQ(formatFraction(0.9996), "1.000");
-}
-
 }  // namespace
 }  // namespace seam

@@ -30,19 +30,6 @@ class EdgeBarWindowTest : public ::testing::Test {
     const Rect panel{0, 0, 1710, 1112};
 };
 
-TEST_F(EdgeBarWindowTest, StripGeometryAndTheShortestSpan) {
-    bar.show(Side::top, {200, 204}, 202, panel, 3);
-    EXPECT_EQ(bar.window(), nullptr);
-    bar.show(Side::top, {200, 204.5}, 202, panel, 3);
-    ASSERT_NE(bar.window(), nullptr);
-    EXPECT_EQ(bar.window()->geometry(), QRect(200, 0, 5, 5));
-    bar.show(Side::right, {100, 600}, 300, panel, 3);
-    ASSERT_NE(bar.window(), nullptr);
-    EXPECT_EQ(bar.window()->geometry(), QRect(1705, 100, 5, 500));
-    EXPECT_TRUE(bar.window()->isVisible());
-    EXPECT_TRUE(bar.window()->windowFlags() & Qt::WindowTransparentForInput);
-}
-
 TEST_F(EdgeBarWindowTest, MarkerIsSolidAndKeptOffTheEnds) {
     struct Case {
         double marker;

@@ -8,33 +8,12 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QElapsedTimer>
-#include <QProcess>
 
 #include "qt_app.h"
+#include "support/session_bus.h"
 
 namespace seam {
 namespace {
-
-class PrivateBus {
-  public:
-    PrivateBus() {
-        daemon_.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
-        if (daemon_.waitForReadyRead(5000))
-            address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-    }
-    ~PrivateBus() {
-        daemon_.kill();
-        daemon_.waitForFinished();
-    }
-    const QString& address() const { return address_; }
-    QDBusConnection connect(const QString& name) const {
-        return QDBusConnection::connectToBus(address_, name);
-    }
-
-  private:
-    QProcess daemon_;
-    QString address_;
-};
 
 void sendPrepareForSleep(QDBusConnection& from, bool sleeping) {
     QDBusMessage m = QDBusMessage::createSignal(
@@ -55,11 +34,14 @@ bool processUntil(const std::function<bool()>& done) {
 
 TEST(LogindWake, OnlyLogindsWakingSignalCounts) {
     testing::qtApp();
-    PrivateBus bus;
-    ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
-    QDBusConnection logind = bus.connect("logind"), impostor = bus.connect("impostor");
+    testing::SessionBus bus;
+    ASSERT_TRUE(bus.running()) << "dbus-daemon did not start";
+    const auto connect = [&](const char* name) {
+        return QDBusConnection::connectToBus(QString::fromStdString(bus.address()), name);
+    };
+    QDBusConnection logind = connect("logind"), impostor = connect("impostor");
     ASSERT_TRUE(logind.registerService("org.freedesktop.login1"));
-    LogindWake wake(bus.connect("listener"));
+    LogindWake wake(connect("listener"));
     int wakes = 0;
     ASSERT_TRUE(wake.start([&] { ++wakes; }));
 

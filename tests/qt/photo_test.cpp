@@ -133,27 +133,6 @@ TEST(PhotoSceneTest, OrientationTagIsApplied) {
     EXPECT_FALSE(horizontal(analyzed(testing::encodeJpeg(stored, 85)).side));
 }
 
-TEST(PhotoSceneTest, PngFileAndBytesGiveTheSameResult) {
-    const Placement& p = kPlacements[2];
-    DeskScene scene = sceneFor(p);
-    scene.width = 720;  // PNG encoding is slow
-    scene.height = 540;
-    testing::TempDir dir;
-    const QString path = QString::fromStdString(dir.path()) + "/desk.png";
-    ASSERT_TRUE(testing::renderDesk(scene).save(path, "PNG", 95));
-    const auto fromFile = PhotoAligner::load(path);
-    ASSERT_TRUE(fromFile);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const PhotoAlignResult fromBytes = analyzed(file.readAll());
-    const PhotoAnalysis analysis = PhotoAligner::analyze(*fromFile);
-    ASSERT_TRUE(std::holds_alternative<PhotoAlignResult>(analysis));
-    const auto& r = std::get<PhotoAlignResult>(analysis);
-    expectMatchesScene(r, scene, p);
-    EXPECT_EQ(r.a, fromBytes.a);
-    EXPECT_EQ(r.b, fromBytes.b);
-}
-
 #ifdef SEAM_HAVE_HEIF
 // HEIC bytes stored on their side with a rotation property that turns them
 // upright, so the decoder has to apply it; empty when there is no HEVC encoder.

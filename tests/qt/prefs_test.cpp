@@ -6,8 +6,6 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
-#include <QImage>
-#include <QLabel>
 #include <QTimer>
 
 #include "platform/qt/qt_scheduler.h"
@@ -55,17 +53,6 @@ TEST(QSettingsStoreTest, ValuesKeepTheirTypesAcrossReopening) {
     EXPECT_FALSE(again.data("support.feed"));
 }
 
-TEST(QSettingsStoreTest, DryRunStoreIsSeparate) {
-    testing::TempDir dir;
-    const QString folder = QString::fromStdString(dir.path());
-    QSettingsStore normal(folder, "Seamwright");
-    QSettingsStore dry(folder, "io.github.seamwright.Seamwright.dryrun");
-    normal.set("k", SettingValue{std::string("normal")});
-    normal.sync();
-    EXPECT_FALSE(dry.object("k"));
-    EXPECT_NE(normal.fileName(), dry.fileName());
-}
-
 TEST(QSettingsStoreTest, CorruptFileReadsAsEmptyWithoutCrashing) {
     testing::TempDir dir;
     const QString folder = QString::fromStdString(dir.path());
@@ -104,23 +91,6 @@ TEST(QSettingsStoreTest, ChangesReachTheFileAtOnceAndKeepOtherWritersKeys) {
     EXPECT_EQ(fresh.number("c"), 3);
     // Nothing but the file itself is left in the folder.
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"Seamwright.json"});
-}
-
-TEST(RenderPNGTest, WritesTheWidgetAtItsSize) {
-    app();
-    testing::TempDir dir;
-    QLabel label("Seamwright");
-    label.resize(120, 40);
-    label.setStyleSheet("background: rgb(255, 0, 0);");
-    const QString path = QString::fromStdString(dir.path()) + "/out.png";
-    ASSERT_TRUE(renderPNG(&label, path));
-    QImage img(path);
-    ASSERT_FALSE(img.isNull());
-    EXPECT_EQ(img.width() / img.devicePixelRatio(), 120);
-    EXPECT_EQ(img.height() / img.devicePixelRatio(), 40);
-    EXPECT_EQ(QColor(img.pixel(2, 2)), QColor(255, 0, 0));
-    EXPECT_FALSE(renderPNG(&label, QString::fromStdString(dir.path()) + "/no/such/dir/out.png"));
-    EXPECT_FALSE(renderPNG(nullptr, path));
 }
 
 TEST(QtSchedulerTest, RunsOnTheEventLoopInOrderAndCancels) {

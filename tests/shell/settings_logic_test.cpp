@@ -205,13 +205,6 @@ TEST(SettingsView, TextsUseTheDesktopsWords) {
     setKorean(false);
 }
 
-TEST(GuideView, Frames) {
-    // Bottom-up frames of a 430-high window, top-down.
-    EXPECT_EQ(guide_view::topDown({194, 334, 72, 72}), (Rect{194, 24, 72, 72}));
-    EXPECT_EQ(guide_view::topDown({252, 6, 152, 32}, 44), (Rect{252, 6, 152, 32}));
-    EXPECT_EQ(guide_view::stepY(4), 112);
-}
-
 TEST(GuideView, ShownOnceAfterTheFirstLaunch) {
     ManualClock clock;
     ManualScheduler scheduler(clock);

@@ -64,13 +64,5 @@ TEST(SimDisplayServerTest, AMirrorSetMovesAsOne) {
     }
 }
 
-TEST(SimDisplayServerTest, PointerWarps) {
-    SimDisplayServer s;
-    s.setPointer({3, 4});
-    s.warp({10, 20});
-    EXPECT_EQ(s.location(), (Point{10, 20}));
-    EXPECT_EQ(s.warps(), (std::vector<Point>{{10, 20}}));
-}
-
 }  // namespace
 }  // namespace seam

@@ -154,16 +154,6 @@ TEST_F(ControllerTest, SilentWithoutLayoutsOrWhenSwitchedOff) {
     EXPECT_TRUE(logs.messages().empty());
 }
 
-TEST_F(ControllerTest, AlignModeOpenOnlyLogsTheSkip) {
-    add(layout("A", 1710, 10));
-    busy = true;
-    controller.considerSuggestion(attached(), "monitors changed");
-    EXPECT_EQ(panel.shows, 0);
-    EXPECT_EQ(
-        logs.messages(),
-        std::vector<std::string>{"layout suggest (monitors changed): skipped, align mode is open"});
-}
-
 TEST_F(ControllerTest, SettingDefaultsToOnUnlessItHoldsFalse) {
     EXPECT_TRUE(controller.suggestEnabled());
     settings.set(SuggestionController::suggestKey, SettingValue{std::string("no")});

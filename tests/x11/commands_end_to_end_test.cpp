@@ -4,15 +4,6 @@
 // read back through the X server and the log.
 #include <gtest/gtest.h>
 
-#include <QString>
-
-#include "base/qt/prefs.h"
-#include "geometry/arrangement.h"
-#include "layouts/layout_file.h"
-#include "layouts/layout_plan.h"
-#include "layouts/live_display.h"
-#include "platform/x11/x11_display_identity.h"
-#include "platform/x11/x11_display_services.h"
 #include "program_on_x.h"
 #include "support/session_bus.h"
 #include "x11_environment.h"
@@ -21,22 +12,6 @@ namespace seam {
 namespace {
 
 using namespace testing;
-
-// "Lower": the monitor 200 points further down than it stands now.
-void storeLowerLayout(const std::string& configHome) {
-    auto services = X11DisplayServices::open(xserver()->name().c_str());
-    ASSERT_TRUE(services);
-    Arrangement arrangement(*services);
-    X11DisplayIdentity identity(*services);
-    SavedLayout lower = makeLayout("Lower", readLiveDisplays(arrangement, identity), nullptr, {});
-    ASSERT_EQ(lower.displays.size(), 2u);
-    lower.displays[1].y += 200;
-    const auto bytes = encodeLayoutFile({.layouts = {lower}});
-    ASSERT_TRUE(bytes);
-    QSettingsStore store(QString::fromStdString(configHome) + "/Seamwright", "Seamwright");
-    store.set("layouts.v1", *bytes);
-    store.sync();
-}
 
 // As typed in a terminal that has no display: Qt could not open one if it tried.
 CommandRun command(const std::string& bus, const std::string& args) {
@@ -48,7 +23,8 @@ TEST(CommandsEndToEnd, TheRunningProgramDoesWhatTheCommandLineAsks) {
     SessionBus bus;
     ASSERT_TRUE(bus.running());
     ASSERT_TRUE(xserver()->arrange());
-    Program program(storeLowerLayout, {"DBUS_SESSION_BUS_ADDRESS=" + bus.address()});
+    Program program([](const std::string& home) { storeLowerLayout(home, kLayoutKey); },
+                    {"DBUS_SESSION_BUS_ADDRESS=" + bus.address()});
     ASSERT_TRUE(program.waitForLog("commands: listening on the session bus")) << program.logText();
 
     {

@@ -111,6 +111,35 @@ class DisplayStormX11 : public testing::QtOnX {
     int steps = 0;  // changes made on the server
 };
 
+// One change at a time: the gate notes what it did, and only a plug or an
+// unplug is considered once it has settled.
+TEST_F(DisplayStormX11, EachChangeIsNotedForWhatItDid) {
+    const struct {
+        const char* args;
+        std::uint32_t flags;
+        const char* settled;
+        size_t considered;
+    } cases[] = {
+        {kOff, changeFlag::disabled, "displays settled flags=0x200 set-changed=true ", 1},
+        {kOn, changeFlag::enabled, "displays settled flags=0x100 set-changed=true ", 2},
+        {kAway, changeFlag::moved, "displays settled flags=0x2 set-changed=false ", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        change(c.args);
+        EXPECT_EQ(settles(), size_t(&c - cases));
+        EXPECT_EQ(watcher->changeGate().flags, c.flags) << hexFlags(watcher->changeGate().flags);
+        scheduler.advance(DisplayChangeWatcher::settleSeconds - 0.01);
+        EXPECT_TRUE(watcher->waiting());
+        scheduler.advance(0.01);
+        std::string settled;
+        for (const auto& m : logs.messages())
+            if (m.rfind("displays settled", 0) == 0) settled = m;
+        EXPECT_EQ(settled.rfind(c.settled, 0), 0u) << settled;
+        EXPECT_EQ(decisions.size(), c.considered);
+    }
+}
+
 TEST_F(DisplayStormX11, EveryBurstOfPlugsSettlesOnceAndIsConsideredOnce) {
     std::mt19937 rng(17);
     bool on = true;

@@ -10,7 +10,6 @@
 #include "x11_environment.h"
 // After gtest and Qt: Xlib's macros clash with their names.
 #include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 #include "program_on_x.h"
@@ -31,20 +30,14 @@ class X11HotKeysTest : public testing::QtOnX {
         keys.reset();
         if (d) XCloseDisplay(d);
     }
-    void press(std::initializer_list<KeySym> syms) {
-        std::vector<KeyCode> codes;
-        for (KeySym s : syms) codes.push_back(XKeysymToKeycode(d, s));
-        for (KeyCode c : codes) XTestFakeKeyEvent(d, c, True, 0);
-        for (auto it = codes.rbegin(); it != codes.rend(); ++it)
-            XTestFakeKeyEvent(d, *it, False, 0);
-        XSync(d, False);
-    }
+    void press(std::initializer_list<KeySym> syms) { user.keys(syms); }
     bool firedOnce(std::uint32_t id) {
         const bool ok = waitFor([&] { return !fired.empty(); }, 2000);
         return ok && fired == std::vector<std::uint32_t>{id};
     }
 
     Display* d = nullptr;
+    testing::User user;
     std::unique_ptr<X11HotKeys> keys;
     std::vector<std::uint32_t> fired;
 };
@@ -93,11 +86,10 @@ TEST_F(X11HotKeysTest, KeysOfTwoRegistrationsStayGrabbedUntilBothGo) {
     EXPECT_TRUE(firedOnce(2));
 
     // Either one letting go leaves the key to the other.
-    testing::User other;
     for (const auto& [gone, stays] : {std::pair{align, 100u}, std::pair{layout, 0u}}) {
         SCOPED_TRACE(stays);
         keys->unregisterKey(*gone.handle);
-        EXPECT_EQ(other.heldByProgram(XK_a), stays != 0);
+        EXPECT_EQ(user.heldByProgram(XK_a), stays != 0);
         fired.clear();
         press({XK_Control_L, XK_Alt_L, XK_Super_L, XK_a});
         if (stays)

@@ -1,7 +1,7 @@
-// One monitor, one identity: the EDID a monitor sends gives the same
-// DisplayIdent through the X11 backend (the output's EDID property on the
-// virtual server) as through the wlroots backend (the DRM connector named like
-// the compositor's head), so a layout saved in one session applies in the other.
+// One monitor, one identity: the EDID a monitor sends gives the same identity
+// through the X11 output's EDID property as through the wlroots head (its DRM
+// connector), the KWin output device and the GNOME compositor (with its DRM
+// connector, and without one), so a layout saved in one session applies in the others.
 #include <gtest/gtest.h>
 // After gtest: Xlib defines macros (None, Bool) that clash with its names.
 #include <X11/Xatom.h>
@@ -12,12 +12,17 @@
 #include <fstream>
 
 #include "geometry/arrangement.h"
+#include "layouts/display_probe.h"
 #include "layouts/live_display.h"
+#include "platform/gnome/gnome_display.h"
+#include "platform/kwin/kwin_display_identity.h"
+#include "platform/kwin/kwin_display_services.h"
 #include "platform/wlroots/wlroots_display_identity.h"
 #include "platform/wlroots/wlroots_display_services.h"
 #include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_display_services.h"
 #include "support/edid_builder.h"
+#include "support/fake_mutter.h"
 #include "support/log_capture.h"
 #include "x11_environment.h"
 
@@ -25,6 +30,7 @@ namespace seam {
 namespace {
 
 namespace fs = std::filesystem;
+using Blob = std::vector<std::uint8_t>;
 
 // The compositor's heads, named after the virtual server's outputs.
 class HeadsOnly : public WlrOutputState {
@@ -41,10 +47,24 @@ class HeadsOnly : public WlrOutputState {
     std::vector<WlrShownOutput> shown_;
 };
 
+class DevicesOnly : public KwinOutputState {
+  public:
+    explicit DevicesOnly(std::vector<KwinOutput> outputs) : outputs_(std::move(outputs)) {}
+    const std::vector<KwinOutput>& outputs() const override { return outputs_; }
+    const std::string& primary() const override { return primary_; }
+    KwinApplyOutcome apply(const std::vector<KwinPlacement>&) override {
+        return KwinApplyOutcome::failed;
+    }
+
+  private:
+    std::vector<KwinOutput> outputs_;
+    std::string primary_ = "DUMMY0";
+};
+
+// What a compositor makes of the EDID; the EDID itself wins over it.
 WlrHead head(std::uint32_t key, const std::string& name, int x) {
     return {.key = key,
             .name = name,
-            // What a compositor makes of the EDID; the connector's EDID wins over it.
             .make = "Samsung Electric Company",
             .model = "SAMSUNG",
             .enabled = true,
@@ -53,66 +73,152 @@ WlrHead head(std::uint32_t key, const std::string& name, int x) {
             .x = x};
 }
 
-void setEdid(Display* d, RROutput output, const std::vector<std::uint8_t>& edid) {
-    const Atom atom = XInternAtom(d, "EDID", False);
-    if (edid.empty())
-        XRRDeleteOutputProperty(d, output, atom);
-    else
-        XRRChangeOutputProperty(d, output, atom, XA_INTEGER, 8, PropModeReplace, edid.data(),
-                                int(edid.size()));
+KwinOutput device(std::uint32_t key, const std::string& name, int x, Blob edid = {}) {
+    return {.key = key,
+            .name = name,
+            .make = "Samsung Electric Company",
+            .model = "SAMSUNG",
+            .eisaId = "SAM",
+            .edid = std::move(edid),
+            .enabled = true,
+            .modes = {{.key = key + 1, .width = x ? 1280 : 1710, .height = x ? 960 : 1112}},
+            .currentMode = key + 1,
+            .x = x};
+}
+
+void setProperty(Display* d, RROutput output, const char* name, int format,
+                 const unsigned char* data, int count) {
+    XRRChangeOutputProperty(d, output, XInternAtom(d, name, False), XA_INTEGER, format,
+                            PropModeReplace, data, count);
     XSync(d, False);
 }
 
+void writeFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void expectSameMonitor(const LiveDisplay& other, const LiveDisplay& x11, const Blob& edid) {
+    EXPECT_EQ(other.ident, x11.ident);
+    EXPECT_EQ(other.ident.vendor, edid[8] * 256u + edid[9]);
+    EXPECT_EQ(other.name, x11.name);
+    EXPECT_EQ(other.uuid, x11.uuid);
+    EXPECT_EQ(other.frame, x11.frame);
+}
+
 TEST(IdentityAcrossBackendsTest, OneEdidGivesOneIdentity) {
-    ASSERT_NE(testing::xserver(), nullptr);
-    ASSERT_TRUE(testing::xserver()->arrange());
-    const struct {
-        const char* what;
+    struct Case {
+        const char* name;
         testing::EdidFields edid;
-    } cases[] = {
-        {"serial text",
+        // How the GNOME compositor describes that monitor.
+        std::string vendor, product, serial;
+    };
+    const Case cases[] = {
+        {"name and serial text",
          {.pnp = "SAM",
           .product = 2073,
           .serial = 0x01010101,
           .serialText = "HTPK123456",
-          .name = "SAMSUNG"}},
-        {"serial number only", {.pnp = "DEL", .product = 41156, .serial = 12345678}},
-        {"no usable serial", {.pnp = "GSM", .product = 23305, .serial = 0}},
+          .name = "SAMSUNG"},
+         "SAM",
+         "SAMSUNG",
+         "HTPK123456"},
+        {"serial number only",
+         {.pnp = "DEL", .product = 41139, .serial = 12345},
+         "DEL",
+         "0xa0b3",
+         "0x00003039"},
+        {"nothing usable",
+         {.pnp = "GSM", .product = 23305, .serial = 0x01010101},
+         "GSM",
+         "0x5b09",
+         "0x01010101"},
     };
+    ASSERT_NE(testing::xserver(), nullptr);
+    ASSERT_TRUE(testing::xserver()->arrange());
+    const auto external = std::uint32_t(testing::outputId("DUMMY1"));
+    ASSERT_NE(external, 0u);
     Display* d = XOpenDisplay(testing::xserver()->name().c_str());
     ASSERT_NE(d, nullptr);
-    const RROutput external = testing::outputId("DUMMY1");
-    ASSERT_NE(external, 0u);
     auto x11 = X11DisplayServices::open();
     ASSERT_NE(x11, nullptr);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const auto edid = testing::buildEdid(c.edid);
-        setEdid(d, external, edid);
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Blob edid = testing::buildEdid(c.edid);
+        const std::string edidBytes(edid.begin(), edid.end());
+        testing::TempDir root;
+        const fs::path r = root.path();
+        // The wlroots head names its connector; the X11 output and GNOME find
+        // theirs by the connector number.
+        for (const char* connector : {"card0-DUMMY1", "card0-HDMI-A-1"}) {
+            fs::create_directory(r / connector);
+            writeFile(r / connector / "edid", edidBytes);
+        }
+        writeFile(r / "card0-HDMI-A-1" / "connector_id", "77\n");
+        setProperty(d, external, "EDID", 8, edid.data(), int(edid.size()));
+        long connector = 77;
+        setProperty(d, external, "CONNECTOR_ID", 32, reinterpret_cast<unsigned char*>(&connector),
+                    1);
+
         Arrangement x11Arrangement(*x11);
-        X11DisplayIdentity x11Identity(*x11);
-        const auto onX11 = readLiveDisplays(x11Arrangement, x11Identity);
-        ASSERT_EQ(onX11.size(), 2u);
+        X11DisplayIdentity onX11(*x11, DrmConnectors(r.string()));
+        const auto liveX11 = readLiveDisplays(x11Arrangement, onX11);
+        ASSERT_EQ(liveX11.size(), 2u);
+        const DisplayProbe x = probeDisplay(external, *x11, onX11);
+        ASSERT_TRUE(x.edid);
 
-        testing::TempDir tmp;
-        const fs::path root = tmp.path();
-        fs::create_directory(root / "card0-DUMMY1");
-        std::ofstream(root / "card0-DUMMY1" / "edid", std::ios::binary)
-            .write(reinterpret_cast<const char*>(edid.data()), std::streamsize(edid.size()));
-        HeadsOnly compositor({head(10, "DUMMY0", 0), head(20, "DUMMY1", 1710)});
-        WlrootsDisplayServices wlr(compositor);
-        Arrangement wlrArrangement(wlr);
-        WlrootsDisplayIdentity wlrIdentity(compositor, DrmConnectors(root.string()));
-        const auto onWlroots = readLiveDisplays(wlrArrangement, wlrIdentity);
-        ASSERT_EQ(onWlroots.size(), 2u);
+        {
+            SCOPED_TRACE("wlroots");
+            HeadsOnly compositor({head(10, "DUMMY0", 0), head(20, "DUMMY1", 1710)});
+            WlrootsDisplayServices wlr(compositor);
+            Arrangement arrangement(wlr);
+            WlrootsDisplayIdentity identity(compositor, DrmConnectors(r.string()));
+            const auto live = readLiveDisplays(arrangement, identity);
+            ASSERT_EQ(live.size(), 2u);
+            expectSameMonitor(live[1], liveX11[1], edid);
+        }
+        {
+            SCOPED_TRACE("KWin");
+            DevicesOnly compositor({device(10, "DUMMY0", 0), device(20, "DUMMY1", 1710, edid)});
+            KwinDisplayServices kwin(compositor);
+            Arrangement arrangement(kwin);
+            KwinDisplayIdentity identity(compositor, DrmConnectors((r / "none").string()));
+            const auto live = readLiveDisplays(arrangement, identity);
+            ASSERT_EQ(live.size(), 2u);
+            expectSameMonitor(live[1], liveX11[1], edid);
+        }
 
-        EXPECT_EQ(onWlroots[1].ident, onX11[1].ident);
-        EXPECT_EQ(onWlroots[1].ident.vendor, edid[8] * 256u + edid[9]);
-        EXPECT_EQ(onWlroots[1].name, onX11[1].name);
-        EXPECT_EQ(onWlroots[1].uuid, onX11[1].uuid);
-        EXPECT_EQ(onWlroots[1].frame, onX11[1].frame);
+        SCOPED_TRACE("GNOME");
+        auto compositor = std::make_shared<testing::FakeMutter>();
+        compositor->state = {
+            .monitors = {testing::monitorOn("eDP-1", 1920, 1200, "AUO", "0x213e", "0x00000000"),
+                         testing::monitorOn("HDMI-1", 1920, 1080, c.vendor, c.product, c.serial)},
+            .logical = {{.x = 0, .y = 0, .primary = true, .connectors = {"eDP-1"}},
+                        {.x = 1920, .y = 0, .connectors = {"HDMI-1"}}}};
+        const std::uint32_t hdmi = ConnectorIds().idFor("HDMI-1");
+        GnomeDisplayServices gnome(compositor, DrmConnectors(r.string()));
+        GnomeDisplayIdentity onGnome(gnome);
+        const DisplayProbe g = probeDisplay(hdmi, gnome, onGnome);
+        EXPECT_EQ(g.ident(), x.ident());
+        EXPECT_EQ(g.edid, x.edid);
+        EXPECT_EQ(g.ioPath, x.ioPath);
+
+        // No DRM connector to be read (another machine's layout, a sandbox): the
+        // compositor's description stands for the EDID. Only a product code it
+        // writes as a name cannot be recovered.
+        GnomeDisplayServices blind(compositor, DrmConnectors((r / "none").string()));
+        GnomeDisplayIdentity onBlind(blind);
+        const DisplayIdent fallback = probeDisplay(hdmi, blind, onBlind).ident();
+        EXPECT_EQ(fallback.vendor, x.ident().vendor);
+        EXPECT_EQ(fallback.serialNumber, x.ident().serialNumber);
+        EXPECT_EQ(fallback.serialString, x.ident().serialString);
+        if (!c.edid.name) {
+            EXPECT_EQ(fallback, x.ident());
+        }
     }
-    setEdid(d, external, {});
+    for (const char* name : {"EDID", "CONNECTOR_ID"})
+        XRRDeleteOutputProperty(d, external, XInternAtom(d, name, False));
+    XSync(d, False);
     XCloseDisplay(d);
 }
 

@@ -138,22 +138,6 @@ bool User::heldByProgram(KeySym key, unsigned mods) {
     return refused;
 }
 
-int User::windows(bool overrideRedirect, int minWidth, int maxWidth, int maxHeight) {
-    Window root = DefaultRootWindow(d_), parent, *children = nullptr;
-    unsigned n = 0;
-    int found = 0;
-    XQueryTree(d_, root, &root, &parent, &children, &n);
-    for (unsigned i = 0; i < n; ++i) {
-        XWindowAttributes a;
-        if (XGetWindowAttributes(d_, children[i], &a) && a.map_state == IsViewable &&
-            bool(a.override_redirect) == overrideRedirect && a.width >= minWidth &&
-            a.width <= maxWidth && a.height <= maxHeight)
-            ++found;
-    }
-    if (children) XFree(children);
-    return found;
-}
-
 std::vector<User::TopWindow> User::topWindows(bool overrideRedirect) {
     Window root = DefaultRootWindow(d_), parent, *children = nullptr;
     unsigned n = 0;
@@ -166,6 +150,13 @@ std::vector<User::TopWindow> User::topWindows(bool overrideRedirect) {
             found.push_back({children[i], a.x, a.y, a.width, a.height});
     }
     if (children) XFree(children);
+    return found;
+}
+
+int User::windows(bool overrideRedirect, int minWidth, int maxWidth, int maxHeight) {
+    int found = 0;
+    for (const TopWindow& w : topWindows(overrideRedirect))
+        found += w.width >= minWidth && w.width <= maxWidth && w.height <= maxHeight;
     return found;
 }
 
@@ -242,21 +233,27 @@ bool eventually(const std::function<bool()>& cond, double seconds) {
     return true;
 }
 
-void storeLowerLayout(const std::string& configHome, const HotKeySpec& key) {
+void storeLayout(const std::string& configHome, const std::string& name,
+                 const std::function<void(SavedLayout&)>& change, const HotKeySpec* key) {
     auto services = X11DisplayServices::open(xserver()->name().c_str());
     ASSERT_TRUE(services);
     Arrangement arrangement(*services);
     X11DisplayIdentity identity(*services);
-    SavedLayout lower = makeLayout("Lower", readLiveDisplays(arrangement, identity), nullptr, {});
-    ASSERT_EQ(lower.displays.size(), 2u);
-    lower.displays[1].y += 200;
-    const auto bytes = encodeLayoutFile({.layouts = {lower}});
+    SavedLayout layout = makeLayout(name, readLiveDisplays(arrangement, identity), nullptr, {});
+    ASSERT_EQ(layout.displays.size(), 2u);
+    change(layout);
+    const auto bytes = encodeLayoutFile({.layouts = {layout}});
     ASSERT_TRUE(bytes);
 
     QSettingsStore store(QString::fromStdString(configHome) + "/Seamwright", "Seamwright");
     store.set("layouts.v1", *bytes);
-    key.save("layout." + lower.id, store);
+    if (key) key->save("layout." + layout.id, store);
     store.sync();
+}
+
+void storeLowerLayout(const std::string& configHome, const HotKeySpec& key) {
+    storeLayout(
+        configHome, "Lower", [](SavedLayout& l) { l.displays[1].y += 200; }, &key);
 }
 
 Pos at(const std::string& output) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "layouts/saved_layout.h"
 #include "shell/hot_key_spec.h"
 #include "support/log_capture.h"
 // After gtest: Xlib's macros clash with its names.
@@ -97,6 +98,10 @@ bool eventually(const std::function<bool()>& cond, double seconds = 10);
 // Root position of an output; (-1, -1) when it has no picture.
 Pos at(const std::string& output);
 
+// Puts a saved layout of the two monitors as they stand, changed by change, into
+// the settings under configHome; applied with key when there is one.
+void storeLayout(const std::string& configHome, const std::string& name,
+                 const std::function<void(SavedLayout&)>& change, const HotKeySpec* key = nullptr);
 // Puts a saved layout "Lower" into the settings under configHome: the monitor
 // 200 points further down than it stands now, applied with key.
 void storeLowerLayout(const std::string& configHome, const HotKeySpec& key);

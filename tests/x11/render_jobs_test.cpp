@@ -1,4 +1,5 @@
-// The built program's --render-settings and --render-guide on the virtual desktop.
+// The built program's --render-settings, --render-guide and --render-suggestion on
+// the virtual desktop.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -30,7 +31,9 @@ TEST(RenderJobs, WritePngsOfTheWindows) {
         const char* option;
         QSize size;
     };
-    const Case cases[] = {{"--render-settings", {400, 350}}, {"--render-guide", {460, 430}}};
+    const Case cases[] = {{"--render-settings", {400, 350}},
+                          {"--render-guide", {460, 430}},
+                          {"--render-suggestion", {340, 132}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.option);
         const std::string png = dir.path() + "/" + (c.option + 2) + ".png";

@@ -2,25 +2,12 @@
 // back, the panel appears; its Switch button applies the layout.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <functional>
-
-#include <QString>
-
-#include "base/qt/prefs.h"
-#include "geometry/arrangement.h"
-#include "layouts/layout_file.h"
-#include "layouts/layout_plan.h"
-#include "layouts/live_display.h"
-#include "platform/x11/x11_display_identity.h"
-#include "platform/x11/x11_display_services.h"
 #include "program_on_x.h"
 #include "support/edid_builder.h"
 #include "x11_environment.h"
 // After gtest: Xlib's macros clash with its names.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 #include <X11/extensions/Xrandr.h>
 
 namespace seam {
@@ -35,20 +22,10 @@ using testing::User;
 
 // "Desk": the monitors attached now, with the external to the left of the panel.
 void saveDeskLayout(const std::string& configHome) {
-    auto services = X11DisplayServices::open(xserver()->name().c_str());
-    ASSERT_TRUE(services);
-    Arrangement arrangement(*services);
-    X11DisplayIdentity identity(*services);
-    const auto live = readLiveDisplays(arrangement, identity);
-    ASSERT_EQ(live.size(), 2u);
-    SavedLayout desk = makeLayout("Desk", live, nullptr, Date{800'000'000});
-    for (SavedDisplay& d : desk.displays)
-        if (!d.main) d.x = -d.width;
-    const auto bytes = encodeLayoutFile({1, {desk}});
-    ASSERT_TRUE(bytes);
-    QSettingsStore settings(QString::fromStdString(configHome + "/Seamwright"), "Seamwright");
-    settings.set("layouts.v1", SettingValue{*bytes});
-    settings.sync();
+    testing::storeLayout(configHome, "Desk", [](SavedLayout& desk) {
+        for (SavedDisplay& d : desk.displays)
+            if (!d.main) d.x = -d.width;
+    });
 }
 
 // Two different monitors, so the layout knows which is which.
@@ -78,21 +55,7 @@ class Monitors {
 
 // A mapped override-redirect window of the panel's size.
 bool panelShown() {
-    Display* d = XOpenDisplay(xserver()->name().c_str());
-    if (!d) return false;
-    Window root = DefaultRootWindow(d), parent, *children = nullptr;
-    unsigned n = 0;
-    bool found = false;
-    XQueryTree(d, root, &root, &parent, &children, &n);
-    for (unsigned i = 0; i < n; ++i) {
-        XWindowAttributes a;
-        if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable &&
-            a.override_redirect && a.width == 340 && a.height == 132)
-            found = true;
-    }
-    if (children) XFree(children);
-    XCloseDisplay(d);
-    return found;
+    return User().windows(true, 340, 340, 132) > 0;
 }
 
 std::pair<int, int> rootX() {
