@@ -1,0 +1,80 @@
+// The tray program in a headless GNOME session whose portal offers no global
+// shortcuts: it keeps its keys as GNOME custom shortcuts while it runs, in a
+// settings store of the test's own, read back with the gsettings tool.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <thread>
+
+#include "headless_mutter.h"
+#include "support/command.h"
+
+namespace seam {
+namespace {
+
+using testing::HeadlessMutter;
+
+// Another process's answer: asked again until it comes, within a limit.
+bool eventually(const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+TEST(KeysOnMutter, TheKeysAreGnomeCustomShortcutsWhileTheProgramRuns) {
+    std::string error;
+    const std::unique_ptr<HeadlessMutter> mutter = HeadlessMutter::start(error);
+    ASSERT_NE(mutter, nullptr) << error;
+    const std::string folder = mutter->configFolder();
+    const std::string home = folder.substr(0, folder.rfind('/')) + "/user";
+    std::filesystem::create_directories(home);
+    const std::string store = "GSETTINGS_BACKEND=keyfile XDG_CONFIG_HOME=" + home + "/config";
+    const auto gsettings = [&](const std::string& args) {
+        return testing::runCommand(store + " gsettings " + args + " 2>&1").out;
+    };
+    const std::string list = "get org.gnome.settings-daemon.plugins.media-keys custom-keybindings";
+    const std::string align =
+        "org.gnome.settings-daemon.plugins.media-keys.custom-keybinding:/org/gnome/"
+        "settings-daemon/plugins/media-keys/custom-keybindings/seamwright-align/";
+    const std::string socket = folder.substr(0, folder.rfind('/')) + "/run/wayland-0";
+    const std::string session = store + " HOME=" + home + " XDG_STATE_HOME=" + home +
+                                " XDG_CURRENT_DESKTOP=GNOME QT_QPA_PLATFORM=wayland";
+    const auto program = [&](const std::string& args) {
+        return testing::programOnWayland(socket, args, mutter->busAddress(), session);
+    };
+    const auto log = [&] {
+        std::ifstream in(home + "/Seamwright/Seamwright.log");
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    };
+
+    FILE* tray = testing::startCommand(program(""));
+    ASSERT_NE(tray, nullptr);
+    EXPECT_TRUE(eventually([&] {
+        return log().find("hot keys: gnome custom shortcuts\n") != std::string::npos;
+    })) << log();
+    EXPECT_TRUE(eventually([&] {
+        return gsettings(list).find("seamwright-undo") != std::string::npos;
+    })) << gsettings(list);
+    EXPECT_EQ(gsettings("get " + align + " binding"), "'<Control><Alt><Super>a'\n");
+    const std::string command = gsettings("get " + align + " command");
+    EXPECT_NE(command.find("/seamwright' --align"), std::string::npos) << command;
+
+    const auto quit = testing::runCommand(program("--quit"));
+    EXPECT_EQ(quit.exitCode, 0) << quit.out << log();
+    testing::finishCommand(tray);
+    // Nothing of ours stays behind in the user's settings.
+    EXPECT_EQ(gsettings(list).find("seamwright"), std::string::npos) << gsettings(list);
+    EXPECT_EQ(gsettings("get " + align + " binding"), "''\n");
+}
+
+}  // namespace
+}  // namespace seam
