@@ -3,11 +3,13 @@
 // portal, a key press injected as a keyboard would send it reaches the program,
 // and KWin's shortcut service lists what was bound.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -31,6 +33,26 @@ bool eventually(const std::function<bool()>& done) {
     return true;
 }
 
+// The portals the bus started stay when the bus goes (the KDE back end does
+// not notice), so they are stopped by their process ids, asked of the bus.
+struct PortalsStopped {
+    std::string onBus;
+    ~PortalsStopped() {
+        for (const char* name :
+             {"org.freedesktop.portal.Desktop", "org.freedesktop.impl.portal.desktop.kde",
+              "org.freedesktop.portal.Documents", "org.freedesktop.impl.portal.PermissionStore"}) {
+            const auto pid = testing::runCommand(
+                onBus +
+                "gdbus call --session -d org.freedesktop.DBus -o /org/freedesktop/DBus -m "
+                "org.freedesktop.DBus.GetConnectionUnixProcessID " +
+                name + " 2>/dev/null");
+            std::smatch m;
+            if (std::regex_search(pid.out, m, std::regex(R"(uint32 (\d+))")))
+                ::kill(std::stoi(m[1]), SIGTERM);
+        }
+    }
+};
+
 // evdev codes of the left Ctrl, Alt and Super keys and of A.
 constexpr std::uint32_t kCtrl = 29, kAlt = 56, kSuper = 125, kA = 30;
 
@@ -40,6 +62,7 @@ TEST(HotKeysOnKwin, TheAlignKeyBoundThroughThePortalReachesTheProgram) {
     const std::unique_ptr<HeadlessKwin> kwin = HeadlessKwin::start(bus.address());
     ASSERT_NE(kwin, nullptr) << HeadlessKwin::lastError();
     const std::string onBus = "DBUS_SESSION_BUS_ADDRESS='" + bus.address() + "' ";
+    const PortalsStopped portals{onBus};
     // What the portal and its back end start with when the bus starts them; the
     // back end draws nothing for shortcuts, so it needs no display of its own.
     const auto env =

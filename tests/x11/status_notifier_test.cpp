@@ -5,12 +5,16 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusVariant>
 #include <QDBusVirtualObject>
 
-#include "program_on_x.h"
+#include <future>
+
 #include "qt_on_x.h"
 #include "support/command.h"
 #include "support/session_bus.h"
+// After Qt: Xlib's macros clash with its names.
+#include "program_on_x.h"
 #include "x11_environment.h"
 
 namespace seam {
@@ -22,7 +26,16 @@ using namespace testing;
 // choose the item over the X11 tray.
 class Watcher : public QDBusVirtualObject {
   public:
-    QString introspect(const QString&) const override { return {}; }
+    // Qt reads the host's property through an interface built from this.
+    QString introspect(const QString&) const override {
+        return R"(<interface name="org.kde.StatusNotifierWatcher">
+  <method name="RegisterStatusNotifierItem"><arg name="service" type="s" direction="in"/></method>
+  <method name="RegisterStatusNotifierHost"><arg name="service" type="s" direction="in"/></method>
+  <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
+  <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
+  <property name="ProtocolVersion" type="i" access="read"/>
+</interface>)";
+    }
     bool handleMessage(const QDBusMessage& m, const QDBusConnection& bus) override {
         const QString member = m.member();
         if (member == "RegisterStatusNotifierItem") {
@@ -36,6 +49,8 @@ class Watcher : public QDBusVirtualObject {
                              : property == "ProtocolVersion"              ? QVariant(0)
                                                                           : QVariant(QStringList());
             bus.send(m.createReply(QVariant::fromValue(QDBusVariant(value))));
+        } else if (member == "Introspect") {
+            bus.send(m.createReply("<node>" + introspect(m.path()) + "</node>"));
         } else if (m.type() == QDBusMessage::MethodCallMessage) {
             bus.send(m.createReply());
         }
@@ -63,24 +78,34 @@ TEST_F(StatusNotifier, TheProgramRegistersAnItemOfItsOwn) {
     EXPECT_EQ(program.logText().find("tray: no tray host"), std::string::npos) << program.logText();
 
     const std::string item = watcher.items.front().toStdString();
+    // The program may ask the watcher while it answers, so the watcher goes on
+    // serving while gdbus waits.
+    const auto serving = [&](const std::string& command) {
+        auto run = std::async(std::launch::async, runCommand, command);
+        waitFor([&] { return run.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+                30000);
+        return run.get();
+    };
     const auto property = [&](const std::string& name) {
-        return runCommand("DBUS_SESSION_BUS_ADDRESS='" + bus.address() +
-                          "' gdbus call --session -d " + item +
-                          " -o /StatusNotifierItem -m org.freedesktop.DBus.Properties.Get "
-                          "org.kde.StatusNotifierItem " +
-                          name + " 2>&1")
+        return serving("DBUS_SESSION_BUS_ADDRESS='" + bus.address() + "' gdbus call --session -d " +
+                       item +
+                       " -o /StatusNotifierItem -m org.freedesktop.DBus.Properties.Get "
+                       "org.kde.StatusNotifierItem " +
+                       name + " 2>&1")
             .out;
     };
-    EXPECT_NE(property("Title").find("Seamwright"), std::string::npos) << property("Title");
+    // Qt titles the item with the program's name; the tooltip is ours.
+    EXPECT_EQ(property("Title"), "(<'seamwright'>,)\n");
+    EXPECT_NE(property("ToolTip").find("'Seamwright'"), std::string::npos) << property("ToolTip");
     // Our own drawn icon travels as pixels, not as a theme's name.
     EXPECT_NE(property("IconPixmap").find("[("), std::string::npos);
     const std::string menu = property("Menu");
     ASSERT_NE(menu.find("objectpath '/"), std::string::npos) << menu;
     const std::string menuPath =
         menu.substr(menu.find('\'') + 1, menu.rfind('\'') - menu.find('\'') - 1);
-    const auto layout = runCommand("DBUS_SESSION_BUS_ADDRESS='" + bus.address() +
-                                   "' gdbus call --session -d " + item + " -o " + menuPath +
-                                   " -m com.canonical.dbusmenu.GetLayout 0 -1 '[]' 2>&1");
+    const auto layout = serving("DBUS_SESSION_BUS_ADDRESS='" + bus.address() +
+                                "' gdbus call --session -d " + item + " -o " + menuPath +
+                                " -m com.canonical.dbusmenu.GetLayout 0 'int32 -1' '@as []' 2>&1");
     EXPECT_NE(layout.out.find("Align Monitors"), std::string::npos) << layout.out;
     watcherBus.unregisterService("org.kde.StatusNotifierWatcher");
     QDBusConnection::disconnectFromBus("watcher");

@@ -1,7 +1,5 @@
 #include "shell/qt/desktop_keys.h"
 
-#include <QDBusConnection>
-
 #include "base/log.h"
 #include "shell/qt/portal_shortcuts.h"
 
@@ -14,7 +12,7 @@ DesktopKeys::DesktopKeys(Parts parts) : parts_(std::move(parts)) {
         settle(route, route == KeyRoute::sway ? std::move(parts_.sway) : nullptr);
         return;
     }
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = parts_.bus.value_or(QDBusConnection::sessionBus());
     if (!bus.isConnected()) {
         std::unique_ptr<CommandKeys> gnome = parts_.gnome ? parts_.gnome() : nullptr;
         const KeyRoute route = chooseKeyRoute({.gnome = gnome != nullptr});

@@ -3,6 +3,8 @@
 // says in the log which one it took, and keeps the latest keys for it.
 #pragma once
 
+#include <QDBusConnection>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -22,6 +24,8 @@ class DesktopKeys : public CommandKeys {
         // GNOME's custom shortcuts; null outside GNOME or without them.
         std::function<std::unique_ptr<CommandKeys>()> gnome;
         std::function<void(const std::vector<std::string>& args)> pressed;
+        // Where the portal is asked; the session bus when not set.
+        std::optional<QDBusConnection> bus;
     };
     explicit DesktopKeys(Parts parts);
     ~DesktopKeys() override;

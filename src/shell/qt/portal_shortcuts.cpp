@@ -177,7 +177,7 @@ void PortalShortcuts::onResponse(uint response, const QVariantMap& results) {
     requestPath_.clear();
     const std::string count = std::to_string(bound_.size());
     if (response != 0) {
-        session_.clear();
+        closeSession();
         finish("hot keys: the portal turned the keys down (" + std::to_string(response) + ")");
         return;
     }
