@@ -78,8 +78,10 @@ std::vector<CommandKey> commandKeysFor(const HotKeySpec& align, const HotKeySpec
 }
 
 KeyRoute chooseKeyRoute(const KeyRouteOffers& offers) {
-    if (offers.platformKeys) return KeyRoute::platform;
+    // Sway first: an X11 backend under it grabs keys only while an X window
+    // has the focus.
     if (offers.sway) return KeyRoute::sway;
+    if (offers.platformKeys) return KeyRoute::platform;
     if (offers.portal) return KeyRoute::portal;
     if (offers.gnome) return KeyRoute::gnome;
     return KeyRoute::none;

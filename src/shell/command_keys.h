@@ -35,9 +35,10 @@ class CommandKeys {
     virtual void unbindAll() = 0;
 };
 
-// How the hot keys reach the program, in order of preference: the platform's
-// own grabs, sway's bindings, the shortcut portal, GNOME's custom shortcuts.
-enum class KeyRoute { platform, sway, portal, gnome, none };
+// How the hot keys reach the program, in order of preference: sway's
+// bindings, the platform's own grabs, the shortcut portal, GNOME's custom
+// shortcuts.
+enum class KeyRoute { sway, platform, portal, gnome, none };
 struct KeyRouteOffers {
     bool platformKeys = false;
     bool sway = false;

@@ -91,10 +91,12 @@ TEST(HotKeysOnKwin, TheAlignKeyBoundThroughThePortalReachesTheProgram) {
     ASSERT_NE(tray, nullptr);
     EXPECT_TRUE(eventually([&] { return log().find("hot keys: portal\n") != std::string::npos; }))
         << log();
+    // This portal binds the keys the session names; asking it to bind them
+    // again would open System Settings in front of the user.
     EXPECT_TRUE(eventually([&] {
-        return log().find("hot keys: the portal holds 2 keys") != std::string::npos ||
-               log().find("hot keys: the portal bound 2 keys") != std::string::npos;
+        return log().find("hot keys: the portal holds 2 keys") != std::string::npos;
     })) << log();
+    EXPECT_EQ(log().find("hot keys: the portal bound"), std::string::npos) << log();
 
     // KWin's own shortcut service holds both keys, under our session's name.
     const auto listed =

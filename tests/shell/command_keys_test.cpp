@@ -87,8 +87,8 @@ TEST(CommandKeysTest, RouteIsTheFirstOneOffered) {
         KeyRoute route;
     };
     const Case cases[] = {
-        {{.platformKeys = true, .sway = true, .portal = true, .gnome = true}, KeyRoute::platform},
-        {{.sway = true, .portal = true, .gnome = true}, KeyRoute::sway},
+        {{.platformKeys = true, .sway = true, .portal = true, .gnome = true}, KeyRoute::sway},
+        {{.platformKeys = true, .portal = true, .gnome = true}, KeyRoute::platform},
         {{.portal = true, .gnome = true}, KeyRoute::portal},
         {{.gnome = true}, KeyRoute::gnome},
         {{}, KeyRoute::none},
