@@ -1,6 +1,7 @@
 // The tray program in a headless GNOME session whose portal offers no global
-// shortcuts: it keeps its keys as GNOME custom shortcuts while it runs, in a
-// settings store of the test's own, read back with the gsettings tool.
+// shortcuts and whose panel shows no tray: it keeps its keys as GNOME custom
+// shortcuts while it runs, in a settings store of the test's own, read back
+// with the gsettings tool, and opens its settings window instead of an icon.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -67,6 +68,12 @@ TEST(KeysOnMutter, TheKeysAreGnomeCustomShortcutsWhileTheProgramRuns) {
     EXPECT_EQ(gsettings("get " + align + " binding"), "'<Control><Alt><Super>a'\n");
     const std::string command = gsettings("get " + align + " command");
     EXPECT_NE(command.find("/seamwright' --align"), std::string::npos) << command;
+
+    // Without an indicator extension there is no tray: the settings window is the way in.
+    EXPECT_TRUE(eventually([&] {
+        return log().find("tray: no tray host, so no tray icon; opening the settings window") !=
+               std::string::npos;
+    })) << log();
 
     const auto quit = testing::runCommand(program("--quit"));
     EXPECT_EQ(quit.exitCode, 0) << quit.out << log();
