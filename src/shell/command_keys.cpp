@@ -1,5 +1,6 @@
 #include "shell/command_keys.h"
 
+#include <cctype>
 #include <utility>
 
 #include "base/log.h"
@@ -60,6 +61,22 @@ std::optional<std::string> combo(const HotKeySpec& spec, const ModWords& words,
     return out + *key;
 }
 
+// Ids may hold anything; desktops take letters, digits and dashes in names.
+std::string nameWord(const std::string& id) {
+    static const char* hex = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : id) {
+        if (std::isalnum(c) || c == '-') {
+            out += char(c);
+        } else {
+            out += '_';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
 std::string quoted(const std::string& word) {
     std::string out = "'";
     for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -70,10 +87,11 @@ std::string quoted(const std::string& word) {
 std::vector<CommandKey> commandKeysFor(const HotKeySpec& align, const HotKeySpec& undo,
                                        const LayoutKeys& layoutKeys,
                                        const std::vector<SavedLayout>& layouts) {
-    std::vector<CommandKey> keys = {{align, {"--align"}}, {undo, {"--undo"}}};
+    std::vector<CommandKey> keys = {{align, {"--align"}, "align"}, {undo, {"--undo"}, "undo"}};
     for (const SavedLayout& layout : layouts)
         if (auto it = layoutKeys.find(layout.id); it != layoutKeys.end())
-            keys.push_back({it->second, {"--apply-layout", layout.name}});
+            keys.push_back(
+                {it->second, {"--apply-layout", layout.name}, "layout-" + nameWord(layout.id)});
     return keys;
 }
 
@@ -134,12 +152,6 @@ std::string shellCommand(const std::string& program, const std::vector<std::stri
     std::string line = quoted(program);
     for (const std::string& a : args) line += " " + (a.starts_with("--") ? a : quoted(a));
     return line;
-}
-
-std::string commandKeyName(const CommandKey& key, std::size_t index) {
-    if (key.args == std::vector<std::string>{"--align"}) return "align";
-    if (key.args == std::vector<std::string>{"--undo"}) return "undo";
-    return "layout-" + std::to_string(index);
 }
 
 std::string commandKeyDescription(const CommandKey& key) {

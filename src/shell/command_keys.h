@@ -17,6 +17,9 @@ namespace seam {
 struct CommandKey {
     HotKeySpec key;
     std::vector<std::string> args;  // after the program: {"--apply-layout", "Home"}
+    // Stays with its action ("align", "undo", "layout-" + the layout's id in
+    // letters, digits and dashes), so what a desktop keeps under it follows.
+    std::string name;
     bool operator==(const CommandKey&) const = default;
 };
 
@@ -62,8 +65,6 @@ std::optional<std::string> portalTrigger(const HotKeySpec& spec);
 std::optional<std::string> gnomeAccelerator(const HotKeySpec& spec);
 // One line a shell splits back into exactly these words.
 std::string shellCommand(const std::string& program, const std::vector<std::string>& args);
-// "align", "undo", "layout-0"…: stable names for the n-th key of a set.
-std::string commandKeyName(const CommandKey& key, std::size_t index);
 // What the desktop's shortcut list shows for the key.
 std::string commandKeyDescription(const CommandKey& key);
 

@@ -19,17 +19,17 @@ const std::string kOurs = std::string(kCustomKeyFolder) + "seamwright-";
 const std::string kUsers = std::string(kCustomKeyFolder) + "custom0/";
 
 TEST(GnomeCustomKeysTest, OurEntriesReplacedAroundTheUsersInTheirOrder) {
-    const std::vector<GnomeCustomKey> ours = {{kOurs + "align/"}, {kOurs + "layout-2/"}};
+    const std::vector<GnomeCustomKey> ours = {{kOurs + "align/"}, {kOurs + "layout-H/"}};
     struct Case {
         std::vector<std::string> current, merged;
     };
     const Case cases[] = {
-        {{}, {kOurs + "align/", kOurs + "layout-2/"}},
+        {{}, {kOurs + "align/", kOurs + "layout-H/"}},
         {{kUsers, kOurs + "undo/", "/x/custom1/"},
-         {kUsers, "/x/custom1/", kOurs + "align/", kOurs + "layout-2/"}},
+         {kUsers, "/x/custom1/", kOurs + "align/", kOurs + "layout-H/"}},
         // A path that only starts like our folder is the user's.
         {{std::string(kCustomKeyFolder) + "seamwrightish/"},
-         {std::string(kCustomKeyFolder) + "seamwrightish/", kOurs + "align/", kOurs + "layout-2/"}},
+         {std::string(kCustomKeyFolder) + "seamwrightish/", kOurs + "align/", kOurs + "layout-H/"}},
     };
     for (const Case& c : cases) EXPECT_EQ(mergedCustomKeyPaths(c.current, ours), c.merged);
     EXPECT_EQ(mergedCustomKeyPaths({kUsers, kOurs + "align/"}, {}), std::vector{kUsers});
@@ -38,14 +38,15 @@ TEST(GnomeCustomKeysTest, OurEntriesReplacedAroundTheUsersInTheirOrder) {
 TEST(GnomeCustomKeysTest, EntriesRunOurCommandAndSkipKeysGnomeCannotName) {
     testing::LogCapture logs;
     const HotKeySpec f5{96, HotKeySpec::control, "F5"}, noName{52, HotKeySpec::control, "?"};
-    const auto entries = gnomeCustomKeys(
-        "/opt/my apps/seamwright",
-        {{defaultAlign, {"--align"}}, {noName, {"--undo"}}, {f5, {"--apply-layout", "Bob's"}}});
+    const auto entries =
+        gnomeCustomKeys("/opt/my apps/seamwright", {{defaultAlign, {"--align"}, "align"},
+                                                    {noName, {"--undo"}, "undo"},
+                                                    {f5, {"--apply-layout", "Bob's"}, "layout-H"}});
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0],
               (GnomeCustomKey{kOurs + "align/", "Seamwright: Align Monitors",
                               "<Control><Alt><Super>a", "'/opt/my apps/seamwright' --align"}));
-    EXPECT_EQ(entries[1].path, kOurs + "layout-2/");
+    EXPECT_EQ(entries[1].path, kOurs + "layout-H/");
     EXPECT_EQ(entries[1].command, "'/opt/my apps/seamwright' --apply-layout 'Bob'\\''s'");
     EXPECT_EQ(logs.messages().size(), 1u);
 }
@@ -79,22 +80,22 @@ TEST_F(GnomeSettings, KeysAreWrittenBesideTheUsersAndRemovedWithoutTouchingIt) {
     {
         auto keys = openGnomeCustomKeys("/usr/bin/seamwright");
         ASSERT_NE(keys, nullptr);
-        keys->bind({{defaultAlign, {"--align"}},
-                    {defaultUndo, {"--undo"}},
-                    {f5, {"--apply-layout", "Home"}}});
+        keys->bind({{defaultAlign, {"--align"}, "align"},
+                    {defaultUndo, {"--undo"}, "undo"},
+                    {f5, {"--apply-layout", "Home"}, "layout-H"}});
         EXPECT_EQ(gsettings("get " + std::string(kMediaKeysSchema) + " custom-keybindings"),
                   "['" + kUsers + "', '" + kOurs + "align/', '" + kOurs + "undo/', '" + kOurs +
-                      "layout-2/']\n");
-        EXPECT_EQ(entry(kOurs + "layout-2/", "binding"), "'<Control><Shift>F5'\n");
-        EXPECT_EQ(entry(kOurs + "layout-2/", "command"),
+                      "layout-H/']\n");
+        EXPECT_EQ(entry(kOurs + "layout-H/", "binding"), "'<Control><Shift>F5'\n");
+        EXPECT_EQ(entry(kOurs + "layout-H/", "command"),
                   "\"'/usr/bin/seamwright' --apply-layout 'Home'\"\n");
         EXPECT_EQ(entry(kOurs + "align/", "name"), "'Seamwright: Align Monitors'\n");
 
         // The layout's key cleared.
-        keys->bind({{defaultAlign, {"--align"}}, {defaultUndo, {"--undo"}}});
+        keys->bind({{defaultAlign, {"--align"}, "align"}, {defaultUndo, {"--undo"}, "undo"}});
         EXPECT_EQ(gsettings("get " + std::string(kMediaKeysSchema) + " custom-keybindings"),
                   "['" + kUsers + "', '" + kOurs + "align/', '" + kOurs + "undo/']\n");
-        EXPECT_EQ(entry(kOurs + "layout-2/", "binding"), "''\n");
+        EXPECT_EQ(entry(kOurs + "layout-H/", "binding"), "''\n");
     }
     // Gone with the program; the user's entry is as it was.
     EXPECT_EQ(gsettings("get " + std::string(kMediaKeysSchema) + " custom-keybindings"),

@@ -17,15 +17,14 @@ bool isOurCustomKeyPath(const std::string& path) {
 std::vector<GnomeCustomKey> gnomeCustomKeys(const std::string& program,
                                             const std::vector<CommandKey>& keys) {
     std::vector<GnomeCustomKey> out;
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        const auto binding = gnomeAccelerator(keys[i].key);
+    for (const CommandKey& k : keys) {
+        const auto binding = gnomeAccelerator(k.key);
         if (!binding) {
-            log("hot keys: " + keys[i].key.display() + " left unbound: GNOME has no name for it");
+            log("hot keys: " + k.key.display() + " left unbound: GNOME has no name for it");
             continue;
         }
-        out.push_back({kOurPrefix + commandKeyName(keys[i], i) + "/",
-                       commandKeyDescription(keys[i]), *binding,
-                       shellCommand(program, keys[i].args)});
+        out.push_back({kOurPrefix + k.name + "/", commandKeyDescription(k), *binding,
+                       shellCommand(program, k.args)});
     }
     return out;
 }

@@ -109,11 +109,11 @@ void PortalShortcuts::closeSession() {
 
 QVariant PortalShortcuts::shortcuts() const {
     QList<PortalShortcut> list;
-    for (std::size_t i = 0; i < bound_.size(); ++i) {
-        QVariantMap properties{{"description", qs(commandKeyDescription(bound_[i]))}};
-        if (const auto trigger = portalTrigger(bound_[i].key))
+    for (const CommandKey& k : bound_) {
+        QVariantMap properties{{"description", qs(commandKeyDescription(k))}};
+        if (const auto trigger = portalTrigger(k.key))
             properties.insert("preferred_trigger", qs(*trigger));
-        list.push_back({qs(commandKeyName(bound_[i], i)), properties});
+        list.push_back({qs(k.name), properties});
     }
     return QVariant::fromValue(list);
 }
@@ -195,9 +195,9 @@ void PortalShortcuts::onResponse(uint response, const QVariantMap& results) {
             QList<PortalShortcut> held;
             results.value("shortcuts").value<QDBusArgument>() >> held;
             std::size_t found = 0;
-            for (std::size_t i = 0; i < bound_.size(); ++i)
+            for (const CommandKey& k : bound_)
                 for (const PortalShortcut& s : held)
-                    if (s.id == qs(commandKeyName(bound_[i], i))) ++found;
+                    if (s.id == qs(k.name)) ++found;
             if (found == bound_.size()) {
                 finish("hot keys: the portal holds " + count + " keys");
                 return;
@@ -221,9 +221,9 @@ void PortalShortcuts::onActivated(const QDBusMessage& signal) {
     const QList<QVariant> args = signal.arguments();
     if (args.size() < 2 || handleOf(args[0]) != session_) return;
     const QString id = args[1].toString();
-    for (std::size_t i = 0; i < bound_.size(); ++i)
-        if (qs(commandKeyName(bound_[i], i)) == id) {
-            pressed_(bound_[i].args);
+    for (const CommandKey& k : bound_)
+        if (qs(k.name) == id) {
+            pressed_(k.args);
             return;
         }
 }
