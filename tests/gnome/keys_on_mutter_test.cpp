@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "headless_mutter.h"
+#include "platform/gnome/gnome_custom_keys.h"
 #include "support/command.h"
 
 namespace seam {
@@ -41,9 +42,14 @@ TEST(KeysOnMutter, TheKeysAreGnomeCustomShortcutsWhileTheProgramRuns) {
         return testing::runCommand(store + " gsettings " + args + " 2>&1").out;
     };
     const std::string list = "get org.gnome.settings-daemon.plugins.media-keys custom-keybindings";
-    const std::string align =
-        "org.gnome.settings-daemon.plugins.media-keys.custom-keybinding:/org/gnome/"
-        "settings-daemon/plugins/media-keys/custom-keybindings/seamwright-align/";
+    const std::string folderOf = "org.gnome.settings-daemon.plugins.media-keys.custom-keybinding:";
+    const std::string align = folderOf + kCustomKeyFolder + "seamwright-align/";
+    const std::string users = folderOf + kCustomKeyFolder + "custom0/";
+    const std::string usersList = "['" + std::string(kCustomKeyFolder) + "custom0/']\n";
+    // The user's own shortcut, which must stay as it is.
+    gsettings("set " + users + " binding '<Super>t'");
+    gsettings("set org.gnome.settings-daemon.plugins.media-keys custom-keybindings \"" +
+              usersList.substr(0, usersList.size() - 1) + "\"");
     const std::string socket = folder.substr(0, folder.rfind('/')) + "/run/wayland-0";
     const std::string session = store + " HOME=" + home + " XDG_STATE_HOME=" + home +
                                 " XDG_CURRENT_DESKTOP=GNOME QT_QPA_PLATFORM=wayland";
@@ -65,6 +71,8 @@ TEST(KeysOnMutter, TheKeysAreGnomeCustomShortcutsWhileTheProgramRuns) {
     EXPECT_TRUE(eventually([&] {
         return gsettings(list).find("seamwright-undo") != std::string::npos;
     })) << gsettings(list);
+    EXPECT_EQ(gsettings(list).find(std::string(kCustomKeyFolder) + "custom0/"), 2u)
+        << gsettings(list);
     EXPECT_EQ(gsettings("get " + align + " binding"), "'<Control><Alt><Super>a'\n");
     const std::string command = gsettings("get " + align + " command");
     EXPECT_NE(command.find("/seamwright' --align"), std::string::npos) << command;
@@ -79,7 +87,8 @@ TEST(KeysOnMutter, TheKeysAreGnomeCustomShortcutsWhileTheProgramRuns) {
     EXPECT_EQ(quit.exitCode, 0) << quit.out << log();
     testing::finishCommand(tray);
     // Nothing of ours stays behind in the user's settings.
-    EXPECT_EQ(gsettings(list).find("seamwright"), std::string::npos) << gsettings(list);
+    EXPECT_EQ(gsettings(list), usersList);
+    EXPECT_EQ(gsettings("get " + users + " binding"), "'<Super>t'\n");
     EXPECT_EQ(gsettings("get " + align + " binding"), "''\n");
 }
 
