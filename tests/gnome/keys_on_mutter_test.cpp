@@ -4,12 +4,7 @@
 // with the gsettings tool, and opens its settings window instead of an icon.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <sstream>
-#include <thread>
 
 #include "headless_mutter.h"
 #include "platform/gnome/gnome_custom_keys.h"
@@ -19,16 +14,6 @@ namespace seam {
 namespace {
 
 using testing::HeadlessMutter;
-
-// Another process's answer: asked again until it comes, within a limit.
-bool eventually(const std::function<bool()>& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return true;
-}
 
 TEST(KeysOnMutter, TheKeysAreGnomeCustomShortcutsWhileTheProgramRuns) {
     std::string error;
@@ -56,19 +41,14 @@ TEST(KeysOnMutter, TheKeysAreGnomeCustomShortcutsWhileTheProgramRuns) {
     const auto program = [&](const std::string& args) {
         return testing::programOnWayland(socket, args, mutter->busAddress(), session);
     };
-    const auto log = [&] {
-        std::ifstream in(home + "/Seamwright/Seamwright.log");
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    };
+    const auto log = [&] { return testing::fileText(home + "/Seamwright/Seamwright.log"); };
 
     FILE* tray = testing::startCommand(program(""));
     ASSERT_NE(tray, nullptr);
-    EXPECT_TRUE(eventually([&] {
+    EXPECT_TRUE(testing::waitUntil([&] {
         return log().find("hot keys: gnome custom shortcuts\n") != std::string::npos;
     })) << log();
-    EXPECT_TRUE(eventually([&] {
+    EXPECT_TRUE(testing::waitUntil([&] {
         return gsettings(list).find("seamwright-undo") != std::string::npos;
     })) << gsettings(list);
     EXPECT_EQ(gsettings(list).find(std::string(kCustomKeyFolder) + "custom0/"), 2u)
@@ -78,7 +58,7 @@ TEST(KeysOnMutter, TheKeysAreGnomeCustomShortcutsWhileTheProgramRuns) {
     EXPECT_NE(command.find("/seamwright' --align"), std::string::npos) << command;
 
     // Without an indicator extension there is no tray: the settings window is the way in.
-    EXPECT_TRUE(eventually([&] {
+    EXPECT_TRUE(testing::waitUntil([&] {
         return log().find("tray: no tray host, so no tray icon; opening the settings window") !=
                std::string::npos;
     })) << log();

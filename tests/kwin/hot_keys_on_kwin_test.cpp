@@ -5,13 +5,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <functional>
 #include <regex>
-#include <sstream>
-#include <thread>
 
 #include "fake_keys.h"
 #include "headless_kwin.h"
@@ -22,16 +17,6 @@ namespace seam {
 namespace {
 
 using testing::HeadlessKwin;
-
-// Another process's answer: asked again until it comes, within a limit.
-bool eventually(const std::function<bool()>& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return true;
-}
 
 // The portals the bus started stay when the bus goes (the KDE back end does
 // not notice), so they are stopped by their process ids, asked of the bus.
@@ -81,19 +66,15 @@ TEST(HotKeysOnKwin, TheAlignKeyBoundThroughThePortalReachesTheProgram) {
     const auto program = [&](const std::string& args) {
         return testing::programOnWayland(kwin->socket(), args, bus.address(), session);
     };
-    const auto log = [&] {
-        std::ifstream in(home + "/Seamwright/Seamwright.log");
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    };
+    const auto log = [&] { return testing::fileText(home + "/Seamwright/Seamwright.log"); };
     FILE* tray = testing::startCommand(program(""));
     ASSERT_NE(tray, nullptr);
-    EXPECT_TRUE(eventually([&] { return log().find("hot keys: portal\n") != std::string::npos; }))
-        << log();
+    EXPECT_TRUE(testing::waitUntil([&] {
+        return log().find("hot keys: portal\n") != std::string::npos;
+    })) << log();
     // This portal binds the keys the session names; asking it to bind them
     // again would open System Settings in front of the user.
-    EXPECT_TRUE(eventually([&] {
+    EXPECT_TRUE(testing::waitUntil([&] {
         return log().find("hot keys: the portal holds 2 keys") != std::string::npos;
     })) << log();
     EXPECT_EQ(log().find("hot keys: the portal bound"), std::string::npos) << log();
@@ -108,7 +89,7 @@ TEST(HotKeysOnKwin, TheAlignKeyBoundThroughThePortalReachesTheProgram) {
 
     ASSERT_TRUE(testing::pressKeys(kwin->socket(), {kCtrl, kAlt, kSuper, kA}));
     // Align mode starts, or says why it cannot on this compositor.
-    EXPECT_TRUE(eventually([&] {
+    EXPECT_TRUE(testing::waitUntil([&] {
         return log().find("align mode start") != std::string::npos ||
                log().find("align mode unavailable") != std::string::npos;
     })) << log();

@@ -80,23 +80,6 @@ TEST(CommandKeysTest, KeysForTheLayoutsThatHaveOneInStoreOrder) {
     EXPECT_EQ(keys, expected);
 }
 
-TEST(CommandKeysTest, RouteIsTheFirstOneOffered) {
-    struct Case {
-        KeyRouteOffers offers;
-        KeyRoute route;
-    };
-    const Case cases[] = {
-        {{.platformKeys = true, .sway = true, .portal = true, .gnome = true}, KeyRoute::sway},
-        {{.platformKeys = true, .portal = true, .gnome = true}, KeyRoute::platform},
-        {{.portal = true, .gnome = true}, KeyRoute::portal},
-        {{.gnome = true}, KeyRoute::gnome},
-        {{}, KeyRoute::none},
-    };
-    for (const Case& c : cases) EXPECT_EQ(chooseKeyRoute(c.offers), c.route);
-    EXPECT_EQ(keyRouteLine(KeyRoute::platform, "x11"), "hot keys: x11 key grabs");
-    EXPECT_NE(keyRouteLine(KeyRoute::none, "kwin").find("seamwright --align"), std::string::npos);
-}
-
 TEST(CommandKeysTest, APressRunsTheCommandItStandsFor) {
     struct Case {
         std::vector<std::string> args;
