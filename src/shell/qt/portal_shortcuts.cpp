@@ -140,7 +140,7 @@ void PortalShortcuts::next() {
             t);
 }
 
-bool PortalShortcuts::request(Stage stage, const QString& method, const QList<QVariant>& args,
+void PortalShortcuts::request(Stage stage, const QString& method, const QList<QVariant>& args,
                               const QString& t) {
     QString sender = bus_.baseService().mid(1);
     sender.replace('.', '_');
@@ -158,7 +158,6 @@ bool PortalShortcuts::request(Stage stage, const QString& method, const QList<QV
                     finish("hot keys: the portal refused " + method.toStdString() + ": " +
                            w->error().message().toStdString());
             });
-    return true;
 }
 
 void PortalShortcuts::finish(const std::string& line) {

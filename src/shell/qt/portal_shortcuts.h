@@ -40,7 +40,8 @@ class PortalShortcuts : public QObject, public CommandKeys {
   private:
     enum class Stage { idle, creating, listing, binding };
     void next();
-    bool request(Stage stage, const QString& method, const QList<QVariant>& args,
+    // Sends the call once its answer is listened for.
+    void request(Stage stage, const QString& method, const QList<QVariant>& args,
                  const QString& token);
     QString token();
     void closeSession();
