@@ -13,10 +13,14 @@ packages=(
   libarchive-dev libheif-dev libjpeg-dev fonts-dejavu-core fonts-nanum
   # GNOME: a headless compositor on a private session bus, gdbus for reading it back
   mutter dbus dbus-bin libglib2.0-bin libdbus-1-dev
+  # GNOME custom shortcuts through GSettings, with the schema of GNOME's media keys
+  libglib2.0-dev gnome-settings-daemon-common
   # wlroots compositors: the protocol client library and scanner, and a headless sway for tests
   libwayland-dev wayland-protocols sway wlr-randr wtype qt6-wayland
   # KDE Plasma: KWin's protocol descriptions, and a headless KWin for tests
   plasma-wayland-protocols kwin-wayland wayland-utils
+  # global shortcuts through the desktop portal and its KDE back end
+  xdg-desktop-portal xdg-desktop-portal-kde
   # the Debian package: Unicode library, icon rendering, and what checks the result
   pkg-config libutf8proc-dev librsvg2-bin dpkg-dev desktop-file-utils appstream mandoc man-db
 )

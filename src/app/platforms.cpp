@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <initializer_list>
+#include <sstream>
 
 #include "app/qt/exact_placement.h"
 #include "platform/compositor_platform.h"
@@ -19,6 +20,7 @@
 #endif
 #ifdef SEAM_HAVE_GNOME
 #include "app/bus_probe.h"
+#include "platform/gnome/gnome_custom_keys.h"
 #include "platform/gnome/qt/mutter_dbus.h"
 #include "platform/gnome/qt/open_gnome.h"
 #endif
@@ -150,6 +152,21 @@ std::unique_ptr<Platform> openPlatform(std::string_view name, const PlatformUse&
         return platform;
     }
     why = "this build has no " + std::string(name) + " backend";
+    return nullptr;
+}
+
+std::unique_ptr<CommandKeys> openGnomeShortcuts(std::string_view backend,
+                                                const std::string& program) {
+#ifdef SEAM_HAVE_GNOME
+    // XDG_CURRENT_DESKTOP is a list: "ubuntu:GNOME".
+    bool gnome = backend == "gnome";
+    std::istringstream desktops(env("XDG_CURRENT_DESKTOP"));
+    for (std::string d; std::getline(desktops, d, ':');) gnome = gnome || d == "GNOME";
+    if (gnome) return openGnomeCustomKeys(program);
+#else
+    (void)backend;
+    (void)program;
+#endif
     return nullptr;
 }
 

@@ -9,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "platform/platform_choice.h"
+#include "shell/command_keys.h"
 
 namespace seam {
 
@@ -29,5 +30,10 @@ struct PlatformUse {
 // The named backend opened, or nullptr with the reason in why.
 std::unique_ptr<Platform> openPlatform(std::string_view name, const PlatformUse& use,
                                        std::string& why);
+
+// GNOME's custom shortcuts running program, where the session is GNOME's and
+// this build can write them; nullptr otherwise.
+std::unique_ptr<CommandKeys> openGnomeShortcuts(std::string_view backend,
+                                                const std::string& program);
 
 }  // namespace seam

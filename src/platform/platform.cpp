@@ -14,7 +14,7 @@ constexpr Lack kLacks[] = {
     {&Abilities::pointerFeed, "no global pointer events, gestures off"},
     {&Abilities::warp, "no pointer warp after moves"},
     {&Abilities::displayChanges, "no display change events, suggestions only at launch"},
-    {&Abilities::hotKeys, "no global hot keys, bind the commands in the desktop's settings"},
+    {&Abilities::hotKeys, "no key grabs, hot keys through the desktop"},
     {&Abilities::loginItem, "no login item"},
     {&Abilities::wake, "no wake events"},
     {&Abilities::placeWindows, "windows placed by the compositor, align mode off"},

@@ -5,15 +5,28 @@
 
 namespace seam::guide_view {
 
-Texts texts(const std::string& alignKey, const std::string& undoKey) {
+namespace {
+std::string stepOne(const std::string& alignKey, bool trayShown) {
+    if (!trayShown)
+        return isKorean()
+                   ? "단축키 " + alignKey +
+                         "를 눌러요. 아이콘이 안 보이면 GNOME에서는 AppIndicator 확장을 켜요."
+                   : "Press " + alignKey +
+                         ". No icon in the panel? On GNOME, turn on the AppIndicator "
+                         "extension.";
+    return isKorean() ? trayName() + "의 두 화면 아이콘에서 「모니터 정렬하기」를 눌러요. 단축키 " +
+                            alignKey + "도 돼요."
+                      : "Click the two-screen icon in the " + trayName() +
+                            " and choose “Align Monitors”, or press " + alignKey + ".";
+}
+}  // namespace
+
+Texts texts(const std::string& alignKey, const std::string& undoKey, bool trayShown) {
     Texts t;
     t.title = T("Seamwright 사용법", "How to Use Seamwright");
     t.heading = T("클릭 두 번이면 모니터 배치가 맞춰져요", "Two clicks and your monitors line up");
     t.steps = {
-        isKorean() ? trayName() + "의 두 화면 아이콘에서 「모니터 정렬하기」를 눌러요. 단축키 " +
-                         alignKey + "도 돼요."
-                   : "Click the two-screen icon in the " + trayName() +
-                         " and choose “Align Monitors”, or press " + alignKey + ".",
+        stepOne(alignKey, trayShown),
         T("지금 화면에서 다른 화면으로 넘어가고 싶은 자리를 가장자리 근처에서 클릭해요.",
           "On this screen, click near the edge where you want to cross to the other screen."),
         T("다른 화면으로 포인터를 옮겨서, 들어오고 싶은 자리를 클릭해요.",

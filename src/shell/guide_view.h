@@ -26,7 +26,9 @@ struct Texts {
     std::string tryNow;
     std::string close;
 };
-Texts texts(const std::string& alignKey, const std::string& undoKey);
+// Without a tray on screen, step 1 tells the key instead of the icon, and
+// how the icon comes back.
+Texts texts(const std::string& alignKey, const std::string& undoKey, bool trayShown = true);
 
 // A frame given from the bottom left of a parent of this height, from its top left.
 Rect topDown(const Rect& bottomUp, double parentHeight = H);

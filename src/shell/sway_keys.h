@@ -7,15 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "layouts/saved_layout.h"
 #include "platform/sway_ipc.h"
-#include "shell/hot_key_spec.h"
-#include "shell/shortcut_keys.h"
+#include "shell/command_keys.h"
 
 namespace seam {
 
-// The key's xkb name ("a", "F5", "Left"); nothing for a code without one.
-std::optional<std::string> swayKeyName(std::uint32_t keyCode);
 // "Ctrl+Mod1+Shift+Mod4+a"; nothing without a key name or a modifier.
 std::optional<std::string> swayCombo(const HotKeySpec& spec);
 // "exec 'PROGRAM' --apply-layout 'Home'"; nothing when a word holds what sway
@@ -24,27 +20,16 @@ std::optional<std::string> swayCombo(const HotKeySpec& spec);
 std::optional<std::string> swayExec(const std::string& program,
                                     const std::vector<std::string>& args);
 
-struct SwayKey {
-    HotKeySpec key;
-    std::vector<std::string> args;  // after the program: {"--apply-layout", "Home"}
-};
-
-// The align and undo keys, then the key of each saved layout that has one, in
-// store order; layouts are named, as "--apply-layout" takes them.
-std::vector<SwayKey> swayKeysFor(const HotKeySpec& align, const HotKeySpec& undo,
-                                 const LayoutKeys& layoutKeys,
-                                 const std::vector<SavedLayout>& layouts);
-
-class SwayKeys {
+class SwayKeys : public CommandKeys {
   public:
     SwayKeys(SwayCommands& sway, std::string program);
     // Nothing stays bound in sway behind the program.
-    ~SwayKeys();
+    ~SwayKeys() override;
     SwayKeys(const SwayKeys&) = delete;
     SwayKeys& operator=(const SwayKeys&) = delete;
     // Removes the bindings made before, then binds these; each refusal is logged.
-    void bind(const std::vector<SwayKey>& keys);
-    void unbindAll();
+    void bind(const std::vector<CommandKey>& keys) override;
+    void unbindAll() override;
     const std::vector<std::string>& bound() const { return bound_; }
 
   private:

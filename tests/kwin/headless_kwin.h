@@ -19,8 +19,9 @@ struct KwinShownOutput {
 
 class HeadlessKwin {
   public:
-    // nullptr when KWin could not be started; lastError() says why.
-    static std::unique_ptr<HeadlessKwin> start();
+    // nullptr when KWin could not be started; lastError() says why. On a bus
+    // of the caller's (its address), KWin also takes fake input from any client.
+    static std::unique_ptr<HeadlessKwin> start(const std::string& bus = "");
     static const std::string& lastError();
     ~HeadlessKwin();  // stops KWin and its bus, removes its folder
     HeadlessKwin(const HeadlessKwin&) = delete;
@@ -28,6 +29,7 @@ class HeadlessKwin {
 
     // The Wayland socket's full path, for wl_display_connect.
     std::string socket() const { return dir_ + "/wayland-kwin"; }
+    const std::string& runtimeDir() const { return dir_; }
     // The outputs' logical places as wayland-info reads them through xdg-output.
     std::vector<KwinShownOutput> outputs() const;
 

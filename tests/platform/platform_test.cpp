@@ -25,12 +25,12 @@ TEST(PlatformLimits, WhatIsMissingIsNamedOnceInOneLine) {
         {{.displayChanges = false},
          "platform sim: no display change events, suggestions only at launch"},
         {{.hotKeys = false, .loginItem = false, .wake = false},
-         "platform sim: no global hot keys, bind the commands in the desktop's settings; no "
+         "platform sim: no key grabs, hot keys through the desktop; no "
          "login item; no wake events"},
         {{.pointerFeed = false, .warp = false, .hotKeys = false, .placeWindows = false},
          "platform sim: no global pointer events, gestures off; no pointer warp after moves; no "
-         "global hot keys, bind the commands in the desktop's settings; windows placed by the "
-         "compositor, align mode off"},
+         "key grabs, hot keys through the desktop; windows placed by the compositor, align mode "
+         "off"},
     };
     for (const Case& c : cases) {
         SimPlatform platform(c.has);

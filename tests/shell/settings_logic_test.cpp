@@ -179,6 +179,12 @@ TEST(SettingsView, TextsUseTheDesktopsWords) {
          "Ctrl+Alt+Super+A.",
          "트레이의 두 화면 아이콘에서 「모니터 정렬하기」를 눌러요. 단축키 Ctrl+Alt+Super+A도 "
          "돼요."},
+        {"guide step 1 without a tray",
+         [&] { return guide_view::texts(align, undo, false).steps[0]; },
+         "Press Ctrl+Alt+Super+A. No icon in the panel? On GNOME, turn on the AppIndicator "
+         "extension.",
+         "단축키 Ctrl+Alt+Super+A를 눌러요. 아이콘이 안 보이면 GNOME에서는 AppIndicator 확장을 "
+         "켜요."},
         {"guide key box", [&] { return guide_view::texts(align, undo).keys; },
          "Align Ctrl+Alt+Super+A   ·   Undo Super+Z",
          "정렬 Ctrl+Alt+Super+A   ·   되돌리기 Super+Z"},

@@ -10,23 +10,6 @@ namespace {
 
 using Spec = HotKeySpec;
 
-TEST(SwayKeysTest, CombosInSwayWords) {
-    struct Case {
-        HotKeySpec spec;
-        std::optional<std::string> combo;
-    };
-    const Case cases[] = {
-        {defaultAlign, "Ctrl+Mod1+Mod4+a"},
-        {defaultUndo, "Ctrl+Mod1+Mod4+z"},
-        {{96, Spec::control | Spec::shift, "F5"}, "Ctrl+Shift+F5"},
-        {{123, Spec::option | Spec::shift | Spec::command, "←"}, "Mod1+Shift+Mod4+Left"},
-        {{30, Spec::command, "]"}, "Mod4+bracketright"},
-        {{0, 0, "A"}, std::nullopt},               // no modifier
-        {{52, Spec::control, "?"}, std::nullopt},  // no key of that code
-    };
-    for (const Case& c : cases) EXPECT_EQ(swayCombo(c.spec), c.combo) << c.spec.display();
-}
-
 TEST(SwayKeysTest, ExecLinesOnlyForWordsThatPassThroughUnchanged) {
     struct Case {
         std::string program;
@@ -75,8 +58,8 @@ TEST(SwayKeysTest, BindingAgainRemovesTheOldBindingsFirstAndTheEndRemovesAll) {
     SavedLayout home{.id = "H", .name = "Home"}, office{.id = "O", .name = "Office"};
     {
         SwayKeys keys(sway, "/bin/seamwright");
-        keys.bind(swayKeysFor(defaultAlign, defaultUndo, {}, {home}));
-        keys.bind(swayKeysFor(defaultAlign, f6, {{"H", f5}, {"gone", f6}}, {office, home}));
+        keys.bind(commandKeysFor(defaultAlign, defaultUndo, {}, {home}));
+        keys.bind(commandKeysFor(defaultAlign, f6, {{"H", f5}, {"gone", f6}}, {office, home}));
     }
     EXPECT_EQ(sway.sent, (std::vector<std::string>{
                              "bindsym Ctrl+Mod1+Mod4+a exec '/bin/seamwright' --align",

@@ -3,7 +3,11 @@
 #include <sys/wait.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <thread>
 
 namespace seam::testing {
 
@@ -20,6 +24,22 @@ CommandRun finishCommand(FILE* p) {
     const int status = ::pclose(p);
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return r;
+}
+
+bool waitUntil(const std::function<bool()>& done, double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 CommandRun runCommand(const std::string& commandLine) {

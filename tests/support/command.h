@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace seam::testing {
@@ -21,5 +22,10 @@ CommandRun finishCommand(FILE* started);
 // bus: the session bus, none when empty; settings: more NAME=value words.
 std::string programOnWayland(const std::string& socket, const std::string& args,
                              const std::string& bus = "", const std::string& settings = "");
+
+// Asks another process again until done holds, within the time; whether it did.
+bool waitUntil(const std::function<bool()>& done, double seconds = 20);
+// A file's whole text; empty when it cannot be read.
+std::string fileText(const std::string& path);
 
 }  // namespace seam::testing

@@ -15,6 +15,7 @@
 
 #include "align/qt/overlay_window.h"
 #include "align/qt/toast_window.h"
+#include "app/platforms.h"
 #include "base/log.h"
 #include "base/qt/app_icon.h"
 #include "base/qt/prefs.h"
@@ -32,6 +33,7 @@
 #include "shell/layout_commands.h"
 #include "shell/login_item.h"
 #include "shell/qt/command_bus.h"
+#include "shell/qt/desktop_keys.h"
 #include "shell/qt/guide_window.h"
 #include "shell/qt/key_event.h"
 #include "shell/qt/layout_prompts.h"
@@ -159,9 +161,19 @@ bool AppDelegate::finishLaunching(bool updateNow) {
             return self && pressHotKey(*self->hotKeys_, e);
         };
     }
+    const std::string program = QCoreApplication::applicationFilePath().toStdString();
+    DesktopKeys::Parts keyParts{.platform = std::string(platform_.name()),
+                                .platformKeys = hotKeys_ != nullptr,
+                                .gnome = [name = std::string(platform_.name()),
+                                          program] { return openGnomeShortcuts(name, program); },
+                                .pressed =
+                                    [self](const std::vector<std::string>& args) {
+                                        if (self)
+                                            runKeyCommand(args, self->commandActions("hotkey"));
+                                    }};
     if (const char* sway = std::getenv("SWAYSOCK"); sway && (swayIpc_ = SwayIpc::connect(sway)))
-        swayKeys_ = std::make_unique<SwayKeys>(
-            *swayIpc_, QCoreApplication::applicationFilePath().toStdString());
+        keyParts.sway = std::make_unique<SwayKeys>(*swayIpc_, program);
+    desktopKeys_ = std::make_unique<DesktopKeys>(std::move(keyParts));
     layouts_->loadLayoutKeys();
     applyHotKeys();
 
@@ -177,18 +189,19 @@ bool AppDelegate::finishLaunching(bool updateNow) {
     startSuggestions();
     scheduler_->every(30, [this] { heartbeat(); });
     // Last: a command may use any part. Destroyed first, so [this] holds.
-    commandBus_ = std::make_unique<CommandBus>(
-        commandBusAddress(kBundleIdentifier),
-        CommandActions{
-            .align = [this] { startAlign(); },
-            .undo = [this] { undo(); },
-            .applyLayout =
-                [this](const std::string& name) {
-                    return layouts_->applyLayoutNamed(name, "command");
-                },
-            .quit = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); },
-        });
+    commandBus_ = std::make_unique<CommandBus>(commandBusAddress(kBundleIdentifier),
+                                               commandActions("command"));
     return true;
+}
+
+CommandActions AppDelegate::commandActions(const std::string& via) {
+    return {
+        .align = [this] { startAlign(); },
+        .undo = [this] { undo(); },
+        .applyLayout =
+            [this, via](const std::string& name) { return layouts_->applyLayoutNamed(name, via); },
+        .quit = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); },
+    };
 }
 
 void AppDelegate::startSuggestions() {
@@ -266,8 +279,8 @@ void AppDelegate::connectWindows() {
     };
     settings_->onRename = [self](const std::string& id, const std::string& name) {
         const bool renamed = self && self->layouts_->renameLayout(id, name);
-        // Sway's bindings name the layout.
-        if (renamed && self->swayKeys_) self->applyHotKeys();
+        // The desktop's bindings name the layout.
+        if (renamed && self->desktopKeys_) self->applyHotKeys();
         return renamed;
     };
     settings_->onDelete = [self](const std::string& id) {
@@ -286,13 +299,14 @@ void AppDelegate::connectWindows() {
             self->applyHotKeys();
         } else {
             if (self->hotKeys_) self->hotKeys_->unregisterAllHotKeys();
-            if (self->swayKeys_) self->swayKeys_->unbindAll();
+            if (self->desktopKeys_) self->desktopKeys_->unbindAll();
         }
     };
 
     guide_ = std::make_unique<GuideWindow>(*scheduler_);
     guide_->alignKey = [self] { return self ? self->alignKey_.display() : std::string(); };
     guide_->undoKey = [self] { return self ? self->undoKey_.display() : std::string(); };
+    guide_->trayShown = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     guide_->onTry = [self] {
         if (self) self->startAlign();
     };
@@ -448,8 +462,9 @@ void AppDelegate::applyHotKeys() {
         layouts_->registerLayoutHotKeys(*hotKeys_);
         if (photoKey_) hotKeys_->registerHotKey(kPhotoKey, kPhotoKeyID, [this] { startPhoto(); });
     }
-    if (swayKeys_)
-        swayKeys_->bind(swayKeysFor(alignKey_, undoKey_, layouts_->layoutKeys, store_->layouts()));
+    if (desktopKeys_)
+        desktopKeys_->bind(
+            commandKeysFor(alignKey_, undoKey_, layouts_->layoutKeys, store_->layouts()));
     setHotKeyTitles(status_, alignKey_, undoKey_);
     showMenu();
 }

@@ -36,7 +36,8 @@ class QtClock;
 class SuggestionController;
 class SuggestionPanel;
 class SwayIpc;
-class SwayKeys;
+class DesktopKeys;
+struct CommandActions;
 class QtLayoutPrompts;
 class QtScheduler;
 class QtOverlayFactory;
@@ -98,6 +99,8 @@ class AppDelegate : public QObject {
     void watchTray();
     void toneTrayIcon();
     ShortcutKeys shortcutKeys();
+    // What commands from outside and desktop hot keys run; via names them in the log.
+    CommandActions commandActions(const std::string& via);
     bool loginItemEnabled() const;
     void startSuggestions();
     std::vector<LiveDisplay> liveDisplays();
@@ -121,7 +124,7 @@ class AppDelegate : public QObject {
     std::unique_ptr<HotKeyRegistry> hotKeys_;
     // On sway the keys are also its own bindings, which run our commands.
     std::unique_ptr<SwayIpc> swayIpc_;
-    std::unique_ptr<SwayKeys> swayKeys_;
+    std::unique_ptr<DesktopKeys> desktopKeys_;
     HotKeySpec alignKey_ = defaultAlign;
     HotKeySpec undoKey_ = defaultUndo;
     std::unique_ptr<SettingsWindow> settings_;

@@ -64,7 +64,7 @@ QWidget* GuideWindow::build() {
         window_->close();
         window_->deleteLater();
     }
-    const gv::Texts t = gv::texts(alignKey(), undoKey());
+    const gv::Texts t = gv::texts(alignKey(), undoKey(), trayShown());
     auto* w = new GuideWidget;
     w->setWindowTitle(qs(t.title));
     w->setFixedSize(int(gv::W), int(gv::H));

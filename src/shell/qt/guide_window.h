@@ -22,6 +22,7 @@ class GuideWindow : public QObject {
     std::function<void()> onShortcuts;
     std::function<std::string()> alignKey = [] { return std::string(); };
     std::function<std::string()> undoKey = [] { return std::string(); };
+    std::function<bool()> trayShown = [] { return true; };
 
     // A fresh window, replacing the previous one, shown in front.
     void show();

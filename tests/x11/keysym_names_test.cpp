@@ -1,20 +1,20 @@
-// Sway binds keys by their keysym names: each must name the key the X11 backend
+// The desktops bind keys by their keysym names: each must name the key the X11 backend
 // grabs for the same stored code.
 #include <gtest/gtest.h>
 
 #include "platform/x11/x11_key_codes.h"
-#include "shell/sway_keys.h"
+#include "shell/command_keys.h"
 // After gtest: Xlib's macros clash with its names.
 #include <X11/Xlib.h>
 
 namespace seam {
 namespace {
 
-TEST(SwayKeyNames, AreTheNamesOfTheKeysymsTheX11BackendGrabs) {
+TEST(KeysymNames, AreTheNamesOfTheKeysymsTheX11BackendGrabs) {
     int named = 0;
     for (std::uint32_t code = 0; code < 128; ++code) {
         const auto sym = keysymForVirtualKey(code);
-        const auto name = swayKeyName(code);
+        const auto name = keysymName(code);
         ASSERT_EQ(sym.has_value(), name.has_value()) << code;
         if (!sym) continue;
         const char* xName = XKeysymToString(*sym);
