@@ -6,14 +6,14 @@
 #include <cmath>
 #include <map>
 
+#include "output_protocol_log.h"
 #include "platform/wlroots/wlr_layout.h"
-#include "protocol_log.h"
 
 namespace seam {
 namespace {
 
 using testing::headsOf;
-using testing::parseProtocolLog;
+using testing::parseOutputLog;
 
 // Recorded from sway 1.7 with WAYLAND_DEBUG=1: headless outputs are said
 // disabled, with one mode object that never gets a size, newest first.
@@ -89,11 +89,11 @@ std::map<std::string, std::uint32_t> idsByName(const WlrLayout& l) {
 }
 
 TEST(WlrHeadsTest, NothingCountsBeforeTheDone) {
-    WlrHeadTracker tracker;
-    for (const auto& e : parseProtocolLog(announce({.object = 100, .name = "DP-1"})))
+    OutputTracker tracker;
+    for (const auto& e : parseOutputLog(announce({.object = 100, .name = "DP-1"})))
         EXPECT_FALSE(tracker.apply(e));
     EXPECT_TRUE(tracker.heads().empty());
-    EXPECT_TRUE(tracker.apply(wlr::Done{9}));
+    EXPECT_TRUE(tracker.apply(output::Done{9}));
     ASSERT_EQ(tracker.heads().size(), 1u);
     const WlrHead& h = tracker.heads()[0];
     ASSERT_TRUE(h.currentMode);
