@@ -14,6 +14,7 @@
 namespace seam {
 namespace {
 
+using testing::idsByName;
 using testing::trackerOf;
 
 // Recorded from kwin_wayland 5.27 --virtual --output-count 2 with WAYLAND_DEBUG=1.
@@ -104,12 +105,6 @@ std::string announceAll(const std::vector<DeviceSpec>& devices, const std::strin
 KwinLayout layoutOfLog(const std::string& log) {
     const auto state = trackerOf(log);
     return layoutOf(state.heads(), state.primary());
-}
-
-std::map<std::string, std::uint32_t> idsByName(const KwinLayout& l) {
-    std::map<std::string, std::uint32_t> out;
-    for (const KwinDisplay& d : l.displays) out[d.name] = d.id;
-    return out;
 }
 
 TEST(KwinOutputsTest, Base64AsTheEdidEventCarriesIt) {
@@ -239,13 +234,7 @@ TEST(KwinLayoutTest, ChangesBetweenStates) {
         SCOPED_TRACE(c.what);
         const KwinLayout before = layoutOfLog(base);
         const KwinLayout after = layoutOfLog(base + c.more);
-        auto ids = idsByName(before);
-        for (auto [name, id] : idsByName(after)) ids[name] = id;
-        std::map<std::string, std::uint32_t> got;
-        for (const DisplayChange& ch : diffSnapshots(before.snapshot(), after.snapshot()))
-            for (auto [name, id] : ids)
-                if (id == ch.display) got[name] = ch.flags;
-        EXPECT_EQ(got, c.flags);
+        EXPECT_EQ(testing::changesByName(before, after), c.flags);
     }
 }
 

@@ -107,4 +107,21 @@ std::vector<OutputHead> headsOf(const std::string& text) {
     return trackerOf(text).heads();
 }
 
+std::map<std::string, std::uint32_t> idsByName(const OutputLayout& layout) {
+    std::map<std::string, std::uint32_t> out;
+    for (const OutputDisplay& d : layout.displays) out[d.name] = d.id;
+    return out;
+}
+
+std::map<std::string, std::uint32_t> changesByName(const OutputLayout& before,
+                                                   const OutputLayout& after) {
+    auto ids = idsByName(before);
+    for (auto [name, id] : idsByName(after)) ids[name] = id;
+    std::map<std::string, std::uint32_t> out;
+    for (const DisplayChange& ch : diffSnapshots(before.snapshot(), after.snapshot()))
+        for (auto [name, id] : ids)
+            if (id == ch.display) out[name] = ch.flags;
+    return out;
+}
+
 }  // namespace seam::testing

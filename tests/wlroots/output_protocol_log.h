@@ -3,10 +3,12 @@
 // wlroots' output management and KWin's output devices and output order.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
-#include "platform/wayland/output_heads.h"
+#include "platform/wayland/output_layout.h"
 
 namespace seam::testing {
 
@@ -18,5 +20,10 @@ std::vector<output::Event> parseOutputLog(const std::string& text);
 // The tracker after the whole log, and its heads.
 OutputTracker trackerOf(const std::string& text);
 std::vector<OutputHead> headsOf(const std::string& text);
+
+std::map<std::string, std::uint32_t> idsByName(const OutputLayout& layout);
+// The change flags from one layout to the next, by display name.
+std::map<std::string, std::uint32_t> changesByName(const OutputLayout& before,
+                                                   const OutputLayout& after);
 
 }  // namespace seam::testing
