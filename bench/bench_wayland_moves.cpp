@@ -52,8 +52,8 @@ std::uint32_t otherThanMain(seam::DisplayServices& services) {
 }
 
 // Their move (a command line), then ours back to `from` after the program has
-// taken in the change; only ours and theirs are timed. prepare, when given,
-// makes their command line untimed.
+// taken in the change; only the two moves are timed. prepare, when given, runs
+// untimed before their move and may write its command line.
 struct Turns {
     std::function<bool()> prepare;
     std::string command;
