@@ -26,7 +26,8 @@ packages=(
 )
 for extra in "$@"; do
   case "$extra" in
-    bench) packages+=(libopencv-dev) ;;
+    # KDE's own output tool for the move benchmark, and the Qt 5 Wayland platform it runs on
+    bench) packages+=(libopencv-dev libkf5screen-bin qtwayland5) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "deps.sh: unknown set $extra" >&2; exit 2 ;;
   esac

@@ -5,7 +5,7 @@
 
 #include <map>
 
-#include "kwin_protocol_log.h"
+#include "output_protocol_log.h"
 #include "platform/kwin/kwin_display_identity.h"
 #include "platform/kwin/kwin_display_services.h"
 #include "platform/kwin/kwin_layout.h"
@@ -14,7 +14,8 @@
 namespace seam {
 namespace {
 
-using testing::kwinStateOf;
+using testing::idsByName;
+using testing::trackerOf;
 
 // Recorded from kwin_wayland 5.27 --virtual --output-count 2 with WAYLAND_DEBUG=1.
 const char* kKwinVirtual = R"(
@@ -102,14 +103,8 @@ std::string announceAll(const std::vector<DeviceSpec>& devices, const std::strin
 }
 
 KwinLayout layoutOfLog(const std::string& log) {
-    const auto state = kwinStateOf(log);
-    return layoutOf(state.outputs, state.primary);
-}
-
-std::map<std::string, std::uint32_t> idsByName(const KwinLayout& l) {
-    std::map<std::string, std::uint32_t> out;
-    for (const KwinDisplay& d : l.displays) out[d.name] = d.id;
-    return out;
+    const auto state = trackerOf(log);
+    return layoutOf(state.heads(), state.primary());
 }
 
 TEST(KwinOutputsTest, Base64AsTheEdidEventCarriesIt) {
@@ -133,18 +128,18 @@ TEST(KwinOutputsTest, Base64AsTheEdidEventCarriesIt) {
 }
 
 TEST(KwinOutputsTest, EachDeviceCountsFromItsDone) {
-    KwinOutputTracker tracker;
-    const auto events = testing::parseKwinLog(announce({.object = 10, .name = "DP-1"}));
+    OutputTracker tracker;
+    const auto events = testing::parseOutputLog(announce({.object = 10, .name = "DP-1"}));
     ASSERT_FALSE(events.empty());
     for (std::size_t i = 0; i + 1 < events.size(); ++i) EXPECT_FALSE(tracker.apply(events[i]));
-    EXPECT_TRUE(tracker.outputs().empty());
+    EXPECT_TRUE(tracker.heads().empty());
     EXPECT_TRUE(tracker.apply(events.back()));
-    ASSERT_EQ(tracker.outputs().size(), 1u);
-    EXPECT_EQ(tracker.outputs()[0].edid, testing::buildEdid({.pnp = "SAM", .product = 2073}));
+    ASSERT_EQ(tracker.heads().size(), 1u);
+    EXPECT_EQ(tracker.heads()[0].edid, testing::buildEdid({.pnp = "SAM", .product = 2073}));
     // A done that changes nothing is no change; a removal is one.
-    EXPECT_FALSE(tracker.apply(kwin::Done{10}));
-    EXPECT_TRUE(tracker.apply(kwin::OutputRemoved{10}));
-    EXPECT_TRUE(tracker.outputs().empty());
+    EXPECT_FALSE(tracker.apply(output::HeadDone{10}));
+    EXPECT_TRUE(tracker.apply(output::HeadRemoved{10}));
+    EXPECT_TRUE(tracker.heads().empty());
 }
 
 TEST(KwinLayoutTest, OutputsAsDisplaysInGlobalSpace) {
@@ -239,23 +234,16 @@ TEST(KwinLayoutTest, ChangesBetweenStates) {
         SCOPED_TRACE(c.what);
         const KwinLayout before = layoutOfLog(base);
         const KwinLayout after = layoutOfLog(base + c.more);
-        auto ids = idsByName(before);
-        for (auto [name, id] : idsByName(after)) ids[name] = id;
-        std::map<std::string, std::uint32_t> got;
-        for (const DisplayChange& ch : diffSnapshots(before.snapshot(), after.snapshot()))
-            for (auto [name, id] : ids)
-                if (id == ch.display) got[name] = ch.flags;
-        EXPECT_EQ(got, c.flags);
+        EXPECT_EQ(testing::changesByName(before, after), c.flags);
     }
 }
 
 TEST(KwinLayoutTest, MovesAsOnePlacementOfEveryEnabledOutput) {
-    const auto state =
-        kwinStateOf(announceAll({{.object = 10, .name = "DP-1", .x = 100, .y = 50},
-                                 {.object = 20, .name = "DP-2", .x = 2020, .y = 50},
-                                 {.object = 30, .name = "HDMI-A-1", .enabled = false}},
-                                "DP-1"));
-    const auto ids = idsByName(layoutOf(state.outputs, state.primary));
+    const auto state = trackerOf(announceAll({{.object = 10, .name = "DP-1", .x = 100, .y = 50},
+                                              {.object = 20, .name = "DP-2", .x = 2020, .y = 50},
+                                              {.object = 30, .name = "HDMI-A-1", .enabled = false}},
+                                             "DP-1"));
+    const auto ids = idsByName(layoutOf(state.heads(), state.primary()));
     const std::uint32_t dp2 = ids.at("DP-2");
     const struct {
         const char* what;
@@ -273,7 +261,7 @@ TEST(KwinLayoutTest, MovesAsOnePlacementOfEveryEnabledOutput) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(planPlacements(state.outputs, state.primary, c.moves), c.plan);
+        EXPECT_EQ(planPlacements(state.heads(), state.primary(), c.moves), c.plan);
     }
 }
 

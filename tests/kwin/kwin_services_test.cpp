@@ -3,7 +3,7 @@
 // reports.
 #include <gtest/gtest.h>
 
-#include "kwin_protocol_log.h"
+#include "output_protocol_log.h"
 #include "platform/kwin/kwin_display_services.h"
 #include "support/log_capture.h"
 
@@ -12,9 +12,9 @@ namespace {
 
 class Scripted : public KwinOutputState {
   public:
-    explicit Scripted(testing::KwinState state) : state_(std::move(state)) {}
-    const std::vector<KwinOutput>& outputs() const override { return state_.outputs; }
-    const std::string& primary() const override { return state_.primary; }
+    explicit Scripted(OutputTracker state) : state_(std::move(state)) {}
+    const std::vector<KwinOutput>& outputs() const override { return state_.heads(); }
+    const std::string& primary() const override { return state_.primary(); }
     KwinApplyOutcome apply(const std::vector<KwinPlacement>& placements) override {
         sent.push_back(placements);
         return answer;
@@ -24,7 +24,7 @@ class Scripted : public KwinOutputState {
     std::vector<std::vector<KwinPlacement>> sent;
 
   private:
-    testing::KwinState state_;
+    OutputTracker state_;
 };
 
 const char* kTwo = R"(
@@ -64,7 +64,7 @@ TEST(KwinServicesTest, OneConfigurationPerMoveList) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Scripted kwin(testing::kwinStateOf(kTwo));
+        Scripted kwin(testing::trackerOf(kTwo));
         kwin.answer = c.answer;
         KwinDisplayServices services(kwin);
         const auto shown = services.activeDisplays();
@@ -84,7 +84,7 @@ TEST(KwinServicesTest, OneConfigurationPerMoveList) {
                                                        : std::vector<std::string>{c.logged});
     }
     // Nothing to move is nothing to ask.
-    Scripted kwin(testing::kwinStateOf(kTwo));
+    Scripted kwin(testing::trackerOf(kTwo));
     KwinDisplayServices services(kwin);
     EXPECT_TRUE(services.configure({}));
     EXPECT_TRUE(kwin.sent.empty());

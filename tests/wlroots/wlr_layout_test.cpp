@@ -6,14 +6,15 @@
 #include <cmath>
 #include <map>
 
+#include "output_protocol_log.h"
 #include "platform/wlroots/wlr_layout.h"
-#include "protocol_log.h"
 
 namespace seam {
 namespace {
 
 using testing::headsOf;
-using testing::parseProtocolLog;
+using testing::idsByName;
+using testing::parseOutputLog;
 
 // Recorded from sway 1.7 with WAYLAND_DEBUG=1: headless outputs are said
 // disabled, with one mode object that never gets a size, newest first.
@@ -82,18 +83,12 @@ std::string announceAll(const std::vector<HeadSpec>& heads, std::uint32_t serial
     return s + "zwlr_output_manager_v1@5.done(" + std::to_string(serial) + ")\n";
 }
 
-std::map<std::string, std::uint32_t> idsByName(const WlrLayout& l) {
-    std::map<std::string, std::uint32_t> out;
-    for (const WlrDisplay& d : l.displays) out[d.name] = d.id;
-    return out;
-}
-
 TEST(WlrHeadsTest, NothingCountsBeforeTheDone) {
-    WlrHeadTracker tracker;
-    for (const auto& e : parseProtocolLog(announce({.object = 100, .name = "DP-1"})))
+    OutputTracker tracker;
+    for (const auto& e : parseOutputLog(announce({.object = 100, .name = "DP-1"})))
         EXPECT_FALSE(tracker.apply(e));
     EXPECT_TRUE(tracker.heads().empty());
-    EXPECT_TRUE(tracker.apply(wlr::Done{9}));
+    EXPECT_TRUE(tracker.apply(output::Done{9}));
     ASSERT_EQ(tracker.heads().size(), 1u);
     const WlrHead& h = tracker.heads()[0];
     ASSERT_TRUE(h.currentMode);
@@ -177,6 +172,25 @@ TEST(WlrLayoutTest, HeadsAsDisplaysInGlobalSpace) {
     }
 }
 
+// wlroots truncates a scaled size and KWin rounds it; a turn swaps the sides.
+TEST(WlrLayoutTest, LogicalSizeAsEachCompositorTakesIt) {
+    using enum SizeRounding;
+    const struct {
+        int w, h, transform;
+        double scale;
+        SizeRounding rounding;
+        std::pair<int, int> size;
+    } cases[] = {
+        {1366, 768, 0, 1.5, truncate, {910, 512}},
+        {1366, 768, 0, 1.5, nearest, {911, 512}},
+        {1366, 768, 1, 1.5, nearest, {512, 911}},
+        {1920, 1080, 0, 0, truncate, {1920, 1080}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(logicalSize(c.w, c.h, c.transform, c.scale, c.rounding), c.size)
+            << c.w << "x" << c.h << " turned " << c.transform << " at " << c.scale;
+}
+
 TEST(WlrLayoutTest, DisplayIdsFollowTheMonitorNotTheAnnouncement) {
     const auto a = headsOf(
         announceAll({{.object = 10, .name = "DP-1"}, {.object = 20, .name = "DP-2", .x = 1920}}));
@@ -233,13 +247,7 @@ TEST(WlrLayoutTest, ChangesBetweenBatches) {
         const WlrLayout before = layoutOf(headsOf(base), {});
         const WlrLayout after =
             layoutOf(headsOf(base + c.more + "zwlr_output_manager_v1@5.done(2)\n"), {});
-        auto ids = idsByName(before);
-        for (auto [name, id] : idsByName(after)) ids[name] = id;
-        std::map<std::string, std::uint32_t> got;
-        for (const DisplayChange& ch : diffSnapshots(before.snapshot(), after.snapshot()))
-            for (auto [name, id] : ids)
-                if (id == ch.display) got[name] = ch.flags;
-        EXPECT_EQ(got, c.flags);
+        EXPECT_EQ(testing::changesByName(before, after), c.flags);
     }
     // A batch without changes is no change.
     const WlrLayout l = layoutOf(headsOf(base), {});

@@ -6,9 +6,9 @@
 #include <fstream>
 
 #include "layouts/display_probe.h"
+#include "output_protocol_log.h"
 #include "platform/wlroots/wlroots_display_identity.h"
 #include "platform/wlroots/wlroots_display_services.h"
-#include "protocol_log.h"
 #include "support/edid_builder.h"
 #include "support/log_capture.h"
 

@@ -24,7 +24,7 @@ const KwinOutput* KwinDisplayIdentity::output(std::uint32_t id, std::uint32_t* u
         if (layout.displays[i].id != id) continue;
         if (unit) *unit = std::uint32_t(i);
         for (const KwinOutput& o : state_.outputs())
-            if (o.key == layout.displays[i].outputKey) return &o;
+            if (o.key == layout.displays[i].headKey) return &o;
     }
     return nullptr;
 }

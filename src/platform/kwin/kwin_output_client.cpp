@@ -1,16 +1,14 @@
 #include "platform/kwin/kwin_output_client.h"
 
-#include <poll.h>
 #include <wayland-client.h>
 
-#include <cerrno>
-#include <chrono>
-#include <cstdlib>
 #include <list>
+#include <optional>
 
 #include "kde-output-device-v2-client-protocol.h"
 #include "kde-output-management-v2-client-protocol.h"
 #include "kde-output-order-v1-client-protocol.h"
+#include "platform/wayland/wayland_connection.h"
 
 namespace seam {
 
@@ -44,13 +42,12 @@ struct KwinOutputClient::Impl {
         std::uint32_t global = 0;  // devices only
     };
 
-    wl_display* display = nullptr;
-    wl_registry* registry = nullptr;
+    WaylandConnection wl;
     kde_output_management_v2* management = nullptr;
     kde_output_order_v1* order = nullptr;
     std::vector<std::string> orderBatch;
 
-    KwinOutputTracker tracker;
+    OutputTracker tracker;
     std::uint32_t nextKey = 1;
     std::list<Ref> devices, modes;
     std::function<void()> changed;
@@ -61,7 +58,7 @@ struct KwinOutputClient::Impl {
         refs.push_back({this, nextKey++, proxy, global});
         return refs.back();
     }
-    void apply(const kwin::Event& e) {
+    void apply(const output::Event& e) {
         if (tracker.apply(e)) dirty = true;
     }
     // KWin ends each device's changes with its own done, so one configuration
@@ -73,14 +70,13 @@ struct KwinOutputClient::Impl {
         if (changed) changed();
     }
     void bindDevice(std::uint32_t global, unsigned offered);
-    bool dispatchFor(int timeoutMs);
 };
 
 namespace {
 using Ref = KwinOutputClient::Impl::Ref;
 using Impl = KwinOutputClient::Impl;
 
-void apply(void* data, const kwin::Event& e) {
+void apply(void* data, const output::Event& e) {
     static_cast<Ref*>(data)->impl->apply(e);
 }
 std::uint32_t key(void* data) {
@@ -96,59 +92,62 @@ std::string text(const char* v) {
 }
 
 void modeSize(void* d, kde_output_device_mode_v2*, int32_t w, int32_t h) {
-    apply(d, kwin::ModeSize{key(d), w, h});
+    apply(d, output::ModeSize{key(d), w, h});
 }
 void modeRefresh(void* d, kde_output_device_mode_v2*, int32_t r) {
-    apply(d, kwin::ModeRefresh{key(d), r});
+    apply(d, output::ModeRefresh{key(d), r});
 }
 void modePreferred(void* d, kde_output_device_mode_v2*) {
-    apply(d, kwin::ModePreferred{key(d)});
+    apply(d, output::ModePreferred{key(d)});
 }
 void modeRemoved(void* d, kde_output_device_mode_v2*) {
-    apply(d, kwin::ModeRemoved{key(d)});
+    apply(d, output::ModeFinished{key(d)});
 }
 const kde_output_device_mode_v2_listener kModeListener = {modeSize, modeRefresh, modePreferred,
                                                           modeRemoved};
 
 void deviceGeometry(void* d, kde_output_device_v2*, int32_t x, int32_t y, int32_t, int32_t, int32_t,
                     const char* make, const char* model, int32_t transform) {
-    apply(d, kwin::Geometry{key(d), x, y, text(make), text(model), transform});
+    apply(d, output::HeadPosition{key(d), x, y});
+    apply(d, output::HeadText{key(d), output::TextField::make, text(make)});
+    apply(d, output::HeadText{key(d), output::TextField::model, text(model)});
+    apply(d, output::HeadTransform{key(d), transform});
 }
 void deviceCurrentMode(void* d, kde_output_device_v2*, kde_output_device_mode_v2* mode) {
-    apply(d, kwin::CurrentMode{key(d), keyOf(mode)});
+    apply(d, output::HeadCurrentMode{key(d), keyOf(mode)});
 }
 void deviceMode(void* d, kde_output_device_v2*, kde_output_device_mode_v2* mode) {
     auto* ref = static_cast<Ref*>(d);
     Ref& m = ref->impl->add(ref->impl->modes, mode);
     kde_output_device_mode_v2_add_listener(mode, &kModeListener, &m);
-    apply(d, kwin::ModeAdded{ref->key, m.key});
+    apply(d, output::HeadModeAdded{ref->key, m.key});
 }
 void deviceDone(void* d, kde_output_device_v2*) {
-    apply(d, kwin::Done{key(d)});
+    apply(d, output::HeadDone{key(d)});
 }
 void deviceScale(void* d, kde_output_device_v2*, wl_fixed_t s) {
-    apply(d, kwin::Scale{key(d), wl_fixed_to_double(s)});
+    apply(d, output::HeadScale{key(d), wl_fixed_to_double(s)});
 }
 void deviceEdid(void* d, kde_output_device_v2*, const char* raw) {
-    apply(d, kwin::Edid{key(d), text(raw)});
+    apply(d, output::HeadEdid{key(d), text(raw)});
 }
 void deviceEnabled(void* d, kde_output_device_v2*, int32_t on) {
-    apply(d, kwin::Enabled{key(d), on != 0});
+    apply(d, output::HeadEnabled{key(d), on != 0});
 }
-void deviceText(void* d, kwin::TextField f, const char* v) {
-    apply(d, kwin::Text{key(d), f, text(v)});
+void deviceText(void* d, output::TextField f, const char* v) {
+    apply(d, output::HeadText{key(d), f, text(v)});
 }
 void deviceUuid(void* d, kde_output_device_v2*, const char* v) {
-    deviceText(d, kwin::TextField::uuid, v);
+    deviceText(d, output::TextField::uuid, v);
 }
 void deviceSerial(void* d, kde_output_device_v2*, const char* v) {
-    deviceText(d, kwin::TextField::serial, v);
+    deviceText(d, output::TextField::serial, v);
 }
 void deviceEisaId(void* d, kde_output_device_v2*, const char* v) {
-    deviceText(d, kwin::TextField::eisaId, v);
+    deviceText(d, output::TextField::eisaId, v);
 }
 void deviceName(void* d, kde_output_device_v2*, const char* v) {
-    deviceText(d, kwin::TextField::name, v);
+    deviceText(d, output::TextField::name, v);
 }
 void deviceCapabilities(void*, kde_output_device_v2*, uint32_t) {}
 void deviceOverscan(void*, kde_output_device_v2*, uint32_t) {}
@@ -165,7 +164,7 @@ void orderOutput(void* d, kde_output_order_v1*, const char* name) {
 }
 void orderDone(void* d, kde_output_order_v1*) {
     auto* impl = static_cast<Impl*>(d);
-    impl->apply(kwin::Primary{impl->orderBatch.empty() ? "" : impl->orderBatch.front()});
+    impl->apply(output::Primary{impl->orderBatch.empty() ? "" : impl->orderBatch.front()});
     impl->orderBatch.clear();
 }
 const kde_output_order_v1_listener kOrderListener = {orderOutput, orderDone};
@@ -196,7 +195,7 @@ void registryGlobalRemove(void* d, wl_registry*, uint32_t name) {
         kde_output_device_v2_destroy(static_cast<kde_output_device_v2*>(it->proxy));
         const std::uint32_t gone = it->key;
         impl->devices.erase(it);
-        impl->apply(kwin::OutputRemoved{gone});
+        impl->apply(output::HeadRemoved{gone});
         return;
     }
 }
@@ -216,30 +215,11 @@ const kde_output_configuration_v2_listener kConfigListener = {configApplied, con
 
 void KwinOutputClient::Impl::bindDevice(std::uint32_t global, unsigned offered) {
     auto* device = static_cast<kde_output_device_v2*>(
-        wl_registry_bind(registry, global, &kde_output_device_v2_interface,
+        wl_registry_bind(wl.registry(), global, &kde_output_device_v2_interface,
                          std::min<unsigned>(offered, kDeviceVersion)));
     Ref& ref = add(devices, device, global);
     kde_output_device_v2_add_listener(device, &kDeviceListener, &ref);
-    tracker.apply(kwin::OutputAdded{ref.key});
-}
-
-bool KwinOutputClient::Impl::dispatchFor(int timeoutMs) {
-    // The standard reading sequence: anything queued first, then the socket.
-    while (wl_display_prepare_read(display) != 0)
-        if (wl_display_dispatch_pending(display) < 0) return false;
-    if (wl_display_flush(display) < 0 && errno != EAGAIN) {
-        wl_display_cancel_read(display);
-        return false;
-    }
-    pollfd p{.fd = wl_display_get_fd(display), .events = POLLIN};
-    if (poll(&p, 1, timeoutMs) > 0 && (p.revents & POLLIN)) {
-        if (wl_display_read_events(display) < 0) return false;
-    } else {
-        wl_display_cancel_read(display);
-    }
-    if (wl_display_dispatch_pending(display) < 0) return false;
-    announce();
-    return wl_display_flush(display) >= 0 || errno == EAGAIN;
+    tracker.apply(output::HeadAdded{ref.key});
 }
 
 KwinOutputClient::Impl::~Impl() {
@@ -249,40 +229,28 @@ KwinOutputClient::Impl::~Impl() {
         kde_output_device_v2_destroy(static_cast<kde_output_device_v2*>(o.proxy));
     if (order) kde_output_order_v1_destroy(order);
     if (management) kde_output_management_v2_destroy(management);
-    if (registry) wl_registry_destroy(registry);
-    if (display) wl_display_disconnect(display);
 }
 
 std::unique_ptr<KwinOutputClient> KwinOutputClient::connect(std::string& whyNot,
                                                             const char* socketName) {
-    if (!socketName && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("WAYLAND_SOCKET")) {
-        whyNot = "no Wayland session (WAYLAND_DISPLAY is not set)";
-        return nullptr;
-    }
     auto impl = std::make_unique<Impl>();
-    impl->display = wl_display_connect(socketName);
-    if (!impl->display) {
-        whyNot = "cannot connect to the Wayland compositor";
+    if (!impl->wl.open(socketName, kRegistryListener, impl.get(), whyNot)) return nullptr;
+    if (!impl->management) {
+        whyNot = "the compositor offers no kde_output_management_v2";
         return nullptr;
     }
-    impl->registry = wl_display_get_registry(impl->display);
-    wl_registry_add_listener(impl->registry, &kRegistryListener, impl.get());
-    // Globals, then every device's state up to its done.
-    for (int i = 0; i < 2; ++i) {
-        if (wl_display_roundtrip(impl->display) < 0) {
-            whyNot = "the Wayland connection failed while reading the outputs";
-            return nullptr;
-        }
-        if (i == 0 && !impl->management) {
-            whyNot = "the compositor offers no kde_output_management_v2";
-            return nullptr;
-        }
+    // Every device's state up to its done.
+    if (!impl->wl.roundtrip()) {
+        whyNot = "the Wayland connection failed while reading the outputs";
+        return nullptr;
     }
-    if (impl->tracker.outputs().empty()) {
+    if (impl->tracker.heads().empty()) {
         whyNot = "the compositor reported no kde_output_device_v2";
         return nullptr;
     }
     impl->dirty = false;  // the state at connecting is no change
+    Impl* raw = impl.get();
+    impl->wl.afterRead = [raw] { raw->announce(); };
     return std::unique_ptr<KwinOutputClient>(new KwinOutputClient(std::move(impl)));
 }
 
@@ -290,24 +258,22 @@ KwinOutputClient::KwinOutputClient(std::unique_ptr<Impl> impl) : impl_(std::move
 KwinOutputClient::~KwinOutputClient() = default;
 
 void KwinOutputClient::refresh() {
-    impl_->dispatchFor(0);
+    impl_->wl.dispatchFor(0);
 }
 bool KwinOutputClient::readable() {
-    return impl_->dispatchFor(0) && wl_display_get_error(impl_->display) == 0;
+    return impl_->wl.readable();
 }
 bool KwinOutputClient::roundtrip() {
-    const bool ok = wl_display_roundtrip(impl_->display) >= 0;
-    impl_->announce();
-    return ok;
+    return impl_->wl.roundtrip();
 }
 int KwinOutputClient::fd() const {
-    return wl_display_get_fd(impl_->display);
+    return impl_->wl.fd();
 }
 void KwinOutputClient::onChange(std::function<void()> handler) {
     impl_->changed = std::move(handler);
 }
 const std::vector<KwinOutput>& KwinOutputClient::outputs() const {
-    return impl_->tracker.outputs();
+    return impl_->tracker.heads();
 }
 const std::string& KwinOutputClient::primary() const {
     return impl_->tracker.primary();
@@ -315,7 +281,7 @@ const std::string& KwinOutputClient::primary() const {
 
 KwinApplyOutcome KwinOutputClient::apply(const std::vector<KwinPlacement>& placements) {
     Impl& m = *impl_;
-    if (wl_display_get_error(m.display)) return KwinApplyOutcome::lost;
+    if (m.wl.lost()) return KwinApplyOutcome::lost;
     Answer answer;
     auto* config = kde_output_management_v2_create_configuration(m.management);
     kde_output_configuration_v2_add_listener(config, &kConfigListener, &answer);
@@ -325,14 +291,7 @@ KwinApplyOutcome KwinOutputClient::apply(const std::vector<KwinPlacement>& place
                 kde_output_configuration_v2_position(
                     config, static_cast<kde_output_device_v2*>(r.proxy), p.x, p.y);
     kde_output_configuration_v2_apply(config);
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(kAnswerTimeoutMs);
-    while (!answer.outcome) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                              deadline - std::chrono::steady_clock::now())
-                              .count();
-        if (left <= 0 || !m.dispatchFor(int(left))) break;
-    }
+    m.wl.waitUntil([&] { return answer.outcome.has_value(); }, kAnswerTimeoutMs);
     kde_output_configuration_v2_destroy(config);
     if (!answer.outcome) return KwinApplyOutcome::lost;
     // The devices' new state follows the answer; take it in before anyone reads.

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/kwin/kwin_layout.h"
-#include "platform/kwin/kwin_outputs.h"
+#include "platform/wayland/output_heads.h"
 
 namespace seam {
 

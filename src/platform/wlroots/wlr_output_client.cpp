@@ -1,13 +1,11 @@
 #include "platform/wlroots/wlr_output_client.h"
 
-#include <poll.h>
 #include <wayland-client.h>
 
-#include <cerrno>
-#include <chrono>
-#include <cstdlib>
 #include <list>
+#include <optional>
 
+#include "platform/wayland/wayland_connection.h"
 #include "wlr-output-management-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 
@@ -53,15 +51,14 @@ struct WlrOutputClient::Impl {
         bool complete = false;  // said its logical place at least once
     };
 
-    wl_display* display = nullptr;
-    wl_registry* registry = nullptr;
+    WaylandConnection wl;
     zwlr_output_manager_v1* manager = nullptr;
     std::uint32_t managerGlobal = 0;
     unsigned version = 0;
     zxdg_output_manager_v1* xdgManager = nullptr;
     bool managerFinished = false;
 
-    WlrHeadTracker tracker;
+    OutputTracker tracker;
     std::uint32_t nextKey = 1;
     std::list<Ref> heads, modes;
     std::list<Shown> outputs;
@@ -80,14 +77,13 @@ struct WlrOutputClient::Impl {
     void bindOutput(std::uint32_t global, unsigned offered);
     void watchXdg(Shown& s);
     void publishShown();
-    bool dispatchFor(int timeoutMs);
 };
 
 namespace {
 using Ref = WlrOutputClient::Impl::Ref;
 using Shown = WlrOutputClient::Impl::Shown;
 
-void apply(void* data, const wlr::Event& e) {
+void apply(void* data, const output::Event& e) {
     auto* ref = static_cast<Ref*>(data);
     if (ref->impl->tracker.apply(e)) {
         ref->impl->dropFinished();
@@ -101,64 +97,64 @@ std::uint32_t keyOf(void* proxy) {
 }
 
 void modeSize(void* d, zwlr_output_mode_v1*, int32_t w, int32_t h) {
-    apply(d, wlr::ModeSize{static_cast<Ref*>(d)->key, w, h});
+    apply(d, output::ModeSize{static_cast<Ref*>(d)->key, w, h});
 }
 void modeRefresh(void* d, zwlr_output_mode_v1*, int32_t r) {
-    apply(d, wlr::ModeRefresh{static_cast<Ref*>(d)->key, r});
+    apply(d, output::ModeRefresh{static_cast<Ref*>(d)->key, r});
 }
 void modePreferred(void* d, zwlr_output_mode_v1*) {
-    apply(d, wlr::ModePreferred{static_cast<Ref*>(d)->key});
+    apply(d, output::ModePreferred{static_cast<Ref*>(d)->key});
 }
 void modeFinished(void* d, zwlr_output_mode_v1*) {
     static_cast<Ref*>(d)->finished = true;
-    apply(d, wlr::ModeFinished{static_cast<Ref*>(d)->key});
+    apply(d, output::ModeFinished{static_cast<Ref*>(d)->key});
 }
 const zwlr_output_mode_v1_listener kModeListener = {modeSize, modeRefresh, modePreferred,
                                                     modeFinished};
 
-void headText(void* d, wlr::TextField f, const char* v) {
-    apply(d, wlr::HeadText{static_cast<Ref*>(d)->key, f, v ? v : ""});
+void headText(void* d, output::TextField f, const char* v) {
+    apply(d, output::HeadText{static_cast<Ref*>(d)->key, f, v ? v : ""});
 }
 void headName(void* d, zwlr_output_head_v1*, const char* v) {
-    headText(d, wlr::TextField::name, v);
+    headText(d, output::TextField::name, v);
 }
 void headDescription(void* d, zwlr_output_head_v1*, const char* v) {
-    headText(d, wlr::TextField::description, v);
+    headText(d, output::TextField::description, v);
 }
 void headPhysicalSize(void*, zwlr_output_head_v1*, int32_t, int32_t) {}
 void headMode(void* d, zwlr_output_head_v1*, zwlr_output_mode_v1* mode) {
     auto* ref = static_cast<Ref*>(d);
     Ref& m = ref->impl->add(ref->impl->modes, mode);
     zwlr_output_mode_v1_add_listener(mode, &kModeListener, &m);
-    apply(d, wlr::HeadModeAdded{ref->key, m.key});
+    apply(d, output::HeadModeAdded{ref->key, m.key});
 }
 void headEnabled(void* d, zwlr_output_head_v1*, int32_t on) {
-    apply(d, wlr::HeadEnabled{static_cast<Ref*>(d)->key, on != 0});
+    apply(d, output::HeadEnabled{static_cast<Ref*>(d)->key, on != 0});
 }
 void headCurrentMode(void* d, zwlr_output_head_v1*, zwlr_output_mode_v1* mode) {
-    apply(d, wlr::HeadCurrentMode{static_cast<Ref*>(d)->key, keyOf(mode)});
+    apply(d, output::HeadCurrentMode{static_cast<Ref*>(d)->key, keyOf(mode)});
 }
 void headPosition(void* d, zwlr_output_head_v1*, int32_t x, int32_t y) {
-    apply(d, wlr::HeadPosition{static_cast<Ref*>(d)->key, x, y});
+    apply(d, output::HeadPosition{static_cast<Ref*>(d)->key, x, y});
 }
 void headTransform(void* d, zwlr_output_head_v1*, int32_t t) {
-    apply(d, wlr::HeadTransform{static_cast<Ref*>(d)->key, t});
+    apply(d, output::HeadTransform{static_cast<Ref*>(d)->key, t});
 }
 void headScale(void* d, zwlr_output_head_v1*, wl_fixed_t s) {
-    apply(d, wlr::HeadScale{static_cast<Ref*>(d)->key, wl_fixed_to_double(s)});
+    apply(d, output::HeadScale{static_cast<Ref*>(d)->key, wl_fixed_to_double(s)});
 }
 void headFinished(void* d, zwlr_output_head_v1*) {
     static_cast<Ref*>(d)->finished = true;
-    apply(d, wlr::HeadFinished{static_cast<Ref*>(d)->key});
+    apply(d, output::HeadFinished{static_cast<Ref*>(d)->key});
 }
 void headMake(void* d, zwlr_output_head_v1*, const char* v) {
-    headText(d, wlr::TextField::make, v);
+    headText(d, output::TextField::make, v);
 }
 void headModel(void* d, zwlr_output_head_v1*, const char* v) {
-    headText(d, wlr::TextField::model, v);
+    headText(d, output::TextField::model, v);
 }
 void headSerial(void* d, zwlr_output_head_v1*, const char* v) {
-    headText(d, wlr::TextField::serial, v);
+    headText(d, output::TextField::serial, v);
 }
 void headAdaptiveSync(void*, zwlr_output_head_v1*, uint32_t) {}
 const zwlr_output_head_v1_listener kHeadListener = {
@@ -170,11 +166,11 @@ void managerHead(void* d, zwlr_output_manager_v1*, zwlr_output_head_v1* head) {
     auto* impl = static_cast<WlrOutputClient::Impl*>(d);
     Ref& h = impl->add(impl->heads, head);
     zwlr_output_head_v1_add_listener(head, &kHeadListener, &h);
-    impl->tracker.apply(wlr::HeadAdded{h.key});
+    impl->tracker.apply(output::HeadAdded{h.key});
 }
 void managerDone(void* d, zwlr_output_manager_v1*, uint32_t serial) {
     auto* impl = static_cast<WlrOutputClient::Impl*>(d);
-    impl->tracker.apply(wlr::Done{serial});
+    impl->tracker.apply(output::Done{serial});
     impl->dropFinished();
     impl->changedNow();
 }
@@ -282,7 +278,7 @@ const zwlr_output_configuration_v1_listener kConfigListener = {configSucceeded, 
 
 void WlrOutputClient::Impl::bindOutput(std::uint32_t global, unsigned offered) {
     auto* output = static_cast<wl_output*>(wl_registry_bind(
-        registry, global, &wl_output_interface, std::min<unsigned>(offered, kOutputVersion)));
+        wl.registry(), global, &wl_output_interface, std::min<unsigned>(offered, kOutputVersion)));
     outputs.push_back({.impl = this, .global = global, .output = output});
     wl_output_add_listener(output, &kOutputListener, &outputs.back());
     watchXdg(outputs.back());
@@ -330,26 +326,6 @@ void WlrOutputClient::Impl::dropFinished() {
     }
 }
 
-bool WlrOutputClient::Impl::dispatchFor(int timeoutMs) {
-    // The standard reading sequence: anything queued first, then the socket.
-    while (wl_display_prepare_read(display) != 0)
-        if (wl_display_dispatch_pending(display) < 0) return false;
-    if (wl_display_flush(display) < 0 && errno != EAGAIN) {
-        wl_display_cancel_read(display);
-        return false;
-    }
-    pollfd p{.fd = wl_display_get_fd(display), .events = POLLIN};
-    if (poll(&p, 1, timeoutMs) > 0 && (p.revents & POLLIN)) {
-        if (wl_display_read_events(display) < 0) return false;
-    } else {
-        wl_display_cancel_read(display);
-    }
-    if (wl_display_dispatch_pending(display) < 0) return false;
-    // Handlers may have asked for something (a new output's place): send it now,
-    // the event loop will not.
-    return wl_display_flush(display) >= 0 || errno == EAGAIN;
-}
-
 WlrOutputClient::Impl::~Impl() {
     for (Shown& s : outputs) {
         if (s.xdg) zxdg_output_v1_destroy(s.xdg);
@@ -362,34 +338,20 @@ WlrOutputClient::Impl::~Impl() {
         zwlr_output_manager_v1_stop(manager);
         zwlr_output_manager_v1_destroy(manager);
     }
-    if (registry) wl_registry_destroy(registry);
-    if (display) wl_display_disconnect(display);
 }
 
 std::unique_ptr<WlrOutputClient> WlrOutputClient::connect(std::string& whyNot,
                                                           const char* socketName) {
-    if (!socketName && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("WAYLAND_SOCKET")) {
-        whyNot = "no Wayland session (WAYLAND_DISPLAY is not set)";
-        return nullptr;
-    }
     auto impl = std::make_unique<Impl>();
-    impl->display = wl_display_connect(socketName);
-    if (!impl->display) {
-        whyNot = "cannot connect to the Wayland compositor";
+    if (!impl->wl.open(socketName, kRegistryListener, impl.get(), whyNot)) return nullptr;
+    if (!impl->manager) {
+        whyNot = "the compositor offers no zwlr_output_manager_v1";
         return nullptr;
     }
-    impl->registry = wl_display_get_registry(impl->display);
-    wl_registry_add_listener(impl->registry, &kRegistryListener, impl.get());
-    // Globals, then the heads, outputs and their xdg-output places.
-    for (int i = 0; i < 3; ++i) {
-        if (wl_display_roundtrip(impl->display) < 0) {
-            whyNot = "the Wayland connection failed while reading the outputs";
-            return nullptr;
-        }
-        if (i == 0 && !impl->manager) {
-            whyNot = "the compositor offers no zwlr_output_manager_v1";
-            return nullptr;
-        }
+    // The heads and outputs, then the outputs' xdg-output places.
+    if (!impl->wl.roundtrip() || !impl->wl.roundtrip()) {
+        whyNot = "the Wayland connection failed while reading the outputs";
+        return nullptr;
     }
     if (!impl->tracker.everDone() || impl->managerFinished) {
         whyNot = "the compositor did not report its outputs";
@@ -402,16 +364,16 @@ WlrOutputClient::WlrOutputClient(std::unique_ptr<Impl> impl) : impl_(std::move(i
 WlrOutputClient::~WlrOutputClient() = default;
 
 void WlrOutputClient::refresh() {
-    impl_->dispatchFor(0);
+    impl_->wl.dispatchFor(0);
 }
 bool WlrOutputClient::readable() {
-    return impl_->dispatchFor(0) && wl_display_get_error(impl_->display) == 0;
+    return impl_->wl.readable();
 }
 bool WlrOutputClient::roundtrip() {
-    return wl_display_roundtrip(impl_->display) >= 0;
+    return impl_->wl.roundtrip();
 }
 int WlrOutputClient::fd() const {
-    return wl_display_get_fd(impl_->display);
+    return impl_->wl.fd();
 }
 void WlrOutputClient::onChange(std::function<void()> handler) {
     impl_->changed = std::move(handler);
@@ -428,7 +390,7 @@ const std::vector<WlrShownOutput>& WlrOutputClient::shown() const {
 
 WlrApplyOutcome WlrOutputClient::apply(const std::vector<WlrHeadSetting>& settings, bool testOnly) {
     Impl& m = *impl_;
-    if (m.managerFinished || wl_display_get_error(m.display)) return WlrApplyOutcome::lost;
+    if (m.managerFinished || m.wl.lost()) return WlrApplyOutcome::lost;
     auto proxyOf = [](const std::list<Ref>& refs, std::uint32_t key) -> void* {
         for (const Ref& r : refs)
             if (r.key == key && !r.finished) return r.proxy;
@@ -462,14 +424,7 @@ WlrApplyOutcome WlrOutputClient::apply(const std::vector<WlrHeadSetting>& settin
         zwlr_output_configuration_v1_test(config);
     else
         zwlr_output_configuration_v1_apply(config);
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(kAnswerTimeoutMs);
-    while (!answer.outcome) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                              deadline - std::chrono::steady_clock::now())
-                              .count();
-        if (left <= 0 || !m.dispatchFor(int(left))) break;
-    }
+    m.wl.waitUntil([&] { return answer.outcome.has_value(); }, kAnswerTimeoutMs);
     for (auto* ch : made) zwlr_output_configuration_head_v1_destroy(ch);
     zwlr_output_configuration_v1_destroy(config);
     if (!answer.outcome) return WlrApplyOutcome::lost;

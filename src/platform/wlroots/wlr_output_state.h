@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "platform/wlroots/wlr_heads.h"
+#include "platform/wayland/output_heads.h"
 #include "platform/wlroots/wlr_layout.h"
 
 namespace seam {
