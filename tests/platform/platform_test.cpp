@@ -30,7 +30,10 @@ TEST(PlatformLimits, WhatIsMissingIsNamedOnceInOneLine) {
         {{.pointerFeed = false, .warp = false, .hotKeys = false, .placeWindows = false},
          "platform sim: no global pointer events, gestures off; no pointer warp after moves; no "
          "global hot keys, bind the commands in the desktop's settings; windows placed by the "
-         "compositor, align mode off"},
+         "compositor"},
+        {{.placeWindows = false, .coverOutputs = false},
+         "platform sim: windows placed by the compositor; no window covers one monitor, align "
+         "mode off"},
     };
     for (const Case& c : cases) {
         SimPlatform platform(c.has);

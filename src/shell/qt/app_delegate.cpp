@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <cstdlib>
 
+#include "align/qt/output_overlay.h"
 #include "align/qt/overlay_window.h"
 #include "align/qt/toast_window.h"
 #include "base/log.h"
@@ -87,13 +88,21 @@ bool AppDelegate::finishLaunching(bool updateNow) {
                                        std::make_unique<EdgeBarWindow>(*arrangement_, *scheduler_));
     log(std::string("launch Seamwright ") + kVersion + " backend=" + std::string(platform_.name()) +
         " " + arrangement_->describe(engine_->cache()));
-    if (const auto limits = limitsLine(platform_.name(), abilitiesOf(platform_))) log(*limits);
+    if (const char* sway = std::getenv("SWAYSOCK"); sway && (swayIpc_ = SwayIpc::connect(sway)))
+        swayKeys_ = std::make_unique<SwayKeys>(
+            *swayIpc_, QCoreApplication::applicationFilePath().toStdString());
+    Abilities can = abilitiesOf(platform_);
+    can.hotKeys = can.hotKeys || swayKeys_;  // sway binds our keys to our commands
+    if (const auto limits = limitsLine(platform_.name(), can)) log(*limits);
 
     // Stored keys are read from the settings; undecodable ones fall back.
     alignKey_ = HotKeySpec::stored("align", standardDefaults()).value_or(defaultAlign);
     undoKey_ = HotKeySpec::stored("undo", standardDefaults()).value_or(defaultUndo);
 
-    overlays_ = std::make_unique<QtOverlayFactory>(*arrangement_);
+    if (platform_.placesWindows())
+        overlays_ = std::make_unique<QtOverlayFactory>(*arrangement_);
+    else
+        overlays_ = std::make_unique<OutputOverlayFactory>(*arrangement_);
     alignMode_ = std::make_unique<AlignMode>(*arrangement_, pointer, *scheduler_, *overlays_);
     toasts_ = std::make_unique<QtToastFactory>(*arrangement_);
     pill_ = std::make_unique<Pill>(*arrangement_, *scheduler_, *toasts_);
@@ -156,9 +165,6 @@ bool AppDelegate::finishLaunching(bool updateNow) {
             return self && pressHotKey(*self->hotKeys_, e);
         };
     }
-    if (const char* sway = std::getenv("SWAYSOCK"); sway && (swayIpc_ = SwayIpc::connect(sway)))
-        swayKeys_ = std::make_unique<SwayKeys>(
-            *swayIpc_, QCoreApplication::applicationFilePath().toStdString());
     layouts_->loadLayoutKeys();
     applyHotKeys();
 
@@ -456,20 +462,28 @@ Point AppDelegate::pointerLocation() {
 }
 
 void AppDelegate::startAlign() {
-    if (!platform_.placesWindows()) {
+    if (!platform_.coversOutputs()) {
         // Overlays that cannot be put on their monitors would take clicks at the wrong places.
-        log("align mode unavailable: the " + std::string(platform_.name()) +
-            " compositor places our windows");
+        log("align mode unavailable: no window can cover one monitor on " +
+            std::string(platform_.name()));
         pill_->show(T("이 데스크톱에서는 아직 클릭으로 맞출 수 없어요 · 저장한 배치는 쓸 수 있어요",
                       "Aligning by clicks is not available on this desktop yet · saved layouts "
                       "work"),
                     pointerLocation(), 1.8);
         return;
     }
-    if (!alignMode_->start())
-        pill_->show(T("모니터가 두 대일 때만 쓸 수 있어요",
-                      "Works when exactly two displays are connected"),
-                    pointerLocation(), 1.1);
+    switch (alignMode_->start()) {
+        case AlignMode::Start::started:
+            return;
+        case AlignMode::Start::notTwoDisplays:
+            return pill_->show(T("모니터가 두 대일 때만 쓸 수 있어요",
+                                 "Works when exactly two displays are connected"),
+                               pointerLocation(), 1.1);
+        case AlignMode::Start::uncovered:
+            return pill_->show(
+                T("화면을 덮을 창을 열 수 없어요", "Could not open a window over each display"),
+                pointerLocation(), 1.8);
+    }
 }
 
 void AppDelegate::confirmAlign(const AlignMode::Pick& a, const AlignMode::Pick& b) {

@@ -39,7 +39,7 @@ class SwayIpc;
 class SwayKeys;
 class QtLayoutPrompts;
 class QtScheduler;
-class QtOverlayFactory;
+class OverlayFactory;
 class PhotoMode;
 class QtPhotoFiles;
 class QtPhotoScreens;
@@ -108,7 +108,7 @@ class AppDelegate : public QObject {
     std::unique_ptr<QtClock> clock_;
     std::unique_ptr<QtScheduler> scheduler_;
     std::unique_ptr<Engine> engine_;
-    std::unique_ptr<QtOverlayFactory> overlays_;
+    std::unique_ptr<OverlayFactory> overlays_;
     std::unique_ptr<AlignMode> alignMode_;
     std::unique_ptr<QtToastFactory> toasts_;
     std::unique_ptr<Pill> pill_;
