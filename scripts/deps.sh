@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake make g++ ccache libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev nlohmann-json3-dev dbus-daemon
-  libx11-dev libxrandr-dev libxi-dev libxtst-dev libxext-dev
+  libx11-dev libxrandr-dev libxi-dev libxtst-dev libxext-dev libxrender-dev libxcb1-dev libx11-xcb-dev libxcb-randr0-dev
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps xauth trayer x11vnc xdotool
   i3-wm xfwm4
   libarchive-dev libheif-dev libjpeg-dev fonts-dejavu-core fonts-nanum

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <initializer_list>
 
+#include "app/qt/exact_placement.h"
 #include "platform/compositor_platform.h"
 #include "platform/qt/logind_wake.h"
 #include "platform/x11/x11_connection.h"
@@ -42,7 +43,9 @@ void probeX11(SessionOffers& offers) {
 }
 
 std::unique_ptr<Platform> openX11(bool tray, std::string& why) {
-    return tray ? X11Platform::open(why) : X11Platform::openDisplays(why);
+    if (!tray) return X11Platform::openDisplays(why);
+    placeWindowsExactlyOnX11();
+    return X11Platform::open(why);
 }
 
 bool wanted(const SessionOffers& offers, std::initializer_list<std::string_view> names) {

@@ -14,6 +14,7 @@
 #include "platform/hot_keys.h"
 #include "platform/login_item.h"
 #include "platform/pointer.h"
+#include "platform/root_pixels.h"
 #include "platform/tray_colours.h"
 #include "platform/wake.h"
 
@@ -40,6 +41,13 @@ class Platform {
     // Whether a window can be made to cover exactly one monitor, placed or full
     // screen on it: align mode needs one per monitor.
     virtual bool coversOutputs() const { return true; }
+    // A window's dimmed picture of the screen beneath it (root pixels), kept by
+    // the window system; nothing where the backend cannot, and the overlay then
+    // draws its own.
+    virtual std::unique_ptr<ScreenBackdrop> backdrop(unsigned long /*window*/, const Rect& /*root*/,
+                                                     double /*dim*/) {
+        return nullptr;
+    }
     // Login item and wake are the session's rather than the display system's:
     // whoever opens the platform hands them in, a backend may offer its own.
     virtual LoginItemService* loginItem() { return loginItem_.get(); }

@@ -48,7 +48,17 @@ std::optional<ScaledPlacement> placeScaled(const Rect& root,
     const Rect logical{s.logical.x + std::round((root.x - s.rootOrigin.x) / r),
                        s.logical.y + std::round((root.y - s.rootOrigin.y) / r),
                        unitsCovering(root.width, r), unitsCovering(root.height, r)};
-    return ScaledPlacement{best, logical};
+    ScaledPlacement placed{best, logical, std::nullopt};
+    if (rootOf(s, logical) != root) placed.native = root;
+    return placed;
+}
+
+Rect rootOf(const ScaledScreen& s, const Rect& logical) {
+    // The toolkit rounds half away from zero, to the nearest pixel.
+    const double r = s.ratio > 0 ? s.ratio : 1;
+    const auto px = [&](double v) { return std::round(v * r); };
+    return {s.rootOrigin.x + px(logical.x - s.logical.x),
+            s.rootOrigin.y + px(logical.y - s.logical.y), px(logical.width), px(logical.height)};
 }
 
 double ratioOfMonitor(const Rect& monitor, const std::vector<ScaledScreen>& screens) {

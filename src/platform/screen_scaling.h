@@ -24,15 +24,21 @@ struct ScaledScreen {
 struct ScaledPlacement {
     std::size_t screen = 0;  // index into the screen list
     Rect logical;            // in whole logical units
+    // Root pixels the window system must be given itself, where whole units at
+    // a fractional ratio land a pixel off; absent where they land exactly.
+    std::optional<Rect> native;
     bool operator==(const ScaledPlacement&) const = default;
 };
 
 // The logical geometry that puts a window over root, on the screen holding most
 // of it (the first screen when none does). Positions round to the nearest unit;
 // sizes take the fewest units that cover root, one pixel more where a ratio
-// does not divide it.
+// does not divide it; native then holds root.
 std::optional<ScaledPlacement> placeScaled(const Rect& root,
                                            const std::vector<ScaledScreen>& screens);
+
+// The root pixels the toolkit gives a window at logical on screen s.
+Rect rootOf(const ScaledScreen& s, const Rect& logical);
 
 // The ratio of the toolkit's screen for a monitor at root pixels. The toolkit
 // learns of a new arrangement a moment after it is made, so a monitor that has

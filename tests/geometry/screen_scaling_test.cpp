@@ -43,7 +43,8 @@ TEST(ScreenScaling, EachMonitorsWindowCoversExactlyItsMonitor) {
         Rect monitor;
         std::size_t screen;
         Rect logical;
-        Rect lands;  // what the server gets
+        Rect lands;                                 // what the server gets from the toolkit
+        std::optional<Rect> native = std::nullopt;  // what it must be told instead
     };
     const Case cases[] = {
         {kOne, kPanel, 0, {0, 0, 1710, 1112}, kPanel},
@@ -54,8 +55,9 @@ TEST(ScreenScaling, EachMonitorsWindowCoversExactlyItsMonitor) {
         {kMixed, kExternal, 1, {1710, 0, 1280, 960}, kExternal},
         {kHalf, kPanel, 0, {0, 0, 1140, 741}, kPanel},
         {kHalf, kExternal, 1, {1710, 0, 853, 640}, kExternal},
-        // 1112 is no whole number of units at 1.25: one pixel more, never less.
-        {kQuarter, kPanel, 0, {0, 0, 1368, 890}, {0, 0, 1710, 1113}},
+        // 1112 is no whole number of units at 1.25: one pixel more, never less,
+        // and the window system is told the exact rectangle.
+        {kQuarter, kPanel, 0, {0, 0, 1368, 890}, {0, 0, 1710, 1113}, kPanel},
         {kQuarter, kExternal, 1, {1710, 0, 1024, 768}, kExternal},
     };
     for (const Case& c : cases) {
@@ -65,6 +67,7 @@ TEST(ScreenScaling, EachMonitorsWindowCoversExactlyItsMonitor) {
         EXPECT_EQ(placed->screen, c.screen);
         EXPECT_EQ(placed->logical, c.logical);
         EXPECT_EQ(toRoot(c.scaling.screens[placed->screen], placed->logical), c.lands);
+        EXPECT_EQ(placed->native, c.native);
     }
 }
 
@@ -100,6 +103,8 @@ TEST(ScreenScaling, SmallWindowsLandWhereTheyWereAskedFor) {
         EXPECT_LE(std::abs(lands.y - c.root.y), 1);
         EXPECT_GE(lands.width, c.root.width);
         EXPECT_GE(lands.height, c.root.height);
+        // Wherever the toolkit lands off, the window system is told the rectangle.
+        EXPECT_EQ(placed->native, lands == c.root ? std::nullopt : std::optional(c.root));
     }
     EXPECT_FALSE(placeScaled(kPanel, {}).has_value());
 }

@@ -5,6 +5,7 @@
 
 #include "align/qt/overlay_window.h"
 #include "align/qt/toast_window.h"
+#include "overlay_references.h"
 #include "qt_app.h"
 #include "shell/engine_messages.h"
 #include "shell/hot_key_spec.h"
@@ -12,40 +13,21 @@
 namespace seam {
 namespace {
 
+// Through the window's own paint, from a picture of the screen as the window
+// system hands it over.
 QImage overlay(const OverlayContent& c, QSize size = {1280, 960}) {
     testing::qtApp();
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(QColor(90, 140, 200));  // stands for the picture of the screen
-    QPixmap background = QPixmap::fromImage(image);
-    QPainter p(&image);
-    AlignOverlayView::paintOverlay(p, size, background, c);
-    return image;
+    QImage screen(size, QImage::Format_RGB32);
+    screen.fill(testing::kReferenceScreen);
+    AlignOverlayView view(AlignOverlayView::dimmed(screen));
+    view.resize(size);
+    view.content = c;
+    return view.grab().toImage();
 }
 
 TEST(AlignRender, OverlayStates) {
-    struct Case {
-        const char* name;
-        OverlayContent content;
-    };
-    const Case cases[] = {
-        {"overlay_start",
-         {"① Click where you want to cross to the other screen",
-          "Click near an edge. The closest edge becomes the connection point.\nExample: to cross "
-          "up and to the left, click the left part of the top edge · Esc to cancel",
-          std::nullopt, std::nullopt}},
-        {"overlay_first",
-         {"① Starting point selected",
-          "Laptop, top edge\nClick elsewhere to change it · Esc to cancel", Point{300, 12},
-          std::make_pair(Side::top, 300.0)}},
-        {"overlay_second",
-         {"② Click where you want to come in on this screen",
-          "It connects along the bottom edge of the monitor at that point · Esc to cancel",
-          Point{1268, 948}, std::make_pair(Side::right, 900.0)}},
-    };
-    for (const Case& c : cases) {
-        const QImage image = overlay(c.content);
-        EXPECT_TRUE(testing::matchesReference(image, c.name)) << c.name;
-    }
+    for (const auto& [name, content] : testing::kOverlayReferences)
+        EXPECT_TRUE(testing::matchesReference(overlay(content), name)) << name;
 }
 
 TEST(AlignRender, OverlayDimsAndDrawsOnlyWhatItIsGiven) {
@@ -59,6 +41,33 @@ TEST(AlignRender, OverlayDimsAndDrawsOnlyWhatItIsGiven) {
     EXPECT_NE(edged.pixelColor(2, 50), bare.pixelColor(2, 50));  // inside the 6-point band
     EXPECT_EQ(edged.pixelColor(7, 50), bare.pixelColor(7, 50));  // just past it
     EXPECT_EQ(edged.pixelColor(197, 50), bare.pixelColor(197, 50));
+}
+
+TEST(AlignRender, ThePictureLiesPixelForPixelUnderTheWindowAtAnyScale) {
+    testing::qtApp();
+    QImage screen(500, 400, QImage::Format_RGB32);
+    for (int y = 0; y < screen.height(); ++y)
+        for (int x = 0; x < screen.width(); ++x) screen.setPixel(x, y, qRgb(x, y, x ^ y));
+    const QImage picture = AlignOverlayView::dimmed(screen);
+    for (double ratio : {1.0, 1.25, 1.5, 2.0}) {
+        SCOPED_TRACE(ratio);
+        QImage window(screen.size(), QImage::Format_RGB32);
+        window.setDevicePixelRatio(ratio);
+        window.fill(Qt::red);
+        QPainter p(&window);
+        const QSize units(int(500 / ratio + 0.5), int(400 / ratio + 0.5));
+        AlignOverlayView::paintOverlay(p, units, picture, {}, ratio);
+        p.end();
+        int differing = 0;
+        for (int y = 0; y < window.height(); ++y)
+            for (int x = 0; x < window.width(); ++x)
+                differing += window.pixel(x, y) != picture.pixel(x, y);
+        EXPECT_EQ(differing, 0);
+    }
+    // Dimmed in place: no second full-size image.
+    QImage own = screen.copy();
+    const uchar* bits = own.constBits();
+    EXPECT_EQ(AlignOverlayView::dimmed(std::move(own)).constBits(), bits);
 }
 
 TEST(AlignRender, Toast) {

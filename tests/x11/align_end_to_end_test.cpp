@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
     Desktops, AlignAtScale,
     ::testing::Values(
         Scaling{"Plain", {}}, Scaling{"XftDpi192", {}, 192, 2, 2},
-        Scaling{"XftDpi144", {}, 144, 1.5, 1.5},
+        Scaling{"XftDpi144", {}, 144, 1.5, 1.5}, Scaling{"XftDpi120", {}, 120, 1.25, 1.25},
         Scaling{"QtScaleFactor2", {"QT_SCALE_FACTOR=2"}, 0, 2, 2},
         Scaling{"PanelAt2ExternalAt1", {"QT_SCREEN_SCALE_FACTORS=DUMMY0=2;DUMMY1=1"}, 0, 2, 1}),
     [](const ::testing::TestParamInfo<Scaling>& info) { return std::string(info.param.name); });

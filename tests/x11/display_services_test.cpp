@@ -317,5 +317,30 @@ TEST_F(X11DisplayTest, FailedStepRestoresEverythingChanged) {
     }
 }
 
+TEST_F(X11DisplayTest, AStepTheServerRefusesIsUndone) {
+    auto conn = X11Connection::open();
+    ASSERT_NE(conn, nullptr);
+    Display* d = conn->display();
+    ASSERT_TRUE(xserver()->arrange());
+    const auto state = readScreenState(d, conn->root());
+    ASSERT_TRUE(state);
+    ScreenLimits limits{64, 64, 32767, 32767};
+    auto plan =
+        planConfiguration(*state, 2990, 1112, limits, {{external, 0, 0}, {panel, -1800, 300}});
+    ASSERT_TRUE(plan);
+    ASSERT_EQ(plan->moves.size(), 2u);
+    // The second CRTC goes past the screen, which the server refuses; the
+    // first one has moved by then.
+    plan->moves[1].x = plan->width + 100;
+    XGrabServer(d);
+    const bool ok = applyConfiguration(d, conn->root(), *state, *plan, nullptr);
+    XUngrabServer(d);
+    XSync(d, False);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(serverPos("DUMMY0"), (Pos{0, 0}));
+    EXPECT_EQ(serverPos("DUMMY1"), (Pos{1710, 0}));
+    EXPECT_EQ(xserver()->primaryOutput(), "DUMMY0");
+}
+
 }  // namespace
 }  // namespace seam

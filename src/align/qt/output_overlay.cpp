@@ -33,15 +33,6 @@ class OutputOverlaySurface : public OverlaySurface {
     OutputOverlayView* view_;
 };
 
-// Nothing of the screen to show beneath: the window's own transparency does it.
-const QPixmap& clearPixmap() {
-    static const QPixmap clear = [] {
-        QPixmap p(1, 1);
-        p.fill(Qt::transparent);
-        return p;
-    }();
-    return clear;
-}
 }  // namespace
 
 OutputOverlayView::OutputOverlayView(const Rect& frame) : KeyWindow(false), frame_(frame) {
@@ -53,7 +44,9 @@ void OutputOverlayView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     // The marker comes in the frame's units, which Qt may count differently.
     const double ratio = width() > 0 ? frame_.width / width() : 1.0;
-    AlignOverlayView::paintOverlay(p, size(), clearPixmap(), content, ratio);
+    // Nothing of the screen to draw beneath: the compositor shows it through.
+    p.fillRect(rect(), QColor(0, 0, 0, int(AlignOverlayView::kDim * 255 + 0.5)));
+    AlignOverlayView::paintMarks(p, size(), content, ratio);
 }
 
 void OutputOverlayView::mousePressEvent(QMouseEvent* event) {

@@ -1,11 +1,14 @@
 #include "align/qt/overlay_window.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
+#include "align/qt/backdrop_overlay.h"
 #include "platform/qt/qt_screen_scaling.h"
 
 namespace seam {
@@ -43,6 +46,26 @@ class QtOverlaySurface : public OverlaySurface {
   private:
     AlignOverlayView* view_;
 };
+
+class BackdropSurface : public OverlaySurface {
+  public:
+    explicit BackdropSurface(BackdropOverlay* window) : window_(window) {}
+    ~BackdropSurface() override {
+        window_->setKeyboardGrabEnabled(false);
+        window_->hide();
+        window_->deleteLater();  // may be inside one of its own event handlers
+    }
+    void redraw(const OverlayContent& content) override { window_->setContent(content); }
+    void makeKey() override {
+        window_->raise();
+        window_->requestActivate();
+        // As the widget overlay: nothing else hands an override-redirect window the keyboard.
+        window_->setKeyboardGrabEnabled(true);
+    }
+
+  private:
+    BackdropOverlay* window_;
+};
 }  // namespace
 
 KeyWindow::KeyWindow(bool overlayLevel)
@@ -68,34 +91,80 @@ void KeyWindow::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-AlignOverlayView::AlignOverlayView(QPixmap background)
-    : KeyWindow(true), background_(std::move(background)) {
+AlignOverlayView::AlignOverlayView(QImage picture) : KeyWindow(true), picture_(std::move(picture)) {
     setCursor(Qt::CrossCursor);
+    // Every pixel is painted each time; nothing to clear first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void AlignOverlayView::paintOverlay(QPainter& p, const QSize& size, const QPixmap& background,
+QImage AlignOverlayView::dimmed(QImage picture) {
+    // No compositor, so no real translucency: dim a picture of the screen instead.
+    if (picture.isNull()) return picture;
+    if (picture.format() != QImage::Format_RGB32 &&
+        picture.format() != QImage::Format_ARGB32_Premultiplied)
+        picture.convertTo(QImage::Format_RGB32);
+    QPainter p(&picture);
+    p.fillRect(QRect(QPoint(0, 0), picture.size() / picture.devicePixelRatio()),
+               QColor(0, 0, 0, int(kDim * 255 + 0.5)));
+    return picture;
+}
+
+void AlignOverlayView::paintOverlay(QPainter& p, const QSize& size, const QImage& picture,
                                     const OverlayContent& c, double ratio) {
     const int W = size.width(), H = size.height();
-    p.setRenderHint(QPainter::Antialiasing);
-    // No compositor, so no real translucency: dim a picture of the screen instead.
-    if (!background.isNull())
-        p.drawPixmap(QRect(0, 0, W, H), background);
-    else
+    const double deviceRatio = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    if (picture.width() < std::lround(W * deviceRatio) ||
+        picture.height() < std::lround(H * deviceRatio))
         p.fillRect(QRect(0, 0, W, H), Qt::black);
-    p.fillRect(QRect(0, 0, W, H), QColor(0, 0, 0, int(0.38 * 255 + 0.5)));
+    if (!picture.isNull()) {
+        // Pixel for pixel, a plain copy: at a fractional ratio the window's
+        // units do not come out whole, and scaling the picture would blur it.
+        p.save();
+        p.resetTransform();
+        p.scale(1 / deviceRatio, 1 / deviceRatio);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(QPoint(0, 0), picture);
+        p.restore();
+    }
+    paintMarks(p, size, c, ratio);
+}
 
-    QFont title = QApplication::font();
-    title.setPixelSize(24);
-    title.setWeight(QFont::DemiBold);
-    p.setFont(title);
+AlignOverlayView::OverlayTexts AlignOverlayView::texts(const QSize& size, const OverlayContent& c) {
+    const double W = size.width(), H = size.height();
+    OverlayTexts t;
+    t.titleFont = QApplication::font();
+    t.titleFont.setPixelSize(24);
+    t.titleFont.setWeight(QFont::DemiBold);
+    t.subFont = QApplication::font();
+    t.subFont.setPixelSize(14);
+    t.subFont.setWeight(QFont::Normal);
+    t.titleBox = QRectF(40, H / 2.0 - 44, W - 80, 34);
+    t.subBox = QRectF(40, H / 2.0 - 2, W - 80, 60);
+    const int flags = Qt::AlignHCenter | Qt::AlignTop;
+    t.inked = QFontMetricsF(t.titleFont).boundingRect(t.titleBox, flags, qs(c.title)) |
+              QFontMetricsF(t.subFont).boundingRect(t.subBox, flags, qs(c.sub));
+    return t;
+}
+
+QPointF AlignOverlayView::markerCentre(Point marker, const QSize& size, double ratio) {
+    // Still whole on a scaled screen, where 12 pixels are fewer units.
+    const double W = size.width(), H = size.height();
+    return {std::clamp(marker.x / ratio, 12.0, std::max(12.0, W - 12.0)),
+            std::clamp(marker.y / ratio, 12.0, std::max(12.0, H - 12.0))};
+}
+
+void AlignOverlayView::paintMarks(QPainter& p, const QSize& size, const OverlayContent& c,
+                                  double ratio) {
+    const int W = size.width(), H = size.height();
+    p.setRenderHint(QPainter::Antialiasing);
+
+    const OverlayTexts t = texts(size, c);
+    p.setFont(t.titleFont);
     p.setPen(Qt::white);
-    p.drawText(QRectF(40, H / 2.0 - 44, W - 80, 34), Qt::AlignHCenter | Qt::AlignTop, qs(c.title));
-    QFont sub = QApplication::font();
-    sub.setPixelSize(14);
-    sub.setWeight(QFont::Normal);
-    p.setFont(sub);
+    p.drawText(t.titleBox, Qt::AlignHCenter | Qt::AlignTop, qs(c.title));
+    p.setFont(t.subFont);
     p.setPen(QColor(255, 255, 255, int(0.8 * 255 + 0.5)));
-    p.drawText(QRectF(40, H / 2.0 - 2, W - 80, 60), Qt::AlignHCenter | Qt::AlignTop, qs(c.sub));
+    p.drawText(t.subBox, Qt::AlignHCenter | Qt::AlignTop, qs(c.sub));
 
     if (c.edge) {
         QRectF band;
@@ -116,10 +185,8 @@ void AlignOverlayView::paintOverlay(QPainter& p, const QSize& size, const QPixma
         p.fillRect(band, accent());
     }
     if (c.marker) {
-        // Still whole on a scaled screen, where 12 pixels are fewer units.
-        const double x = std::clamp(c.marker->x / ratio, 12.0, std::max(12.0, W - 12.0));
-        const double y = std::clamp(c.marker->y / ratio, 12.0, std::max(12.0, H - 12.0));
-        const QRectF dot(x - 11, y - 11, 22, 22);
+        const QPointF m = markerCentre(*c.marker, size, ratio);
+        const QRectF dot(m.x() - 11, m.y() - 11, 22, 22);
         p.setPen(Qt::NoPen);
         p.setBrush(accent());
         p.drawEllipse(dot);
@@ -131,7 +198,7 @@ void AlignOverlayView::paintOverlay(QPainter& p, const QSize& size, const QPixma
 
 void AlignOverlayView::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    paintOverlay(p, size(), background_, content, devicePixelRatioF());
+    paintOverlay(p, size(), picture_, content, devicePixelRatioF());
 }
 
 void AlignOverlayView::mousePressEvent(QMouseEvent* event) {
@@ -151,8 +218,21 @@ std::unique_ptr<OverlaySurface> QtOverlayFactory::open(std::uint32_t, const Rect
                                                        std::function<void()> onClick,
                                                        std::function<void()> onEsc) {
     const QtPlacement placement = qtPlacement(arrangement_.cocoaRect(frame));
-    // Taken before the overlay exists, so it shows what lies beneath.
-    auto* view = new AlignOverlayView(grabUnder(placement));
+    if (backdrops_) {
+        auto* window = new BackdropOverlay;
+        placeWindow(window, placement);
+        // Taken before the overlay shows, so it shows what lies beneath.
+        if ((window->backdrop = backdrops_(window->winId(), placement.root))) {
+            window->onClick = std::move(onClick);
+            window->onEsc = std::move(onEsc);
+            window->show();
+            placeWindow(window, placement);
+            window->raise();
+            return std::make_unique<BackdropSurface>(window);
+        }
+        delete window;
+    }
+    auto* view = new AlignOverlayView(AlignOverlayView::dimmed(pictureUnder(placement)));
     view->onClick = std::move(onClick);
     view->onEsc = std::move(onEsc);
     placeWindow(view, placement);

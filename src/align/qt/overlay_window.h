@@ -3,11 +3,13 @@
 // everything, and it takes the keyboard so Escape reaches it.
 #pragma once
 
-#include <QPixmap>
+#include <QFont>
+#include <QImage>
 #include <QWidget>
 #include <functional>
 
 #include "align/align_mode.h"
+#include "platform/root_pixels.h"
 
 namespace seam {
 
@@ -27,14 +29,32 @@ class KeyWindow : public QWidget {
 class AlignOverlayView : public KeyWindow {
     Q_OBJECT
   public:
-    explicit AlignOverlayView(QPixmap background);
+    // picture: what the screen shows beneath, already dimmed, one image pixel
+    // to a device pixel of the window.
+    explicit AlignOverlayView(QImage picture);
+    // The opacity of the black laid over the picture of the screen.
+    static constexpr double kDim = 0.38;
     OverlayContent content;
     std::function<void()> onClick;
 
+    // The picture of the screen with its 38 % black laid on, in its own memory
+    // where it can: no second full-size image.
+    static QImage dimmed(QImage picture);
     // Draws into painter over a view of size (logical units); also used to
     // render previews. The marker comes in display pixels, ratio of them to a unit.
-    static void paintOverlay(QPainter& painter, const QSize& size, const QPixmap& background,
+    static void paintOverlay(QPainter& painter, const QSize& size, const QImage& dimmedPicture,
                              const OverlayContent& content, double ratio = 1);
+    // What is drawn over the picture: the texts, the edge band and the marker.
+    static void paintMarks(QPainter& painter, const QSize& size, const OverlayContent& content,
+                           double ratio);
+    struct OverlayTexts {
+        QFont titleFont, subFont;
+        QRectF titleBox, subBox;  // where each is drawn, centred at the top
+        QRectF inked;             // what the two lines cover
+    };
+    static OverlayTexts texts(const QSize& size, const OverlayContent& content);
+    // Where the marker's circle goes, in the view's units.
+    static QPointF markerCentre(Point marker, const QSize& size, double ratio);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -42,13 +62,18 @@ class AlignOverlayView : public KeyWindow {
     void mousePressEvent(QMouseEvent* event) override;
 
   private:
-    QPixmap background_;
+    QImage picture_;
 };
 
 // Opens overlays on the real screens through the arrangement's coordinate mapping.
 class QtOverlayFactory : public OverlayFactory {
   public:
-    explicit QtOverlayFactory(Arrangement& arrangement) : arrangement_(arrangement) {}
+    // Makes a window's dimmed picture of the screen beneath it, kept by the
+    // window system; nothing where it cannot.
+    using BackdropMaker =
+        std::function<std::unique_ptr<ScreenBackdrop>(unsigned long window, const Rect& root)>;
+    explicit QtOverlayFactory(Arrangement& arrangement, BackdropMaker backdrops = {})
+        : arrangement_(arrangement), backdrops_(std::move(backdrops)) {}
     void activate() override;
     std::unique_ptr<OverlaySurface> open(std::uint32_t id, const Rect& frame,
                                          std::function<void()> onClick,
@@ -56,6 +81,7 @@ class QtOverlayFactory : public OverlayFactory {
 
   private:
     Arrangement& arrangement_;
+    BackdropMaker backdrops_;
 };
 
 }  // namespace seam

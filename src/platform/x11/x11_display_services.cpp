@@ -1,7 +1,10 @@
 #include "platform/x11/x11_display_services.h"
 
+#include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
+
+#include <cstdlib>
 
 #include "base/log.h"
 #include "platform/x11/x11_connection.h"
@@ -33,8 +36,9 @@ class ServerGrab {
   public:
     explicit ServerGrab(Display* d) : d_(d) { XGrabServer(d_); }
     ~ServerGrab() {
+        // Nothing to wait for: whatever others send next comes after it.
         XUngrabServer(d_);
-        XSync(d_, False);
+        XFlush(d_);
     }
     ServerGrab(const ServerGrab&) = delete;
     ServerGrab& operator=(const ServerGrab&) = delete;
@@ -113,23 +117,24 @@ bool X11DisplayServices::configure(const std::vector<DisplayMove>& moves) {
     if (moves.empty()) return true;
 
     ServerGrab grab(d);
+    // The screen size is asked, not taken from Xlib: whoever dispatches events
+    // may have eaten the screen change that would have updated Xlib's copy. It
+    // comes back with the state, in the same round trip.
+    xcb_connection_t* c = XGetXCBConnection(d);
+    const auto sizeCookie = xcb_get_geometry(c, xcb_drawable_t(impl_->root()));
     // Read under the grab: nobody can change it between reading and writing.
     const ScreenState* s = impl_->cache.current();
-    if (!s) return false;
+    std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> size(
+        xcb_get_geometry_reply(c, sizeCookie, nullptr), &std::free);
+    if (!s || !size) return false;
     if (s->isXwayland()) {
         log("configure refused: Xwayland only emulates display configuration; "
             "arrange displays in the Wayland compositor's settings");
         return false;
     }
     const ScreenState state = *s;
-    // Asked, not taken from Xlib: whoever dispatches events may have eaten the
-    // screen change that would have updated Xlib's copy.
-    Window rootReturn = 0;
-    int x = 0, y = 0;
-    unsigned width = 0, height = 0, border = 0, depth = 0;
-    if (!XGetGeometry(d, impl_->root(), &rootReturn, &x, &y, &width, &height, &border, &depth))
-        return false;
-    const auto plan = planConfiguration(state, int(width), int(height), impl_->limits, moves);
+    const auto plan =
+        planConfiguration(state, int(size->width), int(size->height), impl_->limits, moves);
     if (!plan) return false;
     return applyConfiguration(d, impl_->root(), state, *plan, &impl_->cache);
 }

@@ -5,22 +5,28 @@ namespace seam {
 namespace {
 // Xlib has one error handler per process; traps nest through this chain.
 X11ErrorTrap* innermost = nullptr;
+
+// A round trip only when something sent is still unanswered: once the server
+// has answered the last request, every error before it has arrived.
+void settle(Display* display) {
+    if (NextRequest(display) - 1 != LastKnownRequestProcessed(display)) XSync(display, False);
+}
 }  // namespace
 
 X11ErrorTrap::X11ErrorTrap(Display* display) : display_(display), outer_(innermost) {
-    XSync(display_, False);  // earlier errors belong to whoever caused them
+    settle(display_);  // earlier errors belong to whoever caused them
     previousHandler_ = XSetErrorHandler(&X11ErrorTrap::handle);
     innermost = this;
 }
 
 X11ErrorTrap::~X11ErrorTrap() {
-    XSync(display_, False);
+    settle(display_);
     innermost = outer_;
     XSetErrorHandler(previousHandler_);
 }
 
 bool X11ErrorTrap::failed() {
-    XSync(display_, False);
+    settle(display_);
     return errorCode_ != 0;
 }
 

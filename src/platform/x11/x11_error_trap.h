@@ -1,5 +1,6 @@
 // Catches X protocol errors of one connection for a scope. Errors arrive
-// asynchronously, so callers ask failed() after each request; it syncs first.
+// asynchronously, so callers ask failed() after each request; it syncs first
+// unless the server has already answered everything sent.
 #pragma once
 
 #include <X11/Xlib.h>

@@ -1,5 +1,6 @@
 #include "platform/x11/x11_platform.h"
 
+#include "platform/x11/x11_backdrop.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_display_changes.h"
 #include "platform/x11/x11_display_identity.h"
@@ -80,6 +81,10 @@ PointerFeed* X11Platform::pointerFeed() {
 }
 HotKeyService* X11Platform::hotKeys() {
     return hotKeys_.get();
+}
+std::unique_ptr<ScreenBackdrop> X11Platform::backdrop(unsigned long window, const Rect& root,
+                                                      double dim) {
+    return makeX11Backdrop(services_->connection(), window, root, dim);
 }
 
 }  // namespace seam

@@ -32,6 +32,8 @@ class X11Platform : public Platform {
     PointerFeed* pointerFeed() override;
     HotKeyService* hotKeys() override;
     TrayColourSource* trayColours() override { return trayColours_.get(); }
+    std::unique_ptr<ScreenBackdrop> backdrop(unsigned long window, const Rect& root,
+                                             double dim) override;
 
   private:
     X11Platform();

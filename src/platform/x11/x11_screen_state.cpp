@@ -1,5 +1,9 @@
 #include "platform/x11/x11_screen_state.h"
 
+#include <X11/Xlib-xcb.h>
+#include <xcb/randr.h>
+
+#include <cstdlib>
 #include <memory>
 
 namespace seam {
@@ -14,34 +18,67 @@ bool startsWith(const std::string& s, const char* prefix) {
     return s.rfind(prefix, 0) == 0;
 }
 
+template <class Reply>
+using Owned = std::unique_ptr<Reply, decltype(&std::free)>;
+
+template <class Reply>
+Owned<Reply> own(Reply* reply) {
+    return Owned<Reply>(reply, &std::free);
+}
+
+// Every CRTC and output asked for at once and the answers collected after: one
+// round trip where asking one by one takes one each.
 std::optional<ScreenState> readWith(Display* display, XRRScreenResources* res, Window root) {
+    xcb_connection_t* c = XGetXCBConnection(display);
+    const xcb_timestamp_t at = xcb_timestamp_t(res->configTimestamp);
+    std::vector<xcb_randr_get_crtc_info_cookie_t> crtcCookies;
+    for (int i = 0; i < res->ncrtc; ++i)
+        crtcCookies.push_back(xcb_randr_get_crtc_info(c, xcb_randr_crtc_t(res->crtcs[i]), at));
+    std::vector<xcb_randr_get_output_info_cookie_t> outputCookies;
+    for (int i = 0; i < res->noutput; ++i)
+        outputCookies.push_back(
+            xcb_randr_get_output_info(c, xcb_randr_output_t(res->outputs[i]), at));
+    const auto primaryCookie = xcb_randr_get_output_primary(c, xcb_window_t(root));
+
     ScreenState s;
     s.timestamp = res->timestamp;
     s.configTimestamp = res->configTimestamp;
+    bool complete = true;  // every answer is still collected, so none is left queued
     for (int i = 0; i < res->ncrtc; ++i) {
-        XRRCrtcInfo* info = XRRGetCrtcInfo(display, res, res->crtcs[i]);
-        if (!info) return std::nullopt;
-        CrtcState c{.id = res->crtcs[i],
-                    .x = info->x,
-                    .y = info->y,
-                    .width = info->width,
-                    .height = info->height,
-                    .mode = info->mode,
-                    .rotation = info->rotation,
-                    .outputs = std::vector<RROutput>(info->outputs, info->outputs + info->noutput)};
-        XRRFreeCrtcInfo(info);
-        s.crtcs.push_back(std::move(c));
+        const auto info =
+            own(xcb_randr_get_crtc_info_reply(c, crtcCookies[std::size_t(i)], nullptr));
+        if (!info) {
+            complete = false;
+            continue;
+        }
+        const xcb_randr_output_t* outputs = xcb_randr_get_crtc_info_outputs(info.get());
+        const int count = xcb_randr_get_crtc_info_outputs_length(info.get());
+        s.crtcs.push_back({.id = res->crtcs[i],
+                           .x = info->x,
+                           .y = info->y,
+                           .width = info->width,
+                           .height = info->height,
+                           .mode = info->mode,
+                           .rotation = Rotation(info->rotation),
+                           .outputs = std::vector<RROutput>(outputs, outputs + count)});
     }
     for (int i = 0; i < res->noutput; ++i) {
-        XRROutputInfo* info = XRRGetOutputInfo(display, res, res->outputs[i]);
-        if (!info) return std::nullopt;
+        const auto info =
+            own(xcb_randr_get_output_info_reply(c, outputCookies[std::size_t(i)], nullptr));
+        if (!info) {
+            complete = false;
+            continue;
+        }
+        const char* name =
+            reinterpret_cast<const char*>(xcb_randr_get_output_info_name(info.get()));
         s.outputs.push_back({.id = res->outputs[i],
-                             .name = std::string(info->name, info->nameLen),
-                             .connected = info->connection == RR_Connected,
+                             .name = std::string(name, std::size_t(info->name_len)),
+                             .connected = info->connection == XCB_RANDR_CONNECTION_CONNECTED,
                              .crtc = info->crtc});
-        XRRFreeOutputInfo(info);
     }
-    s.primary = XRRGetOutputPrimary(display, root);
+    const auto primary = own(xcb_randr_get_output_primary_reply(c, primaryCookie, nullptr));
+    if (!complete || !primary) return std::nullopt;
+    s.primary = primary->output;
     return s;
 }
 }  // namespace
@@ -135,14 +172,18 @@ bool ScreenStateCache::drainEvents() {
 }
 
 const ScreenState* ScreenStateCache::current() {
+    // The primary output changes without touching either timestamp: asked
+    // every time, along with the resources, in the same round trip.
+    xcb_connection_t* c = XGetXCBConnection(display_);
+    const auto primaryCookie = xcb_randr_get_output_primary(c, xcb_window_t(root_));
     Resources res(XRRGetScreenResourcesCurrent(display_, root_));
-    if (!res) return nullptr;
+    const auto primary = own(xcb_randr_get_output_primary_reply(c, primaryCookie, nullptr));
+    if (!res || !primary) return nullptr;
     // Events of earlier changes by others were queued before this reply.
     if (drainEvents()) state_.reset();
     if (state_ && state_->timestamp == res->timestamp &&
         state_->configTimestamp == res->configTimestamp) {
-        // The primary output changes without touching either timestamp.
-        state_->primary = XRRGetOutputPrimary(display_, root_);
+        state_->primary = primary->output;
         return &*state_;
     }
     state_ = readWith(display_, res.get(), root_);

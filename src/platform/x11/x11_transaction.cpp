@@ -3,9 +3,15 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <map>
+#include <memory>
 
 #include "platform/x11/x11_error_trap.h"
+// After Xlib.
+#include <X11/Xlib-xcb.h>
+#include <xcb/randr.h>
 
 namespace seam {
 
@@ -132,60 +138,78 @@ bool applyConfiguration(Display* display, Window root, const ScreenState& state,
                                 outputs.data(), int(outputs.size())) == RRSetConfigSuccess;
     };
 
+    // Everything goes out at once and the answers are collected after the
+    // last one: one round trip for the whole change. A step the server refuses
+    // does not stop the later ones, so all that went out are undone.
+    X11ErrorTrap trap(display);
+    xcb_connection_t* xc = XGetXCBConnection(display);
     // Asked before anything moves: the server may push the pointer around
     // while the screen shrinks.
-    std::optional<RootPoint> pointer;
-    {
-        Window rootReturn = 0, child = 0;
-        int rx = 0, ry = 0, wx = 0, wy = 0;
-        unsigned mask = 0;
-        if (XQueryPointer(display, root, &rootReturn, &child, &rx, &ry, &wx, &wy, &mask))
-            pointer = RootPoint{rx, ry};
-    }
-
-    X11ErrorTrap trap(display);
+    const auto pointerCookie = xcb_query_pointer(xc, xcb_window_t(root));
+    std::vector<xcb_void_cookie_t> steps;
+    auto sendSize = [&](int w, int h) {
+        steps.push_back(xcb_randr_set_screen_size_checked(
+            xc, xcb_window_t(root), std::uint16_t(w), std::uint16_t(h),
+            std::uint32_t(millimetres(w, refW, oldWmm)),
+            std::uint32_t(millimetres(h, refH, oldHmm))));
+    };
     bool ok = true;
-    const bool grow = plan.width != oldW || plan.height != oldH;
-    if (grow) {
-        setSize(plan.width, plan.height);
-        ok = !trap.failed();
-    }
-    std::size_t changed = 0;
-    for (; ok && changed < plan.moves.size(); ++changed) {
-        const CrtcMove& m = plan.moves[changed];
-        if (fault && !fault(changed)) {
+    if (plan.width != oldW || plan.height != oldH) sendSize(plan.width, plan.height);
+    std::vector<xcb_randr_set_crtc_config_cookie_t> sets;
+    for (std::size_t i = 0; i < plan.moves.size(); ++i) {
+        if (fault && !fault(i)) {
             ok = false;
             break;
         }
-        if (!setCrtc(*state.crtc(m.crtc), m.x, m.y) || trap.failed()) {
+        const CrtcMove& m = plan.moves[i];
+        const CrtcState& c = *state.crtc(m.crtc);
+        std::vector<xcb_randr_output_t> outputs(c.outputs.begin(), c.outputs.end());
+        sets.push_back(xcb_randr_set_crtc_config(
+            xc, xcb_randr_crtc_t(c.id), XCB_CURRENT_TIME, xcb_timestamp_t(state.configTimestamp),
+            std::int16_t(m.x), std::int16_t(m.y), xcb_randr_mode_t(c.mode),
+            std::uint16_t(c.rotation), std::uint32_t(outputs.size()), outputs.data()));
+    }
+    if (ok && (plan.finalWidth != plan.width || plan.finalHeight != plan.height))
+        sendSize(plan.finalWidth, plan.finalHeight);
+    if (ok && plan.primary != state.primary)
+        steps.push_back(xcb_randr_set_output_primary_checked(xc, xcb_window_t(root),
+                                                             xcb_randr_output_t(plan.primary)));
+    if (ok && cache) {
+        // Still under the grab, so nobody else changed anything: the old
+        // snapshot with our moves is the server's state now. Its new
+        // timestamps are the one answer waited for.
+        ScreenState next = state;
+        for (const CrtcMove& m : plan.moves)
+            for (CrtcState& c : next.crtcs)
+                if (c.id == m.crtc) c.x = m.x, c.y = m.y;
+        next.primary = plan.primary;
+        cache->adoptOwnChange(std::move(next));
+    }
+    const std::size_t changed = sets.size();
+    for (const auto& cookie : sets) {
+        xcb_generic_error_t* error = nullptr;
+        std::unique_ptr<xcb_randr_set_crtc_config_reply_t, decltype(&std::free)> reply(
+            xcb_randr_set_crtc_config_reply(xc, cookie, &error), &std::free);
+        if (!reply || error || reply->status != XCB_RANDR_SET_CONFIG_SUCCESS) ok = false;
+        std::free(error);
+    }
+    for (const auto& cookie : steps) {
+        if (xcb_generic_error_t* error = xcb_request_check(xc, cookie)) {
             ok = false;
-            ++changed;  // a failed set may still have half happened: restore it too
-            break;
+            std::free(error);
         }
     }
-    if (ok && (plan.finalWidth != plan.width || plan.finalHeight != plan.height)) {
-        setSize(plan.finalWidth, plan.finalHeight);
-        ok = !trap.failed();
+    std::optional<RootPoint> pointer;
+    if (auto* p = xcb_query_pointer_reply(xc, pointerCookie, nullptr)) {
+        pointer = RootPoint{p->root_x, p->root_y};
+        std::free(p);
     }
-    if (ok && plan.primary != state.primary) {
-        XRRSetOutputPrimary(display, root, plan.primary);
-        ok = !trap.failed();
-    }
+    ok = ok && !trap.failed();
     if (ok) {
-        if (cache) {
-            // Still under the grab, so nobody else changed anything: the old
-            // snapshot with our moves is the server's state now.
-            ScreenState next = state;
-            for (const CrtcMove& m : plan.moves)
-                for (CrtcState& c : next.crtcs)
-                    if (c.id == m.crtc) c.x = m.x, c.y = m.y;
-            next.primary = plan.primary;
-            cache->adoptOwnChange(std::move(next));
-        }
-        if (const auto to = pointer ? pointerAfter(state, plan, *pointer) : std::nullopt) {
+        // A pointer left where it was is no reason to undo the move; the trap
+        // still catches whatever the warp raises.
+        if (const auto to = pointer ? pointerAfter(state, plan, *pointer) : std::nullopt)
             XWarpPointer(display, None, root, 0, 0, 0, 0, to->x, to->y);
-            trap.failed();  // a pointer left where it was is no reason to undo the move
-        }
         return true;
     }
 

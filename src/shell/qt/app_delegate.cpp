@@ -100,7 +100,10 @@ bool AppDelegate::finishLaunching(bool updateNow) {
     undoKey_ = HotKeySpec::stored("undo", standardDefaults()).value_or(defaultUndo);
 
     if (platform_.placesWindows())
-        overlays_ = std::make_unique<QtOverlayFactory>(*arrangement_);
+        overlays_ = std::make_unique<QtOverlayFactory>(
+            *arrangement_, [this](unsigned long window, const Rect& root) {
+                return platform_.backdrop(window, root, AlignOverlayView::kDim);
+            });
     else
         overlays_ = std::make_unique<OutputOverlayFactory>(*arrangement_);
     alignMode_ = std::make_unique<AlignMode>(*arrangement_, pointer, *scheduler_, *overlays_);
