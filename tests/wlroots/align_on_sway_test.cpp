@@ -68,9 +68,10 @@ std::vector<SwayWindow> windows(const HeadlessSway& sway) {
 class AlignOnSway : public ::testing::Test {
   protected:
     void SetUp() override {
-        sway = HeadlessSway::start();
-        ASSERT_NE(sway, nullptr) << HeadlessSway::lastError();
         ASSERT_TRUE(bus.running());
+        // What sway runs for a key binding reaches the program, as in a session.
+        sway = HeadlessSway::start({"DBUS_SESSION_BUS_ADDRESS=" + bus.address()});
+        ASSERT_NE(sway, nullptr) << HeadlessSway::lastError();
         char pattern[] = "/tmp/seam-home.XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         home = pattern;
@@ -156,8 +157,9 @@ class AlignOnSway : public ::testing::Test {
         return false;
     }
 
+    // Sway runs its commands as its own user.
+    testing::SessionBus bus{true};
     std::unique_ptr<HeadlessSway> sway;
-    testing::SessionBus bus;
     std::string home;
     FILE* tray = nullptr;
 };
@@ -188,6 +190,18 @@ TEST_F(AlignOnSway, TwoClicksAndReturnJoinTheClickedPoints) {
         return b.x == a.x + a.width && b.y + 500 == a.y + 300;
     };
     EXPECT_TRUE(press("Seamwright", "Return", joined)) << sway->swaymsg("-t get_outputs") << log();
+}
+
+TEST_F(AlignOnSway, TheAlignKeyTypedOnSwayStartsAlignMode) {
+    ASSERT_NO_FATAL_FAILURE(startTray("SWAYSOCK='" + sway->ipcSocket() + "'"));
+    // Bound through sway's IPC, the keys are hot keys after all.
+    EXPECT_EQ(log().find("no global hot keys"), std::string::npos) << log();
+    // Ctrl+Alt+Super+A, the align key, from a keyboard of wtype's.
+    const auto typed = testing::runCommand("WAYLAND_DISPLAY='" + sway->socket() +
+                                           "' wtype -M ctrl -M alt -M logo -k a -m logo -m alt "
+                                           "-m ctrl 2>&1");
+    ASSERT_EQ(typed.exitCode, 0) << typed.out;
+    EXPECT_TRUE(overlaysShown()) << sway->swaymsg("-t get_tree") << log();
 }
 
 }  // namespace
