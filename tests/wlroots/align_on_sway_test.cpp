@@ -165,31 +165,48 @@ class AlignOnSway : public ::testing::Test {
 };
 
 TEST_F(AlignOnSway, TwoClicksAndReturnJoinTheClickedPoints) {
-    ASSERT_NO_FATAL_FAILURE(startTray());
+    struct Case {
+        const char* scale;  // of the second output
+        int secondY;        // where it is clicked, near its left edge
+    };
+    // Scaled, the second output is 640x480 points, and so are its window's units.
+    const Case cases[] = {{"1", 500}, {"2", 400}, {"1.5", 600}};
     auto pointer = testing::VirtualPointer::connect(sway->socket());
     ASSERT_NE(pointer, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("scale ") + c.scale);
+        ASSERT_TRUE(sway->arrange());
+        int rc = 0;
+        sway->swaymsg(std::string("output HEADLESS-2 scale ") + c.scale, &rc);
+        ASSERT_EQ(rc, 0);
+        std::filesystem::remove(home + "/Seamwright/Seamwright.log");
+        ASSERT_NO_FATAL_FAILURE(startTray());
 
-    const auto run = testing::runCommand(program("--align"));
-    ASSERT_EQ(run.exitCode, 0) << run.out;
-    ASSERT_TRUE(overlaysShown()) << sway->swaymsg("-t get_tree") << log();
+        const auto run = testing::runCommand(program("--align"));
+        ASSERT_EQ(run.exitCode, 0) << run.out;
+        ASSERT_TRUE(overlaysShown()) << sway->swaymsg("-t get_tree") << log();
+        // Near the right edge of the first output, then the left part of the second.
+        ASSERT_TRUE(click(*pointer, 1700, 300, "align pick1 id=")) << log();
+        ASSERT_TRUE(click(*pointer, 1715, c.secondY, "align pick2 id=")) << log();
 
-    // Near the right edge of the first output, then the left part of the second.
-    ASSERT_TRUE(click(*pointer, 1700, 300, "align pick1 id=")) << log();
-    ASSERT_TRUE(click(*pointer, 1715, 500, "align pick2 id=")) << log();
-
-    const auto asked = [&] {
-        for (const SwayWindow& w : windows(*sway))
-            if (!w.fullscreen && w.title == "Seamwright" && w.focused) return true;
-        return false;
-    };
-    ASSERT_TRUE(eventually(asked)) << sway->swaymsg("-t get_tree") << log();
-    const auto joined = [&] {
-        auto o = outputsByName(*sway);
-        const SwayOutput &a = o["HEADLESS-1"], &b = o["HEADLESS-2"];
-        // The first output's right edge at y 300 meets the second's left edge at y 500.
-        return b.x == a.x + a.width && b.y + 500 == a.y + 300;
-    };
-    EXPECT_TRUE(press("Seamwright", "Return", joined)) << sway->swaymsg("-t get_outputs") << log();
+        const auto asked = [&] {
+            for (const SwayWindow& w : windows(*sway))
+                if (!w.fullscreen && w.title == "Seamwright" && w.focused) return true;
+            return false;
+        };
+        ASSERT_TRUE(eventually(asked)) << sway->swaymsg("-t get_tree") << log();
+        const auto joined = [&] {
+            auto o = outputsByName(*sway);
+            const SwayOutput &a = o["HEADLESS-1"], &b = o["HEADLESS-2"];
+            // The first output's right edge at y 300 meets the second's left edge.
+            return b.x == a.x + a.width && b.y + c.secondY == a.y + 300;
+        };
+        EXPECT_TRUE(press("Seamwright", "Return", joined))
+            << sway->swaymsg("-t get_outputs") << log();
+        testing::runCommand(program("--quit"));
+        testing::finishCommand(tray);
+        tray = nullptr;
+    }
 }
 
 TEST_F(AlignOnSway, TheAlignKeyTypedOnSwayStartsAlignMode) {
