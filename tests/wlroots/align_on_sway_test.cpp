@@ -46,14 +46,19 @@ std::map<std::string, SwayOutput> outputsByName(const HeadlessSway& sway) {
 // screen and focused.
 struct SwayWindow {
     std::string output, title;
-    bool fullscreen = false, focused = false;
+    bool fullscreen = false, focused = false, floating = false;
+    int x = 0, y = 0, width = 0, height = 0;
 };
 void collect(const nlohmann::json& node, const std::string& output, std::vector<SwayWindow>& out) {
     const std::string type = node.value("type", "");
     const std::string here = type == "output" ? node.value("name", "") : output;
-    if ((type == "con" || type == "floating_con") && node.contains("app_id"))
+    if ((type == "con" || type == "floating_con") && node.contains("app_id")) {
+        const auto& r = node["rect"];
         out.push_back({here, node["name"].is_string() ? node["name"].get<std::string>() : "",
-                       node.value("fullscreen_mode", 0) != 0, node.value("focused", false)});
+                       node.value("fullscreen_mode", 0) != 0, node.value("focused", false),
+                       type == "floating_con", r.value("x", 0), r.value("y", 0),
+                       r.value("width", 0), r.value("height", 0)});
+    }
     for (const char* list : {"nodes", "floating_nodes"})
         if (node.contains(list))
             for (const auto& child : node[list]) collect(child, here, out);
@@ -219,6 +224,32 @@ TEST_F(AlignOnSway, TheAlignKeyTypedOnSwayStartsAlignMode) {
                                            "-m ctrl 2>&1");
     ASSERT_EQ(typed.exitCode, 0) << typed.out;
     EXPECT_TRUE(overlaysShown()) << sway->swaymsg("-t get_tree") << log();
+}
+
+TEST_F(AlignOnSway, AToastFloatsCentredOnTheOutputInUse) {
+    ASSERT_NO_FATAL_FAILURE(startTray());
+    for (const char* output : {"HEADLESS-2", "HEADLESS-1"}) {
+        SCOPED_TRACE(output);
+        int rc = 0;
+        sway->swaymsg(std::string("focus output ") + output, &rc);
+        ASSERT_EQ(rc, 0);
+        // Nothing to undo: the program says so in a toast.
+        ASSERT_EQ(testing::runCommand(program("--undo")).exitCode, 0);
+        SwayWindow toast;
+        ASSERT_TRUE(eventually([&] {
+            for (const SwayWindow& w : windows(*sway))
+                if (w.floating && w.output == output) toast = w;
+            return toast.floating;
+        })) << sway->swaymsg("-t get_tree");
+        const SwayOutput o = outputsByName(*sway)[output];
+        EXPECT_LE(std::abs((toast.x + toast.width / 2) - (o.x + o.width / 2)), 1);
+        EXPECT_LT(toast.width, o.width / 4);
+        EXPECT_TRUE(eventually([&] {
+            for (const SwayWindow& w : windows(*sway))
+                if (w.floating) return false;
+            return true;
+        })) << "the toast stays";
+    }
 }
 
 }  // namespace

@@ -107,7 +107,7 @@ bool AppDelegate::finishLaunching(bool updateNow) {
     else
         overlays_ = std::make_unique<OutputOverlayFactory>(*arrangement_);
     alignMode_ = std::make_unique<AlignMode>(*arrangement_, pointer, *scheduler_, *overlays_);
-    toasts_ = std::make_unique<QtToastFactory>(*arrangement_);
+    toasts_ = std::make_unique<QtToastFactory>(*arrangement_, platform_.placesWindows());
     pill_ = std::make_unique<Pill>(*arrangement_, *scheduler_, *toasts_);
 
     photoScreens_ = std::make_unique<QtPhotoScreens>(*arrangement_);
