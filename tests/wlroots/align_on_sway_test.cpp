@@ -16,6 +16,7 @@
 
 #include "base/qt/prefs.h"
 #include "headless_sway.h"
+#include "saved_layouts.h"
 #include "support/command.h"
 #include "support/session_bus.h"
 #include "virtual_pointer.h"
@@ -109,6 +110,7 @@ class AlignOnSway : public ::testing::Test {
         return eventually([&] { return log().find(line) != std::string::npos; });
     }
     void startTray(const std::string& more = "") {
+        std::filesystem::remove(home + "/Seamwright/Seamwright.log");  // of a tray before
         tray = testing::startCommand(program("", more));
         ASSERT_NE(tray, nullptr);
         ASSERT_TRUE(logShows("commands: listening")) << log();
@@ -184,7 +186,6 @@ TEST_F(AlignOnSway, TwoClicksAndReturnJoinTheClickedPoints) {
         int rc = 0;
         sway->swaymsg(std::string("output HEADLESS-2 scale ") + c.scale, &rc);
         ASSERT_EQ(rc, 0);
-        std::filesystem::remove(home + "/Seamwright/Seamwright.log");
         ASSERT_NO_FATAL_FAILURE(startTray());
 
         const auto run = testing::runCommand(program("--align"));
@@ -226,29 +227,41 @@ TEST_F(AlignOnSway, TheAlignKeyTypedOnSwayStartsAlignMode) {
     EXPECT_TRUE(overlaysShown()) << sway->swaymsg("-t get_tree") << log();
 }
 
-TEST_F(AlignOnSway, AToastFloatsCentredOnTheOutputInUse) {
-    ASSERT_NO_FATAL_FAILURE(startTray());
-    for (const char* output : {"HEADLESS-2", "HEADLESS-1"}) {
-        SCOPED_TRACE(output);
+TEST_F(AlignOnSway, ToastAndSuggestionFloatCentredOnTheOutputInUse) {
+    struct Case {
+        const char* what;
+        const char* output;   // has the focus
+        const char* command;  // after launch; none: a layout is offered at launch
+    };
+    const Case cases[] = {
+        {"toast", "HEADLESS-2", "--undo"},  // nothing to undo, which a toast says
+        {"toast", "HEADLESS-1", "--undo"},
+        {"suggestion", "HEADLESS-2", nullptr},  // a saved layout fits these monitors
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.what) + " on " + c.output);
         int rc = 0;
-        sway->swaymsg(std::string("focus output ") + output, &rc);
+        sway->swaymsg(std::string("focus output ") + c.output, &rc);
         ASSERT_EQ(rc, 0);
-        // Nothing to undo: the program says so in a toast.
-        ASSERT_EQ(testing::runCommand(program("--undo")).exitCode, 0);
-        SwayWindow toast;
+        if (!c.command) ASSERT_NO_FATAL_FAILURE(testing::storeLowerLayout(*sway, home + "/config"));
+        ASSERT_NO_FATAL_FAILURE(startTray());
+        if (c.command) ASSERT_EQ(testing::runCommand(program(c.command)).exitCode, 0);
+
+        SwayWindow shown;
         ASSERT_TRUE(eventually([&] {
+            // Not the settings window, which opens where no tray shows the icon.
             for (const SwayWindow& w : windows(*sway))
-                if (w.floating && w.output == output) toast = w;
-            return toast.floating;
-        })) << sway->swaymsg("-t get_tree");
-        const SwayOutput o = outputsByName(*sway)[output];
-        EXPECT_LE(std::abs((toast.x + toast.width / 2) - (o.x + o.width / 2)), 1);
-        EXPECT_LT(toast.width, o.width / 4);
-        EXPECT_TRUE(eventually([&] {
-            for (const SwayWindow& w : windows(*sway))
-                if (w.floating) return false;
-            return true;
-        })) << "the toast stays";
+                if (w.floating && w.output == c.output && w.title != "Shortcut Settings") shown = w;
+            return shown.floating;
+        })) << sway->swaymsg("-t get_tree")
+            << log();
+        const SwayOutput o = outputsByName(*sway)[c.output];
+        EXPECT_LE(std::abs((shown.x + shown.width / 2) - (o.x + o.width / 2)), 1);
+        EXPECT_LT(shown.width, o.width / 2);
+        EXPECT_LT(shown.height, o.height / 2);
+        testing::runCommand(program("--quit"));
+        testing::finishCommand(tray);
+        tray = nullptr;
     }
 }
 

@@ -3,8 +3,6 @@
 // result back.
 #include <gtest/gtest.h>
 
-#include <QString>
-
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -12,13 +10,8 @@
 #include <sstream>
 #include <thread>
 
-#include "base/qt/prefs.h"
-#include "geometry/arrangement.h"
 #include "headless_sway.h"
-#include "layouts/layout_file.h"
-#include "layouts/layout_plan.h"
-#include "layouts/live_display.h"
-#include "platform/wlroots/wlroots_platform.h"
+#include "saved_layouts.h"
 #include "support/command.h"
 #include "support/session_bus.h"
 
@@ -43,22 +36,6 @@ std::pair<int, int> placeOf(const HeadlessSway& sway, const std::string& name) {
     return {-1, -1};
 }
 
-// "Lower": the second output 200 points further down, as the program saves it.
-void storeLowerLayout(const HeadlessSway& sway, const std::string& configHome) {
-    auto parts = openWlroots(sway.socket().c_str());
-    ASSERT_NE(parts, nullptr);
-    Arrangement arrangement(*parts->services);
-    SavedLayout lower =
-        makeLayout("Lower", readLiveDisplays(arrangement, *parts->identity), nullptr, {});
-    ASSERT_EQ(lower.displays.size(), 2u);
-    lower.displays[1].y += 200;
-    const auto bytes = encodeLayoutFile({.layouts = {lower}});
-    ASSERT_TRUE(bytes);
-    QSettingsStore store(QString::fromStdString(configHome) + "/Seamwright", "Seamwright");
-    store.set("layouts.v1", *bytes);
-    store.sync();
-}
-
 TEST(CommandsOnSway, ASavedLayoutIsAppliedByNameAndUndone) {
     const std::unique_ptr<HeadlessSway> sway = HeadlessSway::start();
     ASSERT_NE(sway, nullptr) << HeadlessSway::lastError();
@@ -67,7 +44,7 @@ TEST(CommandsOnSway, ASavedLayoutIsAppliedByNameAndUndone) {
     char pattern[] = "/tmp/seam-home.XXXXXX";
     ASSERT_NE(::mkdtemp(pattern), nullptr);
     const std::string home = pattern;
-    ASSERT_NO_FATAL_FAILURE(storeLowerLayout(*sway, home + "/config"));
+    ASSERT_NO_FATAL_FAILURE(testing::storeLowerLayout(*sway, home + "/config"));
     const std::string session = "HOME=" + home + " XDG_CONFIG_HOME=" + home +
                                 "/config XDG_STATE_HOME=" + home + " QT_QPA_PLATFORM=wayland";
     const auto program = [&](const std::string& args) {
