@@ -1,6 +1,6 @@
-// Align mode on a private headless sway, as a user does it: the command from a
-// terminal, a click on each output through a virtual pointer, Return on the
-// question. What the program did is read back from sway's IPC.
+// The tray program on a private headless sway, in Qt's wayland platform, used
+// as a user does: commands from a terminal, clicks through a virtual pointer,
+// keys through a virtual keyboard. What it did is read back from sway's IPC.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -71,7 +71,7 @@ std::vector<SwayWindow> windows(const HeadlessSway& sway) {
     return out;
 }
 
-class AlignOnSway : public ::testing::Test {
+class TrayOnSway : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(bus.running());
@@ -89,7 +89,7 @@ class AlignOnSway : public ::testing::Test {
     }
     void TearDown() override {
         if (tray) {
-            testing::runCommand(program("--quit"));
+            EXPECT_EQ(testing::runCommand(program("--quit")).exitCode, 0);
             testing::finishCommand(tray);
         }
         std::filesystem::remove_all(home);
@@ -171,7 +171,7 @@ class AlignOnSway : public ::testing::Test {
     FILE* tray = nullptr;
 };
 
-TEST_F(AlignOnSway, TwoClicksAndReturnJoinTheClickedPoints) {
+TEST_F(TrayOnSway, TwoClicksAndReturnJoinTheClickedPoints) {
     struct Case {
         const char* scale;  // of the second output
         int secondY;        // where it is clicked, near its left edge
@@ -215,7 +215,7 @@ TEST_F(AlignOnSway, TwoClicksAndReturnJoinTheClickedPoints) {
     }
 }
 
-TEST_F(AlignOnSway, TheAlignKeyTypedOnSwayStartsAlignMode) {
+TEST_F(TrayOnSway, TheAlignKeyTypedOnSwayStartsAlignMode) {
     ASSERT_NO_FATAL_FAILURE(startTray("SWAYSOCK='" + sway->ipcSocket() + "'"));
     // Bound through sway's IPC, the keys are hot keys after all.
     EXPECT_EQ(log().find("no global hot keys"), std::string::npos) << log();
@@ -227,7 +227,7 @@ TEST_F(AlignOnSway, TheAlignKeyTypedOnSwayStartsAlignMode) {
     EXPECT_TRUE(overlaysShown()) << sway->swaymsg("-t get_tree") << log();
 }
 
-TEST_F(AlignOnSway, ToastAndSuggestionFloatCentredOnTheOutputInUse) {
+TEST_F(TrayOnSway, ToastAndSuggestionFloatCentredOnTheOutputInUse) {
     struct Case {
         const char* what;
         const char* output;   // has the focus
@@ -243,9 +243,13 @@ TEST_F(AlignOnSway, ToastAndSuggestionFloatCentredOnTheOutputInUse) {
         int rc = 0;
         sway->swaymsg(std::string("focus output ") + c.output, &rc);
         ASSERT_EQ(rc, 0);
-        if (!c.command) ASSERT_NO_FATAL_FAILURE(testing::storeLowerLayout(*sway, home + "/config"));
+        if (!c.command) {
+            ASSERT_NO_FATAL_FAILURE(testing::storeLowerLayout(*sway, home + "/config"));
+        }
         ASSERT_NO_FATAL_FAILURE(startTray());
-        if (c.command) ASSERT_EQ(testing::runCommand(program(c.command)).exitCode, 0);
+        if (c.command) {
+            ASSERT_EQ(testing::runCommand(program(c.command)).exitCode, 0);
+        }
 
         SwayWindow shown;
         ASSERT_TRUE(eventually([&] {
@@ -263,6 +267,24 @@ TEST_F(AlignOnSway, ToastAndSuggestionFloatCentredOnTheOutputInUse) {
         testing::finishCommand(tray);
         tray = nullptr;
     }
+}
+
+TEST_F(TrayOnSway, ASavedLayoutIsAppliedByNameAndUndone) {
+    ASSERT_NO_FATAL_FAILURE(testing::storeLowerLayout(*sway, home + "/config"));
+    ASSERT_NO_FATAL_FAILURE(startTray());
+    EXPECT_NE(log().find("backend=wlroots"), std::string::npos) << log();
+    const auto placed = [&](int x, int y) {
+        return eventually([&] {
+            const SwayOutput o = outputsByName(*sway)["HEADLESS-2"];
+            return o.x == x && o.y == y;
+        });
+    };
+    auto run = testing::runCommand(program("--apply-layout Lower"));
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_TRUE(placed(1710, 200)) << log();
+    run = testing::runCommand(program("--undo"));
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_TRUE(placed(1710, 0)) << log();
 }
 
 }  // namespace
