@@ -17,10 +17,10 @@ AlignMode::~AlignMode() {
     *alive_ = false;
 }
 
-bool AlignMode::start() {
+AlignMode::Start AlignMode::start() {
     stop();
     const std::vector<Disp> list = arrangement_.displays();
-    if (list.size() != 2) return false;
+    if (list.size() != 2) return Start::notTwoDisplays;
     overlays_.activate();
     std::weak_ptr<bool> alive = alive_;
     for (const Disp& d : list) {
@@ -32,7 +32,12 @@ bool AlignMode::start() {
             if (auto a = alive.lock(); a && *a) stop();
             log("align mode cancelled (esc)");
         };
-        views_[id] = View{overlays_.open(id, d.f, onClick, onEsc), d.f, {}};
+        auto surface = overlays_.open(id, d.f, onClick, onEsc);
+        if (!surface) {
+            stop();
+            return Start::uncovered;
+        }
+        views_[id] = View{std::move(surface), d.f, {}};
     }
     const Point p = pointer_.location();
     std::uint32_t key = views_.begin()->first;
@@ -43,7 +48,7 @@ bool AlignMode::start() {
     views_[key].surface->makeKey();
     refreshTexts();
     log("align mode start");
-    return true;
+    return Start::started;
 }
 
 void AlignMode::stop() {
@@ -93,7 +98,7 @@ void AlignMode::clicked(std::uint32_t id) {
     auto it = views_.find(id);
     if (it == views_.end()) return;
     const Rect f = it->second.frame;
-    const Point p = pointer_.location();
+    const Point p = it->second.surface->clickPoint().value_or(pointer_.location());
     if (!first_ || first_->id == id) {
         const Pick pk = pick(id, f, p, nearestEdge(f, p));
         log(pickLine("pick1", pk));

@@ -33,6 +33,9 @@ class OverlaySurface {
     virtual void redraw(const OverlayContent& content) = 0;
     // Takes the keyboard, so Escape reaches this overlay.
     virtual void makeKey() = 0;
+    // Where the last click was, in global display space, when the overlay knows
+    // it better than the pointer can be asked (Wayland gives no global position).
+    virtual std::optional<Point> clickPoint() const { return std::nullopt; }
 };
 
 class OverlayFactory {
@@ -42,6 +45,7 @@ class OverlayFactory {
     virtual void activate() = 0;
     // An overlay covering frame (global display space) of display id; the
     // callbacks fire on every mouse-down and on Escape. Closing is destruction.
+    // nullptr when the display cannot be covered; the factory says why in the log.
     virtual std::unique_ptr<OverlaySurface> open(std::uint32_t id, const Rect& frame,
                                                  std::function<void()> onClick,
                                                  std::function<void()> onEsc) = 0;
@@ -63,8 +67,10 @@ class AlignMode {
     AlignMode(const AlignMode&) = delete;
     AlignMode& operator=(const AlignMode&) = delete;
 
-    // False, with nothing opened, unless exactly two displays are attached.
-    bool start();
+    enum class Start { started, notTwoDisplays, uncovered };
+    // Nothing stays open unless exactly two displays are attached and each got
+    // its overlay.
+    Start start();
     void stop();
     bool isActive() const { return !views_.empty(); }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "geometry/geometry.h"
@@ -19,7 +20,7 @@ struct DisplayMove {
 };
 
 class DisplayServices {
-public:
+  public:
     virtual ~DisplayServices() = default;
 
     // Displays that show part of the desktop, in the server's order.
@@ -34,6 +35,9 @@ public:
     virtual bool configure(const std::vector<DisplayMove>& moves) = 0;
     // Maps a rectangle of global display space into the toolkit's window space.
     virtual Rect toToolkit(const Rect& global) = 0;
+    // The display's output as the window system names it ("DP-1"), which the
+    // toolkit's screens carry too; nothing where the server has no such name.
+    virtual std::optional<std::string> outputName(std::uint32_t) { return std::nullopt; }
 };
 
 }  // namespace seam

@@ -17,7 +17,8 @@ constexpr Lack kLacks[] = {
     {&Abilities::hotKeys, "no key grabs, hot keys through the desktop"},
     {&Abilities::loginItem, "no login item"},
     {&Abilities::wake, "no wake events"},
-    {&Abilities::placeWindows, "windows placed by the compositor, align mode off"},
+    {&Abilities::placeWindows, "windows placed by the compositor"},
+    {&Abilities::coverOutputs, "no window covers one monitor, align mode off"},
 };
 
 }  // namespace
@@ -31,6 +32,7 @@ Abilities abilitiesOf(Platform& platform) {
         .loginItem = platform.loginItem() != nullptr,
         .wake = platform.wake() != nullptr,
         .placeWindows = platform.placesWindows(),
+        .coverOutputs = platform.coversOutputs(),
     };
 }
 

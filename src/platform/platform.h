@@ -36,8 +36,11 @@ class Platform {
     virtual HotKeyService* hotKeys() { return nullptr; }
     virtual TrayColourSource* trayColours() { return nullptr; }
     // Whether our windows go where we put them. Under Wayland the compositor
-    // places them, so nothing that covers a given monitor can be shown.
+    // places them: a window asks for a monitor only by going full screen on it.
     virtual bool placesWindows() const { return true; }
+    // Whether a window can be made to cover exactly one monitor, placed or full
+    // screen on it: align mode needs one per monitor.
+    virtual bool coversOutputs() const { return true; }
     // A window's dimmed picture of the screen beneath it (root pixels), kept by
     // the window system; nothing where the backend cannot, and the overlay then
     // draws its own.
@@ -69,6 +72,7 @@ struct Abilities {
     bool loginItem = true;
     bool wake = true;
     bool placeWindows = true;
+    bool coverOutputs = true;
     bool operator==(const Abilities&) const = default;
 };
 

@@ -44,7 +44,8 @@ BackendChoice chooseBackend(const SessionOffers& offers, const std::vector<std::
 std::optional<std::string> drawingPlatform(std::string_view requested, bool xDisplayAnswers);
 
 // The one line printed when the tray application has no display; display is
-// DISPLAY's value, or empty when it is unset.
-std::string noDisplayMessage(std::string_view display);
+// DISPLAY's value, or empty when it is unset; waylandUnmanaged: a Wayland
+// session whose compositor offers nothing this program can configure.
+std::string noDisplayMessage(std::string_view display, bool waylandUnmanaged);
 
 }  // namespace seam

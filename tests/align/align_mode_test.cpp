@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 #include "base/text.h"
 #include "platform/sim/manual_clock.h"
@@ -20,11 +21,16 @@ struct FakeOverlays : OverlayFactory {
         ~Surface() override { owner->open_.erase(id); }
         void redraw(const OverlayContent& c) override { owner->drawn[id] = c; }
         void makeKey() override { owner->key = id; }
+        std::optional<Point> clickPoint() const override {
+            auto it = owner->clickPoints.find(id);
+            return it == owner->clickPoints.end() ? std::nullopt : std::optional(it->second);
+        }
     };
     std::unique_ptr<OverlaySurface> open(std::uint32_t id, const Rect& frame,
                                          std::function<void()> onClick,
                                          std::function<void()> onEsc) override {
         frames[id] = frame;
+        if (uncovered.count(id)) return nullptr;
         clicks[id] = std::move(onClick);
         escapes[id] = std::move(onEsc);
         open_[id] = true;
@@ -37,11 +43,14 @@ struct FakeOverlays : OverlayFactory {
     std::map<std::uint32_t, std::function<void()>> clicks, escapes;
     std::map<std::uint32_t, OverlayContent> drawn;
     std::map<std::uint32_t, bool> open_;
+    std::map<std::uint32_t, Point> clickPoints;
+    std::set<std::uint32_t> uncovered;
     std::uint32_t key = 0;
     int activations = 0;
 };
 
 using Pick = AlignMode::Pick;
+constexpr AlignMode::Start Started = AlignMode::Start::started;
 
 class AlignModeTest : public ::testing::Test {
   protected:
@@ -68,19 +77,47 @@ class AlignModeTest : public ::testing::Test {
 TEST_F(AlignModeTest, StartsOnlyWithExactlyTwoDisplays) {
     testing::LogCapture capture;
     server.addDisplay({.id = 3, .frame = {-800, 0, 800, 600}});
-    EXPECT_FALSE(mode.start());
+    EXPECT_EQ(mode.start(), AlignMode::Start::notTwoDisplays);
     EXPECT_FALSE(mode.isActive());
     EXPECT_TRUE(overlays.frames.empty());
     server.removeDisplay(3);
     server.removeDisplay(2);
-    EXPECT_FALSE(mode.start());
+    EXPECT_EQ(mode.start(), AlignMode::Start::notTwoDisplays);
     EXPECT_TRUE(capture.messages().empty());
 
     server.addDisplay({.id = 2, .frame = {1710, 0, 1280, 960}});
-    ASSERT_TRUE(mode.start());
+    ASSERT_EQ(mode.start(), Started);
     EXPECT_TRUE(mode.isActive());
     EXPECT_EQ(overlays.frames.at(2), (Rect{1710, 0, 1280, 960}));
     EXPECT_EQ(capture.messages(), std::vector<std::string>{"align mode start"});
+}
+
+TEST_F(AlignModeTest, ADisplayWithoutAnOverlayLeavesNothingOpen) {
+    for (std::uint32_t missing : {1u, 2u}) {
+        overlays.uncovered = {missing};
+        EXPECT_EQ(mode.start(), AlignMode::Start::uncovered) << missing;
+        EXPECT_FALSE(mode.isActive());
+        EXPECT_TRUE(overlays.open_.empty()) << missing;
+    }
+}
+
+TEST_F(AlignModeTest, WhereTheOverlaySawTheClickBeatsThePointer) {
+    struct Case {
+        std::optional<Point> seen;
+        Side side;
+        double pos;
+    };
+    // The pointer sits near the left edge; the overlay knows better when it can.
+    const Case cases[] = {{std::nullopt, Side::left, 500}, {Point{1705, 300}, Side::right, 300}};
+    for (const Case& c : cases) {
+        overlays.clickPoints.clear();
+        if (c.seen) overlays.clickPoints[1] = *c.seen;
+        ASSERT_EQ(mode.start(), Started);
+        clickAt(1, {3, 500});
+        ASSERT_TRUE(mode.first());
+        EXPECT_EQ(mode.first()->side, c.side);
+        EXPECT_EQ(mode.first()->pos, c.pos);
+    }
 }
 
 TEST_F(AlignModeTest, KeyOverlayIsTheOneUnderThePointer) {
@@ -91,7 +128,7 @@ TEST_F(AlignModeTest, KeyOverlayIsTheOneUnderThePointer) {
     const Case cases[] = {{{100, 100}, 1}, {{2000, 100}, 2}, {{2000, 1000}, 1}, {{-5, -5}, 1}};
     for (const Case& c : cases) {
         server.setPointer(c.pointer);
-        ASSERT_TRUE(mode.start());
+        ASSERT_EQ(mode.start(), Started);
         EXPECT_EQ(overlays.key, c.key) << c.pointer.x << "," << c.pointer.y;
     }
 }
@@ -119,7 +156,7 @@ TEST_F(AlignModeTest, PickClampsIntoTheFrameOnePointInsideTheFarEdges) {
 
 TEST_F(AlignModeTest, TwoClicksPickOppositeEdgesAndCompleteAfterAQuarterSecond) {
     testing::LogCapture capture;
-    ASSERT_TRUE(mode.start());
+    ASSERT_EQ(mode.start(), Started);
     clickAt(1, {300, 4});     // near the top of the panel
     clickAt(2, {2610, 700});  // anywhere on the other screen: its bottom edge is used
     EXPECT_TRUE(picked.empty());
@@ -142,12 +179,12 @@ TEST_F(AlignModeTest, TwoClicksPickOppositeEdgesAndCompleteAfterAQuarterSecond) 
 }
 
 TEST_F(AlignModeTest, SecondClickOnTheSameScreenReplacesTheFirst) {
-    ASSERT_TRUE(mode.start());
+    ASSERT_EQ(mode.start(), Started);
     clickAt(1, {300, 4});
     clickAt(2, {2000, 500});  // second pick...
     scheduler.advance(1);
     picked.clear();
-    ASSERT_TRUE(mode.start());
+    ASSERT_EQ(mode.start(), Started);
     clickAt(1, {300, 4});
     clickAt(1, {1705, 600});  // ...versus a repeated first pick
     EXPECT_EQ(mode.first(), (Pick{1, Side::right, 600, {1709, 600}}));
@@ -158,7 +195,7 @@ TEST_F(AlignModeTest, SecondClickOnTheSameScreenReplacesTheFirst) {
 }
 
 TEST_F(AlignModeTest, MarkerStaysTwelvePointsInsideButPosDoesNot) {
-    ASSERT_TRUE(mode.start());
+    ASSERT_EQ(mode.start(), Started);
     clickAt(1, {2, 3});  // top-left corner: nearest edge is left
     const OverlayContent& c = overlays.drawn.at(1);
     ASSERT_TRUE(c.marker);
@@ -170,7 +207,7 @@ TEST_F(AlignModeTest, MarkerStaysTwelvePointsInsideButPosDoesNot) {
 
 TEST_F(AlignModeTest, EscapeAndStopCancelWithoutPicking) {
     testing::LogCapture capture;
-    ASSERT_TRUE(mode.start());
+    ASSERT_EQ(mode.start(), Started);
     clickAt(1, {300, 4});
     overlays.escapes.at(2)();
     EXPECT_FALSE(mode.isActive());
@@ -181,7 +218,7 @@ TEST_F(AlignModeTest, EscapeAndStopCancelWithoutPicking) {
     EXPECT_TRUE(picked.empty());
 
     // Stopped during the quarter-second wait: the completion must not fire.
-    ASSERT_TRUE(mode.start());
+    ASSERT_EQ(mode.start(), Started);
     clickAt(1, {300, 4});
     clickAt(2, {2000, 500});
     mode.stop();
@@ -210,7 +247,7 @@ TEST_F(AlignModeTest, TextsFollowThePicksInBothLanguages) {
     };
     for (const Case& c : cases) {
         setKorean(c.korean);
-        ASSERT_TRUE(mode.start());
+        ASSERT_EQ(mode.start(), Started);
         EXPECT_EQ(overlays.drawn.at(1).sub, c.startSub);
         clickAt(1, {300, 4});
         EXPECT_EQ(overlays.drawn.at(1).sub, c.firstSub);

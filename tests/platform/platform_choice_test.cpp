@@ -15,7 +15,9 @@ namespace {
 
 const std::vector<std::string> kAll = {"x11", "wlroots", "gnome", "kwin"};
 const std::vector<std::string> kX11Only = {"x11"};
-const std::string kSession = "; Seamwright runs in an X11 desktop session";
+const std::string kSession =
+    "; Seamwright runs in an X11 desktop session, or in a Wayland session of GNOME, KDE Plasma or "
+    "a wlroots compositor such as sway";
 
 TEST(BackendChoice, RequestThenMutterThenCompositorThenX11) {
     struct Case {
@@ -73,10 +75,13 @@ TEST(BackendChoice, RequestThenMutterThenCompositorThenX11) {
          {.requested = "x11", .display = ":5"},
          kAll,
          Refusal{"seamwright: cannot open the X display \":5\"" + kSession}},
-        {"nothing answers",
-         {.wayland = true},
+        {"nothing answers", {}, kAll, Refusal{"seamwright: DISPLAY is not set" + kSession}},
+        {"a compositor that manages nothing, no X",
+         {.wayland = true, .display = ":5"},
          kAll,
-         Refusal{"seamwright: DISPLAY is not set" + kSession}},
+         Refusal{"seamwright: the Wayland compositor offers no display configuration and cannot "
+                 "open the X display \":5\"" +
+                 kSession}},
     };
     for (const Case& c : cases) EXPECT_EQ(chooseBackend(c.offers, c.built), c.choice) << c.name;
 }

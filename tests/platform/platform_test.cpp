@@ -29,8 +29,10 @@ TEST(PlatformLimits, WhatIsMissingIsNamedOnceInOneLine) {
          "login item; no wake events"},
         {{.pointerFeed = false, .warp = false, .hotKeys = false, .placeWindows = false},
          "platform sim: no global pointer events, gestures off; no pointer warp after moves; no "
-         "key grabs, hot keys through the desktop; windows placed by the compositor, align mode "
-         "off"},
+         "key grabs, hot keys through the desktop; windows placed by the compositor"},
+        {{.placeWindows = false, .coverOutputs = false},
+         "platform sim: windows placed by the compositor; no window covers one monitor, align "
+         "mode off"},
     };
     for (const Case& c : cases) {
         SimPlatform platform(c.has);

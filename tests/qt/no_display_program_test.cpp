@@ -28,7 +28,9 @@ TEST(NoDisplayProgram, TrayRefusesInOneLineAndJobsStillRun) {
         std::string png;     // the picture the job writes into its folder
         std::string env;     // more of the environment, "NAME=value "
     };
-    const std::string session = "; Seamwright runs in an X11 desktop session\n";
+    const std::string session =
+        "; Seamwright runs in an X11 desktop session, or in a Wayland session of GNOME, KDE "
+        "Plasma or a wlroots compositor such as sway\n";
     const Case cases[] = {
         {"tray, server gone", nobody, "", 1,
          "seamwright: cannot open the X display \"" + nobody + "\"" + session},

@@ -315,7 +315,7 @@ TEST_F(LayoutCommandsTest, OtherMonitorsLeaveEverythingAsItWas) {
 
 TEST_F(LayoutCommandsTest, ApplyEndsAlignModeAndClosesTheSuggestion) {
     const std::string desk = save("Desk");
-    ASSERT_TRUE(alignMode.start());
+    ASSERT_EQ(alignMode.start(), AlignMode::Start::started);
     suggestion = desk;
     commands.applyLayout(desk, "suggestion");
     EXPECT_FALSE(alignMode.isActive());

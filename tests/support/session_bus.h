@@ -10,7 +10,9 @@ namespace seam::testing {
 
 class SessionBus {
   public:
-    SessionBus();
+    // everyUser: any local user may connect, as a desktop's programs run by
+    // a compositor under another user must in the tests.
+    explicit SessionBus(bool everyUser = false);
     ~SessionBus();
     SessionBus(const SessionBus&) = delete;
     SessionBus& operator=(const SessionBus&) = delete;
@@ -21,6 +23,7 @@ class SessionBus {
 
   private:
     std::string address_;
+    std::string configDir_;
     pid_t pid_ = -1;
 };
 

@@ -45,7 +45,7 @@ const std::string& HeadlessSway::lastError() {
     return error();
 }
 
-std::unique_ptr<HeadlessSway> HeadlessSway::start() {
+std::unique_ptr<HeadlessSway> HeadlessSway::start(const std::vector<std::string>& more) {
     uid_t uid = getuid();
     gid_t gid = getgid();
     if (uid == 0) {
@@ -88,15 +88,17 @@ std::unique_ptr<HeadlessSway> HeadlessSway::start() {
         // After the user change, which would clear it.
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         const std::string runtime = "XDG_RUNTIME_DIR=" + dir, home = "HOME=" + dir;
-        const char* env[] = {"PATH=/usr/bin:/bin",
-                             runtime.c_str(),
-                             home.c_str(),
-                             "WLR_BACKENDS=headless",
-                             "WLR_LIBINPUT_NO_DEVICES=1",
-                             "WLR_RENDERER=pixman",
-                             nullptr};
+        std::vector<const char*> env = {"PATH=/usr/bin:/bin",
+                                        runtime.c_str(),
+                                        home.c_str(),
+                                        "WLR_BACKENDS=headless",
+                                        "WLR_LIBINPUT_NO_DEVICES=1",
+                                        "WLR_RENDERER=pixman"};
+        for (const std::string& e : more) env.push_back(e.c_str());
+        env.push_back(nullptr);
         const std::string config = dir + "/config";
-        execle("/usr/bin/sway", "sway", "-c", config.c_str(), static_cast<char*>(nullptr), env);
+        execle("/usr/bin/sway", "sway", "-c", config.c_str(), static_cast<char*>(nullptr),
+               const_cast<char* const*>(env.data()));
         _exit(127);
     }
     std::unique_ptr<HeadlessSway> sway(new HeadlessSway(pid, dir));

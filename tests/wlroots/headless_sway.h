@@ -20,8 +20,9 @@ struct SwayOutput {
 
 class HeadlessSway {
   public:
-    // nullptr when sway could not be started; lastError() says why.
-    static std::unique_ptr<HeadlessSway> start();
+    // nullptr when sway could not be started; lastError() says why. env: more
+    // of sway's environment ("NAME=value"), which the commands it runs inherit.
+    static std::unique_ptr<HeadlessSway> start(const std::vector<std::string>& env = {});
     static const std::string& lastError();
     ~HeadlessSway();  // stops and reaps sway, removes its folder
     HeadlessSway(const HeadlessSway&) = delete;
@@ -29,6 +30,8 @@ class HeadlessSway {
 
     // The Wayland socket's full path, for wl_display_connect.
     std::string socket() const { return dir_ + "/wayland-1"; }
+    // Sway's IPC socket, for SWAYSOCK.
+    std::string ipcSocket() const;
     // Runs swaymsg with these arguments; its standard output.
     std::string swaymsg(const std::string& args, int* exitCode = nullptr) const;
     // The outputs as sway's IPC reports them.
@@ -38,7 +41,6 @@ class HeadlessSway {
 
   private:
     HeadlessSway(pid_t pid, std::string dir) : pid_(pid), dir_(std::move(dir)) {}
-    std::string ipcSocket() const;
 
     pid_t pid_;
     std::string dir_;

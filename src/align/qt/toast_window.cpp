@@ -14,14 +14,22 @@ namespace seam {
 namespace {
 class ToastWidget : public QWidget {
   public:
-    ToastWidget(const Rect& root, QString text)
-        : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                               Qt::X11BypassWindowManagerHint | Qt::WindowTransparentForInput |
-                               Qt::WindowDoesNotAcceptFocus),
+    // placed: whether the window goes where it is put. Where the compositor
+    // places windows a pop-up would need a window of ours to hang from; a
+    // plain window of fixed size is one it floats, and centres.
+    ToastWidget(const Rect& root, QString text, bool placed)
+        : QWidget(nullptr,
+                  (placed ? Qt::ToolTip | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint
+                          : Qt::Window) |
+                      Qt::FramelessWindowHint | Qt::WindowTransparentForInput |
+                      Qt::WindowDoesNotAcceptFocus),
           root_(root),
-          text_(std::move(text)) {
+          text_(std::move(text)),
+          placed_(placed) {
         setAttribute(Qt::WA_ShowWithoutActivating);
         setAttribute(Qt::WA_TransparentForMouseEvents);
+        // The compositor blends: the painting's own transparency makes the pill.
+        if (!placed) setAttribute(Qt::WA_TranslucentBackground);
         place();
         // Right after a move of ours Qt may still hold the old screens; once it
         // learns the new ones the same root rectangle maps elsewhere.
@@ -36,13 +44,20 @@ class ToastWidget : public QWidget {
         connect(qApp, &QGuiApplication::screenRemoved, this, &ToastWidget::place);
     }
 
-    void place() { placeWindow(this, qtPlacement(root_)); }
+    void place() {
+        const QtPlacement placement = qtPlacement(root_);
+        if (placed_)
+            placeWindow(this, placement);
+        else
+            setFixedSize(placement.geometry.size());
+    }
 
   protected:
     // No compositor for rounded translucency: cut the window to the pill. The
     // mask is logical and Qt scales it to the screen's pixels; redone on every
     // resize, which a change of scale brings.
     void resizeEvent(QResizeEvent*) override {
+        if (!placed_) return;  // translucent there: the painting makes the shape
         QPainterPath path;
         const double r = height() / 2.0;
         path.addRoundedRect(QRectF(0, 0, width(), height()), r, r);
@@ -56,6 +71,7 @@ class ToastWidget : public QWidget {
   private:
     Rect root_;
     QString text_;
+    bool placed_;
 };
 
 class QtToast : public ToastWindow, public std::enable_shared_from_this<QtToast> {
@@ -118,7 +134,7 @@ void QtToastFactory::paintToast(QPainter& p, const QSize& size, const QString& t
 }
 
 std::shared_ptr<ToastWindow> QtToastFactory::open(const std::string& text, const Rect& frame) {
-    auto* w = new ToastWidget(arrangement_.cocoaRect(frame), QString::fromStdString(text));
+    auto* w = new ToastWidget(arrangement_.cocoaRect(frame), QString::fromStdString(text), placed_);
     return std::make_shared<QtToast>(w);
 }
 

@@ -9,7 +9,10 @@ namespace seam {
 
 class QtToastFactory : public ToastFactory {
   public:
-    explicit QtToastFactory(Arrangement& arrangement) : arrangement_(arrangement) {}
+    // placed: false where the compositor places windows (Wayland); the toast
+    // then shows where it puts a small window, centred on the output in use.
+    explicit QtToastFactory(Arrangement& arrangement, bool placed = true)
+        : arrangement_(arrangement), placed_(placed) {}
     Point measure(const std::string& text) override;
     double scaleOf(const Rect& screen) override;
     std::shared_ptr<ToastWindow> open(const std::string& text, const Rect& frame) override;
@@ -21,6 +24,7 @@ class QtToastFactory : public ToastFactory {
 
   private:
     Arrangement& arrangement_;
+    bool placed_;
 };
 
 }  // namespace seam

@@ -90,6 +90,12 @@ Rect GnomeDisplayServices::toToolkit(const Rect& global) {
     return {global.x + o.x, global.y + o.y, global.width, global.height};
 }
 
+std::optional<std::string> GnomeDisplayServices::outputName(std::uint32_t id) {
+    const MutterLayout* l = layout();
+    const MutterDisplay* d = l ? l->find(id) : nullptr;
+    return d ? std::optional(d->connector) : std::nullopt;
+}
+
 std::vector<std::uint8_t> GnomeDisplayServices::monitorBytes(const MutterMonitor& monitor) const {
     if (auto match = matchDrmConnector(monitor, registry_.services())) return match->edid;
     return descriptionBytes(monitor);

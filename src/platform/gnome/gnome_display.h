@@ -11,10 +11,10 @@
 #include "platform/display_changes.h"
 #include "platform/display_identity.h"
 #include "platform/display_services.h"
+#include "platform/drm_connectors.h"
 #include "platform/gnome/mutter_identity.h"
 #include "platform/gnome/mutter_source.h"
 #include "platform/gnome/mutter_state.h"
-#include "platform/drm_connectors.h"
 
 namespace seam {
 
@@ -32,6 +32,7 @@ class GnomeDisplayServices : public DisplayServices {
     // Sent as one persistent configuration, so the compositor keeps it.
     bool configure(const std::vector<DisplayMove>& moves) override;
     Rect toToolkit(const Rect& global) override;
+    std::optional<std::string> outputName(std::uint32_t id) override;
 
     // The layout as last read, read again once the compositor has announced a
     // change; nullptr when it cannot be asked.

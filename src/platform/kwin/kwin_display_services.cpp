@@ -53,4 +53,10 @@ Rect KwinDisplayServices::toToolkit(const Rect& global) {
     return {global.x + o.x, global.y + o.y, global.width, global.height};
 }
 
+std::optional<std::string> KwinDisplayServices::outputName(std::uint32_t id) {
+    const KwinLayout l = layout();
+    const KwinDisplay* d = l.display(id);
+    return d ? std::optional(d->name) : std::nullopt;
+}
+
 }  // namespace seam

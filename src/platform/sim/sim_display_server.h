@@ -22,6 +22,7 @@ struct SimDisplay {
     bool active = true;  // false: connected but without a picture
     std::optional<std::uint32_t> mirrorOf;
     std::string name;                // the name shown to the user; empty: none
+    std::string output;              // the output's name ("DP-1"); empty: none
     std::vector<std::uint8_t> edid;  // in the info dictionary; empty: none
     // The window server's own numbers.
     std::uint32_t vendor = 0;
@@ -61,6 +62,10 @@ class SimDisplayServer : public DisplayServices,
     std::optional<std::uint32_t> mirrors(std::uint32_t id) override;
     bool configure(const std::vector<DisplayMove>& moves) override;
     Rect toToolkit(const Rect& global) override { return global; }
+    std::optional<std::string> outputName(std::uint32_t id) override {
+        const SimDisplay* d = find(id);
+        return d && !d->output.empty() ? std::optional(d->output) : std::nullopt;
+    }
 
     DisplayHardware hardware(std::uint32_t id) override;
     bool infoAvailable() override { return infoAvailable_; }

@@ -3,7 +3,7 @@
 namespace seam {
 
 SimPlatform::SimPlatform(Abilities has, std::string name)
-    : name_(std::move(name)), placesWindows_(has.placeWindows) {
+    : name_(std::move(name)), placesWindows_(has.placeWindows), coversOutputs_(has.coverOutputs) {
     server.setCanWarp(has.warp);
     if (has.displayChanges) changes_ = std::make_unique<SimDisplayChanges>(server);
     if (has.pointerFeed) feed_ = std::make_unique<Feed>();

@@ -37,6 +37,7 @@ class SimPlatform : public Platform {
     PointerFeed* pointerFeed() override { return feed_.get(); }
     HotKeyService* hotKeys() override { return hotKeys_.get(); }
     bool placesWindows() const override { return placesWindows_; }
+    bool coversOutputs() const override { return coversOutputs_; }
 
     // The feed of the simulated pointer: tests move it and press its button.
     class Feed : public PointerFeed {
@@ -53,6 +54,7 @@ class SimPlatform : public Platform {
   private:
     std::string name_;
     bool placesWindows_ = true;
+    bool coversOutputs_ = true;
     std::unique_ptr<SimDisplayChanges> changes_;
     std::unique_ptr<Feed> feed_;
     std::unique_ptr<SimHotKeys> hotKeys_;

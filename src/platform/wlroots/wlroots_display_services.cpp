@@ -73,4 +73,10 @@ Rect WlrootsDisplayServices::toToolkit(const Rect& global) {
     return {global.x + o.x, global.y + o.y, global.width, global.height};
 }
 
+std::optional<std::string> WlrootsDisplayServices::outputName(std::uint32_t id) {
+    const WlrLayout l = layout();
+    const WlrDisplay* d = l.display(id);
+    return d ? std::optional(d->name) : std::nullopt;
+}
+
 }  // namespace seam

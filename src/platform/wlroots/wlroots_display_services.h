@@ -19,6 +19,7 @@ class WlrootsDisplayServices : public DisplayServices {
     std::optional<std::uint32_t> mirrors(std::uint32_t id) override;
     bool configure(const std::vector<DisplayMove>& moves) override;
     Rect toToolkit(const Rect& global) override;
+    std::optional<std::string> outputName(std::uint32_t id) override;
 
     WlrLayout layout();
 

@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <cstdlib>
 
+#include "align/qt/output_overlay.h"
 #include "align/qt/overlay_window.h"
 #include "align/qt/toast_window.h"
 #include "app/platforms.h"
@@ -95,12 +96,15 @@ bool AppDelegate::finishLaunching(bool updateNow) {
     alignKey_ = HotKeySpec::stored("align", standardDefaults()).value_or(defaultAlign);
     undoKey_ = HotKeySpec::stored("undo", standardDefaults()).value_or(defaultUndo);
 
-    overlays_ = std::make_unique<QtOverlayFactory>(
-        *arrangement_, [this](unsigned long window, const Rect& root) {
-            return platform_.backdrop(window, root, AlignOverlayView::kDim);
-        });
+    if (platform_.placesWindows())
+        overlays_ = std::make_unique<QtOverlayFactory>(
+            *arrangement_, [this](unsigned long window, const Rect& root) {
+                return platform_.backdrop(window, root, AlignOverlayView::kDim);
+            });
+    else
+        overlays_ = std::make_unique<OutputOverlayFactory>(*arrangement_);
     alignMode_ = std::make_unique<AlignMode>(*arrangement_, pointer, *scheduler_, *overlays_);
-    toasts_ = std::make_unique<QtToastFactory>(*arrangement_);
+    toasts_ = std::make_unique<QtToastFactory>(*arrangement_, platform_.placesWindows());
     pill_ = std::make_unique<Pill>(*arrangement_, *scheduler_, *toasts_);
 
     photoScreens_ = std::make_unique<QtPhotoScreens>(*arrangement_);
@@ -474,20 +478,28 @@ Point AppDelegate::pointerLocation() {
 }
 
 void AppDelegate::startAlign() {
-    if (!platform_.placesWindows()) {
+    if (!platform_.coversOutputs()) {
         // Overlays that cannot be put on their monitors would take clicks at the wrong places.
-        log("align mode unavailable: the " + std::string(platform_.name()) +
-            " compositor places our windows");
+        log("align mode unavailable: no window can cover one monitor on " +
+            std::string(platform_.name()));
         pill_->show(T("이 데스크톱에서는 아직 클릭으로 맞출 수 없어요 · 저장한 배치는 쓸 수 있어요",
                       "Aligning by clicks is not available on this desktop yet · saved layouts "
                       "work"),
                     pointerLocation(), 1.8);
         return;
     }
-    if (!alignMode_->start())
-        pill_->show(T("모니터가 두 대일 때만 쓸 수 있어요",
-                      "Works when exactly two displays are connected"),
-                    pointerLocation(), 1.1);
+    switch (alignMode_->start()) {
+        case AlignMode::Start::started:
+            return;
+        case AlignMode::Start::notTwoDisplays:
+            return pill_->show(T("모니터가 두 대일 때만 쓸 수 있어요",
+                                 "Works when exactly two displays are connected"),
+                               pointerLocation(), 1.1);
+        case AlignMode::Start::uncovered:
+            return pill_->show(
+                T("화면을 덮을 창을 열 수 없어요", "Could not open a window over each display"),
+                pointerLocation(), 1.8);
+    }
 }
 
 void AppDelegate::confirmAlign(const AlignMode::Pick& a, const AlignMode::Pick& b) {

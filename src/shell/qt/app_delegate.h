@@ -40,7 +40,7 @@ class DesktopKeys;
 struct CommandActions;
 class QtLayoutPrompts;
 class QtScheduler;
-class QtOverlayFactory;
+class OverlayFactory;
 class PhotoMode;
 class QtPhotoFiles;
 class QtPhotoScreens;
@@ -111,7 +111,7 @@ class AppDelegate : public QObject {
     std::unique_ptr<QtClock> clock_;
     std::unique_ptr<QtScheduler> scheduler_;
     std::unique_ptr<Engine> engine_;
-    std::unique_ptr<QtOverlayFactory> overlays_;
+    std::unique_ptr<OverlayFactory> overlays_;
     std::unique_ptr<AlignMode> alignMode_;
     std::unique_ptr<QtToastFactory> toasts_;
     std::unique_ptr<Pill> pill_;

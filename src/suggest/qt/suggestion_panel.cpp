@@ -81,6 +81,9 @@ NoKeyPanel::NoKeyPanel(const QRect& frame)
     setAttribute(Qt::WA_X11DoNotAcceptFocus);
     setAttribute(Qt::WA_TranslucentBackground);
     setGeometry(frame);
+    // Where the compositor places windows, one of fixed size floats, centred,
+    // rather than being tiled across the screen.
+    setFixedSize(frame.size());
     // Rounded corners without a compositor: cut the window to its shape.
     setMask(QRegion(roundedArea(frame.size()).toFillPolygon().toPolygon()));
 }
