@@ -177,8 +177,10 @@ TEST_F(UpdaterTest, NewerReleaseInstallsSwapsAndStartsTheNewBundle) {
     EXPECT_EQ(quits, 1);
     EXPECT_TRUE(alerts.offers.empty());  // no question with autoInstall
     // The script starts the bundle now at the running one's place.
-    ASSERT_TRUE(testing::waitUntil([&] { return fs::exists(root + "/started"); })) << linesOf(log);
-    EXPECT_EQ(testing::readText(root + "/started"), running + "/" + kBundleExecutable + " 1.1.0\n");
+    // The file shows before the started program has written its line.
+    const std::string started = running + "/" + kBundleExecutable + " 1.1.0\n";
+    EXPECT_TRUE(testing::waitUntil([&] { return testing::readText(root + "/started") == started; }))
+        << testing::readText(root + "/started") << linesOf(log);
     EXPECT_NE(testing::readText(running + "/" + kBundleInfo).find("<string>1.1.0</string>"),
               std::string::npos);
     EXPECT_TRUE(hasLine(log, "update check remote=1.1.0 local=1.0.0"));
