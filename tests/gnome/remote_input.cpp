@@ -3,9 +3,12 @@
 #include <linux/input-event-codes.h>
 
 #include <QCoreApplication>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <algorithm>
+
+#include "support/command.h"
 
 namespace seam::testing {
 
@@ -22,20 +25,25 @@ std::unique_ptr<RemoteInput> RemoteInput::start(const std::string& busAddress, s
     static char name[] = "test_gnome";
     static char* argv[] = {name, nullptr};
     if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);  // for QtDBus
-    QDBusConnection bus =
-        QDBusConnection::connectToBus(QString::fromStdString(busAddress), "remote-input");
-    if (!bus.isConnected()) {
+    // A name of its own each time: a connection of the name to a bus gone stays.
+    static int made = 0;
+    const QString connection = QString("remote-input-%1").arg(++made);
+    std::unique_ptr<RemoteInput> input(new RemoteInput(
+        QDBusConnection::connectToBus(QString::fromStdString(busAddress), connection), connection));
+    if (!input->bus_.isConnected()) {
         error = "cannot connect to the compositor's bus";
         return nullptr;
     }
-    const QDBusMessage made = bus.call(QDBusMessage::createMethodCall(
+    // Mutter offers the service a moment after its display configuration.
+    const bool offered =
+        waitUntil([&] { return input->bus_.interface()->isServiceRegistered(kService).value(); });
+    const QDBusMessage session = input->bus_.call(QDBusMessage::createMethodCall(
         kService, "/org/gnome/Mutter/RemoteDesktop", kService, "CreateSession"));
-    if (made.type() != QDBusMessage::ReplyMessage || made.arguments().isEmpty()) {
-        error = "CreateSession: " + made.errorMessage().toStdString();
+    if (!offered || session.type() != QDBusMessage::ReplyMessage || session.arguments().isEmpty()) {
+        error = "CreateSession: " + session.errorMessage().toStdString();
         return nullptr;
     }
-    const QString session = made.arguments().first().value<QDBusObjectPath>().path();
-    std::unique_ptr<RemoteInput> input(new RemoteInput(bus, session));
+    input->session_ = session.arguments().first().value<QDBusObjectPath>().path();
     if (!input->call("Start", {})) {
         error = input->error_;
         return nullptr;
@@ -44,8 +52,8 @@ std::unique_ptr<RemoteInput> RemoteInput::start(const std::string& busAddress, s
 }
 
 RemoteInput::~RemoteInput() {
-    call("Stop", {});
-    QDBusConnection::disconnectFromBus("remote-input");
+    if (!session_.isEmpty()) call("Stop", {});
+    QDBusConnection::disconnectFromBus(connection_);
 }
 
 bool RemoteInput::call(const char* method, const QList<QVariant>& arguments) {
@@ -58,14 +66,21 @@ bool RemoteInput::call(const char* method, const QList<QVariant>& arguments) {
 }
 
 bool RemoteInput::moveTo(Corner first, Corner second, double x, double y) {
-    // A move that leaves every monitor stops at the edge of the one it starts
-    // on: into the top left corner of whichever the pointer is on, from the
-    // second's corner over to the first, then into the first's corner.
+    // A move that would leave every monitor stops at the edge of the one it
+    // starts on, and one on a slant may stop short: so only moves along an
+    // axis. Up and left into the corner of whichever monitor the pointer is
+    // on; down to a height the second shares with the first, a step left over
+    // onto the first, and into its corner.
     const double down = std::max(0, first.y - second.y) + 10;
-    return call("NotifyPointerMotionRelative", {-kFar, -kFar}) &&
-           call("NotifyPointerMotionRelative", {-10.0, down}) &&
-           call("NotifyPointerMotionRelative", {-kFar, -kFar}) &&
-           call("NotifyPointerMotionRelative", {x - first.x, y - first.y});
+    return call("NotifyPointerMotionRelative", {0.0, -kFar}) &&
+           call("NotifyPointerMotionRelative", {-kFar, 0.0}) &&
+           call("NotifyPointerMotionRelative", {0.0, down}) &&
+           call("NotifyPointerMotionRelative", {-10.0, 0.0}) &&
+           call("NotifyPointerMotionRelative", {-kFar, 0.0}) &&
+           call("NotifyPointerMotionRelative", {0.0, -kFar}) &&
+           // Down within the first, then across at the point's height.
+           call("NotifyPointerMotionRelative", {0.0, y - first.y}) &&
+           call("NotifyPointerMotionRelative", {x - first.x, 0.0});
 }
 
 bool RemoteInput::click() {

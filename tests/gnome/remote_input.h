@@ -27,19 +27,20 @@ class RemoteInput {
     RemoteInput& operator=(const RemoteInput&) = delete;
 
     // The pointer onto a point of the layout of two monitors side by side,
-    // `first` the left one's corner and `second` the right one's.
+    // `first` the left one's corner and `second` the right one's; the point's
+    // height must be one of the first monitor's.
     bool moveTo(Corner first, Corner second, double x, double y);
     bool click();
     bool pressKeysym(unsigned keysym);
     const std::string& error() const { return error_; }
 
   private:
-    RemoteInput(QDBusConnection bus, QString session)
-        : bus_(std::move(bus)), session_(std::move(session)) {}
+    RemoteInput(QDBusConnection bus, QString connection)
+        : bus_(std::move(bus)), connection_(std::move(connection)) {}
     bool call(const char* method, const QList<QVariant>& arguments);
 
     QDBusConnection bus_;
-    QString session_;
+    QString connection_, session_;
     std::string error_;
 };
 

@@ -47,7 +47,7 @@ class TrayOnMutter : public ::testing::Test {
         return testing::programOnWayland(root + "/run/wayland-0", args, mutter->busAddress(),
                                          "HOME=" + home + " XDG_CONFIG_HOME=" + home +
                                              "/config XDG_STATE_HOME=" + home +
-                                             " QT_QPA_PLATFORM=wayland");
+                                             " GSETTINGS_BACKEND=keyfile QT_QPA_PLATFORM=wayland");
     }
     std::string log() { return testing::fileText(home + "/Seamwright/Seamwright.log"); }
     bool logShows(const std::string& line, double seconds = 20) {
@@ -70,7 +70,9 @@ class TrayOnMutter : public ::testing::Test {
         tray = nullptr;
     }
     // Onto the point and click, again while the log does not show it taken: the
-    // overlay under the pointer may not be mapped yet when the first click comes.
+    // overlay under the pointer may not be mapped yet when the first click comes,
+    // and now and then Mutter leaves the pointer a few points off after moves
+    // made in quick succession (a first pick taken again replaces the one before).
     bool click(double x, double y, const std::string& taken) {
         const Corner a = corner("Meta-0"), b = corner("Meta-1");
         for (int attempt = 0; attempt < 10; ++attempt) {
@@ -97,7 +99,9 @@ TEST_F(TrayOnMutter, TwoClicksAndReturnJoinTheClickedPoints) {
         ASSERT_TRUE(logShows("align mode start")) << log();
         const Corner a = corner("Meta-0"), b = corner("Meta-1");
         // Near the right edge of the first monitor, then the left part of the second.
-        ASSERT_TRUE(click(a.x + kFirstWidth - 20, a.y + 300, "align pick1 id=")) << log();
+        ASSERT_TRUE(click(a.x + kFirstWidth - 20, a.y + 300,
+                          "side=right pos=" + std::to_string(a.y + 300) + "\n"))
+            << log();
         ASSERT_TRUE(click(b.x + 15, b.y + secondY, "align pick2 id=")) << log();
 
         const auto joined = [&] {
