@@ -25,7 +25,7 @@ std::string movesText(const std::vector<Move>& moves);
 std::optional<DisplayMove> roundedMove(const Move& move);
 
 class Arrangement {
-public:
+  public:
     explicit Arrangement(DisplayServices& services) : services_(services) {}
 
     // A fresh snapshot of the active displays, in the server's order.
@@ -45,7 +45,7 @@ public:
 
     DisplayServices& services() { return services_; }
 
-private:
+  private:
     DisplayServices& services_;
 };
 

@@ -46,7 +46,9 @@ std::string_view ko(Side s);
 std::string_view arrow(Side s);
 // User-facing word: Korean under the Korean language flag, else the raw value.
 std::string name(Side s);
-constexpr bool horizontal(Side s) { return s == Side::top || s == Side::bottom; }
+constexpr bool horizontal(Side s) {
+    return s == Side::top || s == Side::bottom;
+}
 Side opposite(Side s);
 
 // One attached display as a snapshot; never updated in place.

@@ -8,7 +8,7 @@
 namespace seam {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Monotonic seconds since an arbitrary start.
     virtual double uptime() const = 0;
@@ -17,7 +17,7 @@ public:
 };
 
 class Scheduler {
-public:
+  public:
     using TaskId = std::uint64_t;  // 0 is never a valid id
     virtual ~Scheduler() = default;
     // Runs fn once, seconds from now, on the main thread.

@@ -8,7 +8,7 @@
 namespace seam {
 
 class HotKeyService {
-public:
+  public:
     using Handle = std::uint64_t;
     virtual ~HotKeyService() = default;
     // A handle, or the platform's error status when the combination is refused

@@ -9,7 +9,7 @@ namespace seam {
 namespace {
 
 class SchedulerTest : public ::testing::Test {
-protected:
+  protected:
     ManualClock clock;
     ManualScheduler scheduler{clock};
     std::vector<std::string> ran;

@@ -7,7 +7,7 @@
 namespace seam::testing {
 
 class LogCapture {
-public:
+  public:
     LogCapture();
     ~LogCapture();
     LogCapture(const LogCapture&) = delete;
@@ -19,7 +19,7 @@ public:
     const std::string& path() const { return path_; }
     const std::string& folder() const { return folder_; }
 
-private:
+  private:
     std::string folder_;
     std::string path_;
     std::string previous_;
@@ -27,12 +27,12 @@ private:
 
 // A fresh temporary folder, removed with its contents on destruction.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 

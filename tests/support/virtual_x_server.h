@@ -12,7 +12,7 @@
 namespace seam::testing {
 
 class VirtualXServer {
-public:
+  public:
     enum class Monitors { two, one };
 
     // nullptr when no server could be started; lastError() says why.
@@ -37,7 +37,7 @@ public:
     // The name of the primary output as xrandr reports it.
     std::string primaryOutput() const;
 
-private:
+  private:
     VirtualXServer(int number, pid_t pid) : number_(number), pid_(pid) {}
     bool addModes();
 

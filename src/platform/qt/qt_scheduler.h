@@ -11,23 +11,23 @@ class QTimer;
 namespace seam {
 
 class QtClock : public Clock {
-public:
+  public:
     QtClock() { timer_.start(); }
     double uptime() const override { return static_cast<double>(timer_.nsecsElapsed()) / 1e9; }
     double wallTime() const override;
 
-private:
+  private:
     QElapsedTimer timer_;
 };
 
 class QtScheduler : public Scheduler {
-public:
+  public:
     ~QtScheduler() override;
     TaskId after(double seconds, std::function<void()> fn) override;
     TaskId every(double interval, std::function<void()> fn) override;
     void cancel(TaskId id) override;
 
-private:
+  private:
     TaskId start(double seconds, bool repeat, std::function<void()> fn);
     std::unordered_map<TaskId, QTimer*> timers_;
     TaskId next_ = 1;

@@ -6,7 +6,8 @@ namespace seam {
 
 Scheduler::TaskId ManualScheduler::after(double seconds, std::function<void()> fn) {
     const TaskId id = next_++;
-    tasks_.emplace(std::pair{clock_.uptime() + std::max(0.0, seconds), id}, Task{id, 0, std::move(fn)});
+    tasks_.emplace(std::pair{clock_.uptime() + std::max(0.0, seconds), id},
+                   Task{id, 0, std::move(fn)});
     return id;
 }
 

@@ -10,20 +10,20 @@
 namespace seam {
 
 class ManualClock : public Clock {
-public:
+  public:
     double uptime() const override { return now_; }
     double wallTime() const override { return wallStart_ + now_; }
     void setUptime(double t) { now_ = t; }
     void setWallStart(double t) { wallStart_ = t; }
     void advance(double seconds) { now_ += seconds; }
 
-private:
+  private:
     double now_ = 1000.0;
     double wallStart_ = 1.8e9;  // some time in 2027
 };
 
 class ManualScheduler : public Scheduler {
-public:
+  public:
     explicit ManualScheduler(ManualClock& clock) : clock_(clock) {}
 
     TaskId after(double seconds, std::function<void()> fn) override;
@@ -37,7 +37,7 @@ public:
     void runDue() { advance(0); }
     size_t pending() const { return tasks_.size(); }
 
-private:
+  private:
     struct Task {
         TaskId id;
         double interval;  // 0 for one-shot
