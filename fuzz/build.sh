@@ -3,6 +3,8 @@
 #   fuzz/build.sh [out-dir]
 #   mkdir -p corpus && cp fuzz/seeds/edid/* corpus/ && out/fuzz_parse_edid -runs=1000000 corpus
 # Seeds: fuzz/seeds/<target without "fuzz_">/ for each target.
+# fuzz_settings_file saves through fsync once an input: give it TMPDIR=/dev/shm,
+# or a disk's flushes set its pace (about a hundred inputs a second).
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 bash "$here/../scripts/deps.sh" fuzz
