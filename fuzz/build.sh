@@ -3,6 +3,8 @@
 #   fuzz/build.sh [out-dir]
 #   mkdir -p corpus && cp fuzz/seeds/edid/* corpus/ && out/fuzz_parse_edid -runs=1000000 corpus
 # Seeds: fuzz/seeds/<target without "fuzz_">/ for each target.
+# fuzz_settings_file saves through fsync once an input: give it TMPDIR=/dev/shm,
+# or a disk's flushes set its pace (about a hundred inputs a second).
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 bash "$here/../scripts/deps.sh" fuzz
@@ -19,7 +21,7 @@ clang++ $flags -o "$out/fuzz_layout_file" "$here/fuzz_layout_file.cpp" \
 clang++ $flags -o "$out/fuzz_feed" "$here/fuzz_feed.cpp" "$src/update/update_feed.cpp" \
     "$src/update/support_switch.cpp" "$src/update/web_address.cpp" "$src/base/settings_store.cpp"
 clang++ $flags -o "$out/fuzz_hot_key" "$here/fuzz_hot_key.cpp" "$src/shell/hot_key_spec.cpp" \
-    "$src/base/settings_store.cpp"
+    "$src/base/settings_store.cpp" "$src/base/platform_words.cpp" "$src/base/text.cpp"
 
 # The targets over the Qt side need the Qt and library flags, and the version
 # header the build generates.
@@ -28,12 +30,12 @@ sed -e 's/@PROJECT_VERSION@/0.0.0/' -e 's/@SEAM_BUNDLE_ID@/io.github.seamwright.
     "$src/main/version.h.in" > "$out/generated/main/version.h"
 qt="-I$out/generated $(pkg-config --cflags Qt6Widgets) -fPIC"
 qtlibs="$(pkg-config --libs Qt6Widgets)"
-main_sources="$src/base/settings_store.cpp $src/base/log.cpp $src/base/text.cpp $src/base/dry_run.cpp $src/base/atomic_file.cpp"
+main_sources="$src/base/settings_store.cpp $src/base/log.cpp $src/base/text.cpp $src/base/dry_run.cpp $src/base/atomic_file.cpp $src/base/platform_words.cpp"
 clang++ $flags $qt -o "$out/fuzz_settings_file" "$here/fuzz_settings_file.cpp" \
     "$src/base/qt/prefs.cpp" $main_sources "$src"/layouts/*.cpp "$src/shell/hot_key_spec.cpp" \
-    "$src"/update/*.cpp "$src"/geometry/*.cpp $qtlibs
+    "$src"/update/*.cpp "$src"/geometry/*.cpp $qtlibs -lutf8proc
 clang++ $flags $qt -o "$out/fuzz_photo" "$here/fuzz_photo.cpp" "$src/photo/qt/photo_loader.cpp" \
-    "$src/photo/photo_aligner.cpp" "$src/geometry/geometry.cpp" "$src/base/text.cpp" $qtlibs $(pkg-config --libs libheif)
+    "$src/photo/photo_aligner.cpp" "$src/geometry/geometry.cpp" "$src/base/text.cpp" "$src/base/platform_words.cpp" $qtlibs $(pkg-config --libs libheif)
 clang++ $flags $qt -o "$out/fuzz_update_archive" "$here/fuzz_update_archive.cpp" \
     "$src/update/qt/zip_unpack.cpp" $(pkg-config --libs libarchive)
 echo "built in $out"

@@ -42,6 +42,13 @@ bool has(const std::vector<std::string>& args, const char* name) {
 
 Command examine(const std::vector<std::string>& args) {
     Command cmd;
+    // Never typed by a user: only in this exact form does it apply.
+    if (args.size() == 3 && args[0] == "--exchange-bundles") {
+        cmd.job = Job::exchangeBundles;
+        cmd.path = args[1];
+        cmd.otherPath = args[2];
+        return cmd;
+    }
     for (const Option& o : kOptions) {
         if (o.takesValue) {
             auto value = valueAfter(args, o.name);

@@ -25,11 +25,14 @@ enum class Job {
     applyLayout,
     quit,
     app,  // no diagnostic option: run the tray application
+    // Internal, for the update's swap script: "--exchange-bundles A B" alone.
+    exchangeBundles,
 };
 
 struct Command {
     Job job = Job::app;
     std::string path;                    // the value of a path-taking option
+    std::string otherPath;               // the second folder of an exchange
     std::string layoutName;              // "--apply-layout" only
     std::optional<std::string> preview;  // "--photo" only
     bool support = false;                // "--dump-menu" only

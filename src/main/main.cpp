@@ -28,6 +28,7 @@
 #include "shell/qt/render_jobs.h"
 #include "shell/status_menu.h"
 #include "suggest/qt/suggestion_panel.h"
+#include "update/bundle_exchange.h"
 #include "update/features.h"
 #include "update/qt/app_bundle.h"
 #include "update/support_switch.h"
@@ -157,6 +158,14 @@ int runApplication(int argc, char** argv, bool updateNow) {
     return QApplication::exec();
 }
 
+// The swap script's one atomic step, run from the new bundle's program.
+int runExchange(const std::string& a, const std::string& b) {
+    std::string why;
+    const Exchange e = exchangeFolders(a, b, why);
+    if (e != Exchange::done) std::cerr << why << '\n';
+    return exchangeExitStatus(e);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -198,6 +207,8 @@ int main(int argc, char** argv) {
             return runRemote(argc, argv, *remoteCall(cmd));
         case Job::app:
             return runApplication(argc, argv, cmd.updateNow);
+        case Job::exchangeBundles:
+            return runExchange(cmd.path, cmd.otherPath);
     }
     return 0;
 }

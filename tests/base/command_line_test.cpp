@@ -37,6 +37,10 @@ TEST(CommandLineTest, FixedOrderOfExamination) {
         {{"--apply-layout"}, Job::app, ""},
         {{"--apply-layout", "Home", "--version"}, Job::version, ""},
         {{"--align", "--dump-displays"}, Job::dumpDisplays, ""},
+        // The swap's internal step applies only in its exact form.
+        {{"--exchange-bundles", "a", "b"}, Job::exchangeBundles, "a"},
+        {{"--exchange-bundles", "a"}, Job::app, ""},
+        {{"--version", "--exchange-bundles", "a", "b"}, Job::version, ""},
     };
     for (const Case& c : cases) {
         std::string label;

@@ -132,8 +132,12 @@ std::vector<ZipItem> bundleItems(const std::string& prefix, const std::string& v
         {b + "/Contents/", ZipItem::folder, "", 0755},
         {b + "/Contents/bin/", ZipItem::folder, "", 0755},
         {b + "/" + kBundleInfo, ZipItem::file, plistText(identifier, version)},
+        // The swap's exchange is the real program's (EXCHANGER stands in when set).
         {b + "/" + kBundleExecutable, ZipItem::file,
-         "#!/bin/sh\necho \"$0 " + version + "\" > '" + marker + "'\n", 0755},
+         "#!/bin/sh\n[ \"$1\" = --exchange-bundles ] && exec \"${EXCHANGER:-" SEAM_BINARY_DIR
+         "/seamwright}\" \"$@\"\necho \"$0 " +
+             version + "\" > '" + marker + "'\n",
+         0755},
     };
 }
 

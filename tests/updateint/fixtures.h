@@ -53,7 +53,8 @@ struct ZipItem {
 QByteArray makeZip(const std::vector<ZipItem>& items);
 
 std::string plistText(const std::string& identifier, const std::string& version);
-// A bundle whose program writes "<its own path> <version>" into marker when started.
+// A bundle whose program writes "<its own path> <version>" into marker when
+// started, and hands an exchange of bundles to the real program.
 std::vector<ZipItem> bundleItems(const std::string& prefix, const std::string& version,
                                  const std::string& identifier, const std::string& marker);
 void writeItems(const std::string& folder, const std::vector<ZipItem>& items);

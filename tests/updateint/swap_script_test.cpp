@@ -71,18 +71,18 @@ class SwapScriptTest : public ::testing::Test {
 };
 
 // With the application already gone the script swaps at once; when the new
-// bundle cannot be moved in, the old one goes back. Either way one program is
-// left and started.
-TEST_F(SwapScriptTest, EndedProcessSwapsOrPutsTheOldBundleBack) {
+// bundle cannot take the old one's place, the old one stays. Either way one
+// program is left and started.
+TEST_F(SwapScriptTest, EndedProcessSwapsOrKeepsTheOldBundle) {
     struct Case {
         std::string newBundle, version, line;
     };
     const Case cases[] = {
         {root + "/update/missing.app", "1.0.0",
-         "swap.sh: FAILED to move the new app in, put the old one back"},
+         "swap.sh: FAILED to exchange the new app for the old one (127: "},
         {fresh, "1.1.0", "swap.sh: replaced the app"},
     };
-    std::vector<std::string> lines;
+    size_t logged = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         fs::remove(marker());
@@ -94,17 +94,18 @@ TEST_F(SwapScriptTest, EndedProcessSwapsOrPutsTheOldBundleBack) {
         EXPECT_LT(t.elapsed(), 5000);
         EXPECT_EQ(sh.exitCode(), 0);
         EXPECT_EQ(version(), c.version);
+        // The old bundle goes once exchanged; a failed swap leaves the new one be.
         EXPECT_EQ(fs::exists(fresh), c.newBundle != fresh);
         EXPECT_EQ(startedWith(), target + "/" + kBundleExecutable + " " + c.version + "\n");
-        lines.push_back(c.line);
-        EXPECT_EQ(log.messages(), lines);
+        const auto messages = log.messages();
+        ASSERT_EQ(messages.size(), ++logged);
+        EXPECT_EQ(messages.back().substr(0, c.line.size()), c.line);
         for (const auto& e : fs::directory_iterator(root + "/apps"))
             EXPECT_EQ(e.path().filename(), kBundleName);
         // Its lines carry the program's own time stamp form.
-        ASSERT_EQ(log.rawLines().size(), lines.size());
-        EXPECT_EQ(log.rawLines().back().size(),
-                  std::string("2026-12-07T01:02:03Z ").size() + c.line.size());
-        EXPECT_EQ(log.rawLines().back()[19], 'Z');
+        const std::string raw = log.rawLines().back();
+        EXPECT_EQ(raw.size(), std::string("2026-12-07T01:02:03Z ").size() + messages.back().size());
+        EXPECT_EQ(raw[19], 'Z');
     }
 }
 
@@ -125,44 +126,57 @@ TEST_F(SwapScriptTest, WaitsForTheApplicationToEnd) {
     EXPECT_EQ(startedWith(), target + "/" + kBundleExecutable + " 1.1.0\n");
 }
 
-// The script killed at each point of the swap (its "mv" is wrapped so the kill
-// lands exactly there), then a launch: there is always a whole program at the
-// target, the old one or the new one.
+// The script killed at each step of the swap (the exchange and "mv" are
+// wrapped so the signal lands exactly there), then a launch. With the exchange
+// the target holds a whole program at every moment, before any launch puts
+// anything right; where the file system refuses it, the two renames leave a gap
+// that the launch closes.
 struct KillCase {
     const char* name;
-    const char* signal;         // sent to the script by the wrapped mv
-    int beforeMove, afterMove;  // which mv call (1 or 2) sends it; 0 never
-    const char* running;        // version the launch starts
-    const char* launchLog;      // the launch's line, "@" for the target; nullptr: none
+    bool refused;           // the file system cannot exchange: two renames
+    const char* signal;     // sent to the script by the wrapped step
+    int before, after;      // which step sends it; 0 never. Step 1 is the exchange,
+                            // 2 and 3 are the renames that follow a refusal.
+    const char* running;    // version the launch starts
+    const char* launchLog;  // the launch's line, "@" for the target; nullptr: none
 };
 
 class SwapKillTest : public SwapScriptTest, public ::testing::WithParamInterface<KillCase> {};
 
-TEST_P(SwapKillTest, ALaunchAfterwardsFindsAWholeProgram) {
+TEST_P(SwapKillTest, TheTargetAlwaysStarts) {
     const KillCase& c = GetParam();
-    // The installer unpacks beside the target: both moves are renames.
+    // The installer unpacks beside the target: both renames stay on one file system.
     const std::string updates = root + "/apps/" + kUpdateFolderPrefix + "X";
     fs::create_directories(updates);
     fs::rename(root + "/update/" + kBundleName, updates + "/" + kBundleName);
     fresh = updates + "/" + kBundleName;
     const std::string bin = root + "/bin";
     fs::create_directories(bin);
-    std::ofstream(bin + "/mv") << "#!/bin/sh\n"
-                                  "n=$(( $(cat \"$MV_COUNT\" 2>/dev/null || echo 0) + 1 ))\n"
-                                  "echo $n > \"$MV_COUNT\"\n"
-                                  "if [ \"$n\" = \"$BEFORE\" ]; then kill -$SIG $PPID; sleep 0.3\n"
-                                  "  [ \"$SIG\" = KILL ] && exit 1; fi\n"
-                                  "/bin/mv \"$@\"; s=$?\n"
-                                  "[ \"$n\" = \"$AFTER\" ] && kill -$SIG $PPID && sleep 0.3\n"
-                                  "exit $s\n";
-    fs::permissions(bin + "/mv", fs::perms(0755));
+    // A step counts itself and signals the script before or after it runs. A
+    // killed script runs no further, and an ignored signal is dropped when sent.
+    const auto wrap = [&](const std::string& name, const std::string& step) {
+        std::ofstream(bin + "/" + name)
+            << "#!/bin/sh\n"
+               "n=$(( $(cat \"$STEP_COUNT\" 2>/dev/null || echo 0) + 1 ))\n"
+               "echo $n > \"$STEP_COUNT\"\n"
+               "if [ \"$n\" = \"$BEFORE\" ]; then kill -$SIG $PPID\n"
+               "  [ \"$SIG\" = KILL ] && exit 1; fi\n"
+            << step
+            << "; s=$?\n"
+               "[ \"$n\" = \"$AFTER\" ] && kill -$SIG $PPID\n"
+               "exit $s\n";
+        fs::permissions(bin + "/" + name, fs::perms(0755));
+    };
+    wrap("mv", "/bin/mv \"$@\"");
+    wrap("exchange", c.refused ? "(exit 3)" : SEAM_BINARY_DIR "/seamwright \"$@\"");
     QProcess sh;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("PATH", QString::fromStdString(bin) + ":" + env.value("PATH"));
-    env.insert("MV_COUNT", QString::fromStdString(root + "/mv-count"));
+    env.insert("EXCHANGER", QString::fromStdString(bin + "/exchange"));
+    env.insert("STEP_COUNT", QString::fromStdString(root + "/step-count"));
     env.insert("SIG", c.signal);
-    env.insert("BEFORE", QString::number(c.beforeMove));
-    env.insert("AFTER", QString::number(c.afterMove));
+    env.insert("BEFORE", QString::number(c.before));
+    env.insert("AFTER", QString::number(c.after));
     sh.setProcessEnvironment(env);
     start(sh, endedPid(), fresh);
     ASSERT_TRUE(sh.waitForFinished(10000));
@@ -170,6 +184,16 @@ TEST_P(SwapKillTest, ALaunchAfterwardsFindsAWholeProgram) {
     EXPECT_EQ(sh.exitStatus() == QProcess::CrashExit, killed);
     if (killed) {
         EXPECT_FALSE(fs::exists(marker()));  // nothing was started
+    } else {
+        EXPECT_TRUE(testing::waitUntil([&] { return fs::exists(marker()); }, 10000));
+    }
+    fs::remove(marker());
+    if (!c.refused) {
+        // What the autostart entry would run now, with nothing put right yet.
+        QProcess::execute(QString::fromStdString(target + "/" + kBundleExecutable), {});
+        EXPECT_EQ(testing::readText(marker()),
+                  target + "/" + kBundleExecutable + " " + c.running + "\n");
+        fs::remove(marker());
     }
 
     // The launch, later: its first step puts right what the swap left.
@@ -177,10 +201,6 @@ TEST_P(SwapKillTest, ALaunchAfterwardsFindsAWholeProgram) {
         fs::last_write_time(updates, fs::file_time_type::clock::now() - std::chrono::hours(1));
     const size_t before = log.messages().size();
     recoverSwapAtLaunch(QString::fromStdString(target + "/" + kBundleExecutable));
-    if (!killed) {
-        EXPECT_TRUE(testing::waitUntil([&] { return fs::exists(marker()); }, 10000));
-    }
-    fs::remove(marker());
     QProcess::execute(QString::fromStdString(target + "/" + kBundleExecutable), {});
     EXPECT_EQ(testing::readText(marker()),
               target + "/" + kBundleExecutable + " " + c.running + "\n");
@@ -195,26 +215,25 @@ TEST_P(SwapKillTest, ALaunchAfterwardsFindsAWholeProgram) {
     ASSERT_EQ(lines.size(), expected.size()) << ::testing::PrintToString(lines);
     for (size_t i = 0; i < lines.size(); ++i)
         EXPECT_EQ(lines[i].substr(0, expected[i].size()), expected[i]);
-    // Only the target is left in the folder (and the update folder, when the
-    // swap never began).
-    for (const auto& e : fs::directory_iterator(root + "/apps")) {
-        const std::string name = e.path().filename().string();
-        EXPECT_TRUE(name == kBundleName ||
-                    (c.beforeMove == 1 && name.rfind(kUpdateFolderPrefix, 0) == 0))
-            << name;
-    }
+    for (const auto& e : fs::directory_iterator(root + "/apps"))
+        EXPECT_EQ(e.path().filename(), kBundleName);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Points, SwapKillTest,
-    ::testing::Values(KillCase{"KilledBeforeTheMoves", "KILL", 1, 0, "1.0.0", nullptr},
-                      KillCase{"KilledBetweenTheMoves", "KILL", 0, 1, "1.0.0",
-                               "update recovery: put the old app back from @.old-"},
-                      KillCase{"KilledAfterTheMoves", "KILL", 0, 2, "1.1.0",
-                               "update recovery: removed the old app left at @.old-"},
+    ::testing::Values(KillCase{"KilledBeforeTheExchange", false, "KILL", 1, 0, "1.0.0", nullptr},
+                      KillCase{"KilledAfterTheExchange", false, "KILL", 0, 1, "1.1.0", nullptr},
                       // A logout's signal does not stop it half way.
-                      KillCase{"LogoutBetweenTheMoves", "TERM", 0, 1, "1.1.0", nullptr},
-                      KillCase{"HangUpBeforeTheMoves", "HUP", 1, 0, "1.1.0", nullptr}),
+                      KillCase{"LogoutBeforeTheExchange", false, "TERM", 1, 0, "1.1.0", nullptr},
+                      KillCase{"HangUpAfterTheExchange", false, "HUP", 0, 1, "1.1.0", nullptr},
+                      KillCase{"RefusedKilledBeforeTheMoves", true, "KILL", 2, 0, "1.0.0", nullptr},
+                      KillCase{"RefusedKilledBetweenTheMoves", true, "KILL", 0, 2, "1.0.0",
+                               "update recovery: put the old app back from @.old-"},
+                      KillCase{"RefusedKilledAfterTheMoves", true, "KILL", 0, 3, "1.1.0",
+                               "update recovery: removed the old app left at @.old-"},
+                      KillCase{"RefusedLogoutBetweenTheMoves", true, "TERM", 0, 2, "1.1.0",
+                               nullptr},
+                      KillCase{"RefusedHangUpBeforeTheMoves", true, "HUP", 2, 0, "1.1.0", nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
