@@ -5,12 +5,16 @@
 
 #include <filesystem>
 
+#include <QCoreApplication>
+#include <QDBusConnection>
 #include <QString>
 
 #include "base/qt/prefs.h"
 #include "headless_mutter.h"
+#include "platform/gnome/qt/open_gnome.h"
 #include "remote_input.h"
 #include "support/command.h"
+#include "support/saved_layouts.h"
 
 namespace seam {
 namespace {
@@ -118,6 +122,37 @@ TEST_F(TrayOnMutter, TwoClicksAndReturnJoinTheClickedPoints) {
         EXPECT_TRUE(done) << mutter->call("GetCurrentState") << '\n' << log();
         stopTray();
     }
+}
+
+TEST_F(TrayOnMutter, ASavedLayoutIsAppliedByNameAndUndone) {
+    {
+        static int argc = 1;
+        static char name[] = "test_gnome";
+        static char* argv[] = {name, nullptr};
+        if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+        // The DRM connectors the program reads too, so both tell the monitors alike.
+        auto backend = openGnome(
+            DrmConnectors::kDefaultRoot,
+            QDBusConnection::connectToBus(QString::fromStdString(mutter->busAddress()), "layouts"));
+        ASSERT_NE(backend, nullptr);
+        ASSERT_NO_FATAL_FAILURE(
+            testing::storeLowerLayout(*backend->services, *backend->identity, home + "/config"));
+    }
+    const Corner before = corner("Meta-1");
+    ASSERT_NO_FATAL_FAILURE(startTray());
+    EXPECT_NE(log().find("backend=gnome"), std::string::npos) << log();
+    const auto placed = [&](int x, int y) {
+        return testing::waitUntil([&] {
+            const Corner o = corner("Meta-1");
+            return o.x == x && o.y == y;
+        });
+    };
+    auto run = testing::runCommand(program("--apply-layout Lower"));
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_TRUE(placed(before.x, before.y + 200)) << mutter->call("GetCurrentState") << log();
+    run = testing::runCommand(program("--undo"));
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_TRUE(placed(before.x, before.y)) << mutter->call("GetCurrentState") << log();
 }
 
 }  // namespace

@@ -12,7 +12,9 @@
 #include "fake_input.h"
 #include "headless_kwin.h"
 #include "kwin_scale.h"
+#include "platform/kwin/kwin_platform.h"
 #include "support/command.h"
+#include "support/saved_layouts.h"
 #include "support/session_bus.h"
 
 namespace seam {
@@ -126,6 +128,30 @@ TEST_F(TrayOnKwin, TwoClicksAndReturnJoinTheClickedPoints) {
         EXPECT_TRUE(done) << after["Virtual-1"].x << "," << after["Virtual-1"].y << '\n' << log();
         stopTray();
     }
+}
+
+TEST_F(TrayOnKwin, ASavedLayoutIsAppliedByNameAndUndone) {
+    {
+        auto parts = openKwin(kwin->socket().c_str());
+        ASSERT_NE(parts, nullptr);
+        ASSERT_NO_FATAL_FAILURE(
+            testing::storeLowerLayout(*parts->services, *parts->identity, home + "/config"));
+    }
+    const KwinShownOutput before = outputsByName(*kwin)["Virtual-1"];
+    ASSERT_NO_FATAL_FAILURE(startTray());
+    EXPECT_NE(log().find("backend=kwin"), std::string::npos) << log();
+    const auto placed = [&](int x, int y) {
+        return testing::waitUntil([&] {
+            const KwinShownOutput o = outputsByName(*kwin)["Virtual-1"];
+            return o.x == x && o.y == y;
+        });
+    };
+    auto run = testing::runCommand(program("--apply-layout Lower"));
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_TRUE(placed(before.x, before.y + 200)) << log();
+    run = testing::runCommand(program("--undo"));
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_TRUE(placed(before.x, before.y)) << log();
 }
 
 }  // namespace

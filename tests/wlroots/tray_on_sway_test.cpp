@@ -16,8 +16,9 @@
 
 #include "base/qt/prefs.h"
 #include "headless_sway.h"
-#include "saved_layouts.h"
+#include "platform/wlroots/wlroots_platform.h"
 #include "support/command.h"
+#include "support/saved_layouts.h"
 #include "support/session_bus.h"
 #include "virtual_pointer.h"
 
@@ -114,6 +115,11 @@ class TrayOnSway : public ::testing::Test {
         tray = testing::startCommand(program("", more));
         ASSERT_NE(tray, nullptr);
         ASSERT_TRUE(logShows("commands: listening")) << log();
+    }
+    void storeLowerLayout() {
+        auto parts = openWlroots(sway->socket().c_str());
+        ASSERT_NE(parts, nullptr);
+        testing::storeLowerLayout(*parts->services, *parts->identity, home + "/config");
     }
     // One overlay full screen on each output, as sway shows them.
     bool overlaysShown() {
@@ -244,7 +250,7 @@ TEST_F(TrayOnSway, ToastAndSuggestionFloatCentredOnTheOutputInUse) {
         sway->swaymsg(std::string("focus output ") + c.output, &rc);
         ASSERT_EQ(rc, 0);
         if (!c.command) {
-            ASSERT_NO_FATAL_FAILURE(testing::storeLowerLayout(*sway, home + "/config"));
+            ASSERT_NO_FATAL_FAILURE(storeLowerLayout());
         }
         ASSERT_NO_FATAL_FAILURE(startTray());
         if (c.command) {
@@ -270,7 +276,7 @@ TEST_F(TrayOnSway, ToastAndSuggestionFloatCentredOnTheOutputInUse) {
 }
 
 TEST_F(TrayOnSway, ASavedLayoutIsAppliedByNameAndUndone) {
-    ASSERT_NO_FATAL_FAILURE(testing::storeLowerLayout(*sway, home + "/config"));
+    ASSERT_NO_FATAL_FAILURE(storeLowerLayout());
     ASSERT_NO_FATAL_FAILURE(startTray());
     EXPECT_NE(log().find("backend=wlroots"), std::string::npos) << log();
     const auto placed = [&](int x, int y) {
