@@ -10,31 +10,6 @@
 
 namespace seam {
 
-namespace {
-class OutputOverlaySurface : public OverlaySurface {
-  public:
-    explicit OutputOverlaySurface(OutputOverlayView* view) : view_(view) {}
-    ~OutputOverlaySurface() override {
-        view_->hide();
-        view_->deleteLater();  // may be inside one of its own event handlers
-    }
-    void redraw(const OverlayContent& content) override {
-        view_->content = content;
-        view_->update();
-    }
-    void makeKey() override {
-        view_->raise();
-        view_->activateWindow();
-        view_->setFocus(Qt::ActiveWindowFocusReason);
-    }
-    std::optional<Point> clickPoint() const override { return view_->clicked; }
-
-  private:
-    OutputOverlayView* view_;
-};
-
-}  // namespace
-
 OutputOverlayView::OutputOverlayView(const Rect& frame) : KeyWindow(false), frame_(frame) {
     setAttribute(Qt::WA_TranslucentBackground);
     setCursor(Qt::CrossCursor);
@@ -83,7 +58,7 @@ std::unique_ptr<OverlaySurface> OutputOverlayFactory::open(std::uint32_t id, con
     view->setScreen(screen);
     view->setGeometry(screen->geometry());
     view->showFullScreen();
-    return std::make_unique<OutputOverlaySurface>(view);
+    return std::make_unique<WidgetOverlaySurface<OutputOverlayView>>(view, false);
 }
 
 }  // namespace seam

@@ -22,31 +22,6 @@ QColor accent() {
     return QApplication::palette().color(QPalette::Highlight);
 }
 
-class QtOverlaySurface : public OverlaySurface {
-  public:
-    explicit QtOverlaySurface(AlignOverlayView* view) : view_(view) {}
-    ~QtOverlaySurface() override {
-        view_->releaseKeyboard();
-        view_->hide();
-        view_->deleteLater();  // may be inside one of its own event handlers
-    }
-    void redraw(const OverlayContent& content) override {
-        view_->content = content;
-        view_->update();
-    }
-    void makeKey() override {
-        view_->raise();
-        view_->activateWindow();
-        view_->setFocus(Qt::ActiveWindowFocusReason);
-        // Without a window manager nothing hands an override-redirect window the
-        // keyboard; take it, so Escape works wherever focus was.
-        view_->grabKeyboard();
-    }
-
-  private:
-    AlignOverlayView* view_;
-};
-
 class BackdropSurface : public OverlaySurface {
   public:
     explicit BackdropSurface(BackdropOverlay* window) : window_(window) {}
@@ -239,7 +214,7 @@ std::unique_ptr<OverlaySurface> QtOverlayFactory::open(std::uint32_t, const Rect
     view->show();
     placeWindow(view, placement);
     view->raise();
-    return std::make_unique<QtOverlaySurface>(view);
+    return std::make_unique<WidgetOverlaySurface<AlignOverlayView>>(view, true);
 }
 
 }  // namespace seam

@@ -65,6 +65,37 @@ class AlignOverlayView : public KeyWindow {
     QImage picture_;
 };
 
+// A widget overlay as align mode holds it. grab: take the keyboard, which no
+// window manager hands an override-redirect window.
+template <class View>
+class WidgetOverlaySurface : public OverlaySurface {
+  public:
+    WidgetOverlaySurface(View* view, bool grab) : view_(view), grab_(grab) {}
+    ~WidgetOverlaySurface() override {
+        if (grab_) view_->releaseKeyboard();
+        view_->hide();
+        view_->deleteLater();  // may be inside one of its own event handlers
+    }
+    void redraw(const OverlayContent& content) override {
+        view_->content = content;
+        view_->update();
+    }
+    void makeKey() override {
+        view_->raise();
+        view_->activateWindow();
+        view_->setFocus(Qt::ActiveWindowFocusReason);
+        if (grab_) view_->grabKeyboard();
+    }
+    std::optional<Point> clickPoint() const override {
+        if constexpr (requires { view_->clicked; }) return view_->clicked;
+        return std::nullopt;
+    }
+
+  private:
+    View* view_;
+    bool grab_;
+};
+
 // Opens overlays on the real screens through the arrangement's coordinate mapping.
 class QtOverlayFactory : public OverlayFactory {
   public:
