@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "geometry/arrangement.h"
+#include "kwin/devices_only.h"
 #include "layouts/live_display.h"
 #include "platform/kwin/kwin_display_identity.h"
 #include "platform/kwin/kwin_display_services.h"
@@ -10,20 +11,6 @@
 
 namespace seam {
 namespace {
-
-class DevicesOnly : public KwinOutputState {
-  public:
-    explicit DevicesOnly(std::vector<KwinOutput> outputs) : outputs_(std::move(outputs)) {}
-    const std::vector<KwinOutput>& outputs() const override { return outputs_; }
-    const std::string& primary() const override { return primary_; }
-    KwinApplyOutcome apply(const std::vector<KwinPlacement>&) override {
-        return KwinApplyOutcome::failed;
-    }
-
-  private:
-    std::vector<KwinOutput> outputs_;
-    std::string primary_ = "DUMMY0";
-};
 
 // As KWin describes the virtual server's outputs; the EDID is the monitor's.
 KwinOutput device(std::uint32_t key, const std::string& name, int x,

@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include "geometry/arrangement.h"
+#include "kwin/devices_only.h"
 #include "layouts/display_probe.h"
 #include "layouts/live_display.h"
 #include "platform/gnome/gnome_display.h"
@@ -45,20 +46,6 @@ class HeadsOnly : public WlrOutputState {
   private:
     std::vector<WlrHead> heads_;
     std::vector<WlrShownOutput> shown_;
-};
-
-class DevicesOnly : public KwinOutputState {
-  public:
-    explicit DevicesOnly(std::vector<KwinOutput> outputs) : outputs_(std::move(outputs)) {}
-    const std::vector<KwinOutput>& outputs() const override { return outputs_; }
-    const std::string& primary() const override { return primary_; }
-    KwinApplyOutcome apply(const std::vector<KwinPlacement>&) override {
-        return KwinApplyOutcome::failed;
-    }
-
-  private:
-    std::vector<KwinOutput> outputs_;
-    std::string primary_ = "DUMMY0";
 };
 
 // What a compositor makes of the EDID; the EDID itself wins over it.
