@@ -134,25 +134,5 @@ TEST(LiveDisplayTest, SetSignatureSortsAsText) {
     EXPECT_EQ(setSignature({}), "");
 }
 
-TEST(LiveDisplayTest, Indistinguishable) {
-    EXPECT_FALSE(hasIndistinguishable(
-        {live(1, ext(std::nullopt, "CN0ABC1")), live(2, ext(std::nullopt, "CN0XYZ2"))}));
-    EXPECT_TRUE(hasIndistinguishable({live(1, panel(1)), live(2, ext()), live(3, ext())}));
-    // One entry is never a pair with itself.
-    EXPECT_FALSE(hasIndistinguishable({live(1, ext())}));
-}
-
-TEST(LiveDisplayTest, DescribeLive) {
-    const std::vector<LiveDisplay> list = {
-        live(1, panel(12345), {0, 0, 1512, 982}, true),
-        live(3, ext(std::nullopt, "HTPK123456"), {1512.9, -24.7, 1920.5, 1080}),
-        live(4, ext(), {-1920, 0, 1920, 1080}),
-    };
-    EXPECT_EQ(describeLive(list),
-              "id=1[주] APP/41234 sn#12345 (0,0 1512x982) | "
-              "id=3 SAM/2073 sn=HTPK123456 (1512,-24 1920x1080) | "
-              "id=4 SAM/2073 sn=- (-1920,0 1920x1080)");
-}
-
 }  // namespace
 }  // namespace seam

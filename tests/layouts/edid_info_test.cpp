@@ -31,20 +31,6 @@ void descriptor(Blob& b, size_t offset, std::uint8_t tag, const std::string& pay
     }
 }
 
-TEST(ParseEDIDTest, MonitorWithSerialTextAndName) {
-    Blob b = edid({0x4C, 0x2D, 0x19, 0x08, 0x01, 0x01, 0x01, 0x01});
-    descriptor(b, 72, 0xFF, "HTPK123456\n  ");
-    descriptor(b, 90, 0xFC, "SAMSUNG\n     ");
-    const auto info = parseEDID(b);
-    ASSERT_TRUE(info);
-    EXPECT_EQ(info->vendor, 19501u);
-    EXPECT_EQ(info->product, 2073u);
-    EXPECT_EQ(info->serial, 16843009u);
-    EXPECT_EQ(info->alnum, "HTPK123456");
-    EXPECT_EQ(info->name, "SAMSUNG");
-    EXPECT_EQ(pnpID(info->vendor), "SAM");
-}
-
 TEST(ParseEDIDTest, ByteOrderOfProductAndSerial) {
     const auto info = parseEDID(edid({0x06, 0x10, 0x34, 0x12, 0x78, 0x56, 0x34, 0x12}));
     ASSERT_TRUE(info);
