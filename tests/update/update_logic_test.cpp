@@ -237,28 +237,6 @@ TEST(ReceiveTest, OnlyAGoodFeedTouchesTheStore) {
     }
 }
 
-TEST(ReceiveTest, FeedWithoutReleaseStillMovesTimeAndSwitch) {
-    MemoryStore store;
-    store.set(SupportSwitch::key, SettingValue{Features::supportURL(true)});
-    auto r = receive(std::string(R"({"support":{"ko":"x"}})"), 200, std::nullopt, 5.0, store);
-    ASSERT_TRUE(r);
-    EXPECT_FALSE(r->feed.mac);
-    EXPECT_TRUE(r->supportChanged);
-    EXPECT_FALSE(store.object(SupportSwitch::key));
-    EXPECT_EQ(UpdateSchedule::last(store), 5.0);
-
-    r = receive(std::string(R"({"support":" https://seamwright.org/s "})"), 200, std::nullopt, 6.0,
-                store);
-    ASSERT_TRUE(r);
-    EXPECT_TRUE(r->supportChanged);
-    EXPECT_TRUE(SupportSwitch::isOn(store));
-    r = receive(std::string(R"({"support":"https://seamwright.org/s"})"), 200, std::nullopt, 7.0,
-                store);
-    ASSERT_TRUE(r);
-    EXPECT_FALSE(r->supportChanged);
-    EXPECT_EQ(UpdateSchedule::last(store), 7.0);
-}
-
 TEST(FeedAddressTest, SettingOnlyWhenItIsATrustedAddress) {
     MemoryStore store;
     const std::string builtIn = "https://seamwright.org/dazodezarav/seamwright/version.json";

@@ -106,7 +106,23 @@ class UpdaterTest : public ::testing::Test {
             fakeApp.waitForFinished();  // reaped, so the script sees it gone
         };
         s.supportChanged = [this] { ++supportChanges; };
-        return std::make_unique<Updater>(s);
+        auto u = std::make_unique<Updater>(s);
+        QObject::connect(u.get(), &Updater::checkFinished, [this] { ++checks; });
+        QObject::connect(u.get(), &Updater::installFinished, [this](bool swapping) {
+            installed = true;
+            swapped = swapping;
+        });
+        return u;
+    }
+
+    bool checksReach(int n) {
+        return testing::waitUntil([&] { return checks == n; });
+    }
+    // One check through the network, to its end.
+    bool checked(Updater& u, bool manual) {
+        const int n = checks + 1;
+        u.check(manual);
+        return checksReach(n);
     }
 
     // The feed names `address` for the archive, which is served at /update.zip.
@@ -133,15 +149,10 @@ class UpdaterTest : public ::testing::Test {
 
     // Runs one automatic install to its end; true when it swapped.
     bool runInstall(Updater& u) {
-        bool finished = false, swapping = false;
-        QObject::connect(&u, &Updater::installFinished, [&](bool s) {
-            finished = true;
-            swapping = s;
-        });
         u.autoInstall = true;
         u.check(false);
-        EXPECT_TRUE(testing::waitUntil([&] { return finished; })) << linesOf(log);
-        return swapping;
+        EXPECT_TRUE(testing::waitUntil([&] { return installed; })) << linesOf(log);
+        return swapped;
     }
 
     testing::TempDir dir;
@@ -152,9 +163,8 @@ class UpdaterTest : public ::testing::Test {
     ManualClock clock;
     RecordingAlerts alerts;
     QProcess fakeApp;
-    int quits = 0;
-    int supportChanges = 0;
-    bool mounted = false;
+    int quits = 0, supportChanges = 0, checks = 0;
+    bool mounted = false, installed = false, swapped = false;
 };
 
 QByteArray release(const std::string& root, const std::string& version = "1.1.0",
@@ -212,10 +222,7 @@ TEST_P(CheckTest, LogsAndAlertsAsTheResponseSays) {
     server.route("/version.json", {c.status, QByteArray::fromStdString(body)});
     alerts.answer = false;  // "Later"
     auto u = makeUpdater();
-    bool done = false;
-    QObject::connect(u.get(), &Updater::checkFinished, [&] { done = true; });
-    u->check(c.manual);
-    ASSERT_TRUE(testing::waitUntil([&] { return done; }));
+    ASSERT_TRUE(checked(*u, c.manual));
     EXPECT_TRUE(hasLine(log, c.logLine)) << linesOf(log);
     EXPECT_EQ(alerts.upToDates.size(), size_t(c.upToDate));
     if (c.upToDate) {
@@ -261,10 +268,7 @@ TEST_F(UpdaterTest, NetworkErrorIsLoggedWithItsDescription) {
     store.set("updateFeed", SettingValue{"http://127.0.0.1:" + std::to_string(closed) + "/v.json"});
     store.set(UpdateSchedule::key, SettingValue{123.0});
     auto u = makeUpdater();
-    bool done = false;
-    QObject::connect(u.get(), &Updater::checkFinished, [&] { done = true; });
-    u->check(true);
-    ASSERT_TRUE(testing::waitUntil([&] { return done; }));
+    ASSERT_TRUE(checked(*u, true));
     const auto lines = log.messages();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].rfind("update check failed code=0 err=", 0), 0u) << lines[0];
@@ -276,58 +280,16 @@ TEST_F(UpdaterTest, NetworkErrorIsLoggedWithItsDescription) {
 TEST_F(UpdaterTest, SupportSwitchChangeIsLoggedAndReported) {
     server.route("/version.json", {200, R"({"support":"https://www.seamwright.org/s"})"});
     auto u = makeUpdater();
-    int done = 0;
-    QObject::connect(u.get(), &Updater::checkFinished, [&] { ++done; });
-    u->check(false);
-    ASSERT_TRUE(testing::waitUntil([&] { return done == 1; }));
+    ASSERT_TRUE(checked(*u, false));
     EXPECT_TRUE(hasLine(log, "support menu on"));
     EXPECT_EQ(supportChanges, 1);
     EXPECT_EQ(UpdateSchedule::last(store), clock.wallTime());
-    u->check(false);  // the same address: no change
-    ASSERT_TRUE(testing::waitUntil([&] { return done == 2; }));
+    ASSERT_TRUE(checked(*u, false));  // the same address: no change
     EXPECT_EQ(supportChanges, 1);
     server.route("/version.json", {200, R"({"support":{"ko":"x"}})"});
-    u->check(false);
-    ASSERT_TRUE(testing::waitUntil([&] { return done == 3; }));
+    ASSERT_TRUE(checked(*u, false));
     EXPECT_TRUE(hasLine(log, "support menu off"));
     EXPECT_EQ(supportChanges, 2);
-}
-
-TEST_F(UpdaterTest, WakeChecksRunOnlyWhenDueAndFailuresKeepThemDue) {
-    auto u = makeUpdater();
-    int done = 0;
-    QObject::connect(u.get(), &Updater::checkFinished, [&] { ++done; });
-    const double lastSuccess = clock.wallTime() - 25 * 3600;
-    store.set(UpdateSchedule::key, SettingValue{lastSuccess});
-    server.route("/version.json", {500, ""});
-    u->checkIfDue("wake", clock.wallTime());
-    ASSERT_TRUE(testing::waitUntil([&] { return done == 1; }));
-    clock.advance(3600);
-    u->checkIfDue("wake", clock.wallTime());  // the failure kept it due
-    ASSERT_TRUE(testing::waitUntil([&] { return done == 2; }));
-    EXPECT_EQ(UpdateSchedule::last(store), lastSuccess);
-
-    server.route("/version.json", {200, "{}"});
-    clock.advance(60);
-    u->checkIfDue("wake", clock.wallTime());
-    ASSERT_TRUE(testing::waitUntil([&] { return done == 3; }));
-    const double success = clock.wallTime();
-    EXPECT_EQ(UpdateSchedule::last(store), success);
-
-    clock.advance(2 * 3600);
-    u->checkIfDue("wake", clock.wallTime());
-    EXPECT_EQ(done, 3);
-    const std::vector<std::string> expected = {
-        "update check on wake",
-        "update check failed code=500 err=-",
-        "update check on wake",
-        "update check failed code=500 err=-",
-        "update check on wake",
-        "update check failed code=200 err=-",
-        "update check on wake skipped, last " + update::isoTime(success),
-    };
-    EXPECT_EQ(log.messages(), expected);
-    EXPECT_EQ(server.count("/version.json"), 3);
 }
 
 TEST_F(UpdaterTest, LaunchScheduleChecksAfterTenSecondsThenDailyAndAfterWakes) {
@@ -335,18 +297,17 @@ TEST_F(UpdaterTest, LaunchScheduleChecksAfterTenSecondsThenDailyAndAfterWakes) {
     ManualScheduler scheduler(clock);
     SimWake wakes;
     auto u = makeUpdater();
-    int done = 0;
-    QObject::connect(u.get(), &Updater::checkFinished, [&] { ++done; });
     u->start(scheduler, false, &wakes);
     scheduler.advance(9.9);
-    EXPECT_EQ(done, 0);
+    EXPECT_EQ(checks, 0);
     EXPECT_TRUE(server.requests().empty());
     scheduler.advance(0.1);
-    ASSERT_TRUE(testing::waitUntil([&] { return done == 1; }));
+    ASSERT_TRUE(checksReach(1));
     scheduler.advance(86400 - 10 - 0.1);
-    EXPECT_EQ(done, 1);
+    EXPECT_EQ(checks, 1);
     scheduler.advance(0.1);
-    ASSERT_TRUE(testing::waitUntil([&] { return done == 2; }));
+    ASSERT_TRUE(checksReach(2));
+    const double success = clock.wallTime();
 
     // The check a day ago was a success: a wake now is not due; 30 s after a
     // wake a day later it is.
@@ -354,14 +315,15 @@ TEST_F(UpdaterTest, LaunchScheduleChecksAfterTenSecondsThenDailyAndAfterWakes) {
     scheduler.advance(29.9);
     EXPECT_EQ(log.messages().size(), 2u);
     scheduler.advance(0.1);
-    EXPECT_EQ(log.messages().back().rfind("update check on wake skipped, last ", 0), 0u);
+    EXPECT_EQ(log.messages().back(),
+              "update check on wake skipped, last " + update::isoTime(success));
     store.set(UpdateSchedule::key, SettingValue{clock.wallTime() - 25 * 3600});
     wakes.wake();
     scheduler.advance(29.9);
     EXPECT_EQ(log.messages().size(), 3u);
     scheduler.advance(0.1);
     EXPECT_EQ(log.messages().back(), "update check on wake");
-    ASSERT_TRUE(testing::waitUntil([&] { return done == 3; }));
+    ASSERT_TRUE(checksReach(3));
     EXPECT_FALSE(u->autoInstall);
 }
 
@@ -369,11 +331,9 @@ TEST_F(UpdaterTest, UpdateNowChecksAtOnceAndInstallsWithoutAsking) {
     ManualScheduler scheduler(clock);
     auto u = makeUpdater();
     server.route("/version.json", {200, "{}"});
-    int done = 0;
-    QObject::connect(u.get(), &Updater::checkFinished, [&] { ++done; });
     u->start(scheduler, true);
     EXPECT_TRUE(u->autoInstall);
-    ASSERT_TRUE(testing::waitUntil([&] { return done == 1; }));
+    ASSERT_TRUE(checksReach(1));
     EXPECT_EQ(scheduler.pending(), 1u);  // only the daily timer
 }
 
@@ -409,10 +369,7 @@ TEST_F(UpdaterTest, UnusableArchiveAddressIsAFailedDownloadNotSilence) {
     server.route("/version.json",
                  {200, R"({"mac":{"version":"2.0","url":"no address","sha256":"0"}})"});
     auto u = makeUpdater();
-    bool done = false;
-    QObject::connect(u.get(), &Updater::checkFinished, [&] { done = true; });
-    u->check(true);  // the dialog is answered "Update Now"
-    ASSERT_TRUE(testing::waitUntil([&] { return done; }));
+    ASSERT_TRUE(checked(*u, true));  // the dialog is answered "Update Now"
     EXPECT_EQ(alerts.offers, std::vector<std::string>{"2.0"});
     EXPECT_TRUE(hasLine(log, "update install failed: download")) << linesOf(log);
     EXPECT_EQ(alerts.pages, std::vector<std::string>{Features::pageURL()});
@@ -423,22 +380,19 @@ TEST_F(UpdaterTest, CheckWhileTheOfferIsOpenShowsNoSecondOffer) {
     const QByteArray zip = release(root);
     serveRelease(zip, sha256Hex(zip));
     auto u = makeUpdater();
-    int checks = 0;
-    QObject::connect(u.get(), &Updater::checkFinished, [&] { ++checks; });
     alerts.answer = false;
     bool again = true;
     alerts.whileOffered = [&] {
         if (!std::exchange(again, false)) return;
         u->check(false);  // the daily timer fires under the open question
-        EXPECT_TRUE(testing::waitUntil([&] { return checks == 1; }));
+        EXPECT_TRUE(checksReach(1));
     };
     u->check(false);
-    ASSERT_TRUE(testing::waitUntil([&] { return checks == 2; }));
+    ASSERT_TRUE(checksReach(2));
     EXPECT_EQ(alerts.offers, std::vector<std::string>{"1.1.0"});
     EXPECT_TRUE(hasLine(log, "update offer skipped, one is open")) << linesOf(log);
     // Closed, the next check offers it again.
-    u->check(false);
-    ASSERT_TRUE(testing::waitUntil([&] { return checks == 3; }));
+    ASSERT_TRUE(checked(*u, false));
     EXPECT_EQ(alerts.offers.size(), 2u);
 }
 
@@ -448,22 +402,18 @@ TEST_F(UpdaterTest, CheckDuringADownloadStartsNoSecondInstallation) {
     serveRelease(zip, sha256Hex(zip));
     server.hold("/update.zip");
     auto u = makeUpdater();
-    int checks = 0;
-    bool finished = false;
-    QObject::connect(u.get(), &Updater::checkFinished, [&] { ++checks; });
-    QObject::connect(u.get(), &Updater::installFinished, [&] { finished = true; });
     u->autoInstall = true;
     u->check(false);
     ASSERT_TRUE(testing::waitUntil([&] { return server.count("/update.zip") == 1; }));
     u->check(false);  // the daily timer, say, while the download runs
-    ASSERT_TRUE(testing::waitUntil([&] { return checks == 2; }));
+    ASSERT_TRUE(checksReach(2));
     EXPECT_TRUE(hasLine(log, "update offer skipped, installing already")) << linesOf(log);
     // The menu's command says so instead of checking again.
     u->check(true);
     EXPECT_EQ(alerts.alreadyInstallings, 1);
     EXPECT_EQ(server.count("/version.json"), 2);
     server.release();
-    ASSERT_TRUE(testing::waitUntil([&] { return finished; }));
+    ASSERT_TRUE(testing::waitUntil([&] { return installed; }));
     EXPECT_EQ(server.count("/update.zip"), 1);
     EXPECT_EQ(quits, 1);
     EXPECT_EQ(updateFolders(), 1);
