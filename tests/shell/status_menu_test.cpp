@@ -27,21 +27,6 @@ TEST_F(StatusMenuTest, KoreanTitles) {
                "로그인할 때 열기", "---", "이 앱 후원하기…", "---", "Seamwright 종료  Ctrl+Q"}));
 }
 
-TEST_F(StatusMenuTest, SwitchItemsAreMadeButNotShown) {
-    const StatusMenu m = buildStatusMenu(&layouts, false);
-    // Their titles exist only in Korean.
-    EXPECT_EQ(m.edgeTap.title, "가장자리 톡톡으로 옮기기 (실험)");
-    EXPECT_EQ(m.edgeTap.command, MenuCommand::toggle);
-    EXPECT_FALSE(m.edgeTap.checked);
-    EXPECT_EQ(m.autoAlign.title, "살짝 틀어지면 자동으로 맞추기");
-    EXPECT_EQ(m.autoAlign.command, MenuCommand::toggleAlign);
-    EXPECT_FALSE(m.autoAlign.checked);
-    for (const MenuItem& i : m.menu.items) {
-        EXPECT_NE(i.command, MenuCommand::toggle);
-        EXPECT_NE(i.command, MenuCommand::toggleAlign);
-    }
-}
-
 TEST_F(StatusMenuTest, TailIsReplacedAndItemsAboveAreLeftAlone) {
     StatusMenu m = buildStatusMenu(&layouts, false);
     setHotKeyTitles(m, defaultAlign, defaultUndo);
