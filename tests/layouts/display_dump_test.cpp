@@ -10,7 +10,6 @@
 namespace seam {
 namespace {
 
-using nlohmann::json;
 using testing::buildEdid;
 
 class DisplayDumpTest : public ::testing::Test {

@@ -90,17 +90,6 @@ TEST_F(LayoutStoreTest, RemoveKeepsOrderAndRewritesEvenWhenUnknown) {
     EXPECT_EQ(store.layouts().size(), 2u);
 }
 
-TEST_F(LayoutStoreTest, LookupByNameLeavesOutTheExceptedLayoutAndIdsKeepTheirCase) {
-    LayoutStore store = backing.make();
-    store.upsert(layout("A", "Home"));
-    store.upsert(layout("B", "Café"));
-    EXPECT_EQ(store.layoutNamed("\thome\n")->id, "A");
-    EXPECT_FALSE(store.layoutNamed("HOME", "A"));
-    EXPECT_TRUE(store.layoutNamed("HOME", "B"));
-    EXPECT_EQ(store.layout("B")->name, "Café");
-    EXPECT_FALSE(store.layout("b"));
-}
-
 // Lookups, and with them renames and saves under an existing name, ignore case in
 // every script with case, and how an accent is encoded.
 TEST_F(LayoutStoreTest, NamesMatchRegardlessOfCaseInEveryScript) {
@@ -157,6 +146,7 @@ TEST_F(LayoutStoreTest, RenameRules) {
     EXPECT_FALSE(store.rename("A", " OFFICE "));
     EXPECT_FALSE(store.rename("A", " \n\t"));
     EXPECT_FALSE(store.rename("Z", "Elsewhere"));
+    EXPECT_FALSE(store.rename("a", "Elsewhere"));  // ids keep their case
     EXPECT_EQ(store.layout("A")->name, "Home");
     EXPECT_EQ(store.layout("B")->name, "Office");
     EXPECT_EQ(backing.writes, writes);

@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTcpServer>
-#include <QUrl>
 #include <algorithm>
 #include <filesystem>
 
@@ -27,7 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::TinyHttpServer;
-using testing::ZipItem;
 
 struct RecordingAlerts : UpdateAlerts {
     std::vector<std::string> upToDates, offers, pages;
