@@ -89,6 +89,7 @@ bool Program::waitForExit(int seconds) {
         int status = 0;
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
+            exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
             return true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
