@@ -1,8 +1,10 @@
 #!/bin/sh
 # Builds the libFuzzer targets outside the CMake build (clang with libclang-rt-14-dev):
 #   fuzz/build.sh [out-dir]
-#   mkdir -p corpus && cp fuzz/seeds/edid/* corpus/ && out/fuzz_parse_edid -runs=1000000 corpus
-# Seeds: fuzz/seeds/<target without "fuzz_">/ for each target.
+#   mkdir -p corpus && cp fuzz/seeds/parse_edid/* corpus/ && out/fuzz_parse_edid -runs=1000000 corpus
+# Seeds: fuzz/seeds/<target without "fuzz_">/ for each target; an input that
+# made a target fault goes to fuzz/regressions/<target without "fuzz_">/ once
+# mended. The normal build replays both through each target (ctest fuzz_replay).
 # fuzz_settings_file saves through fsync once an input: give it TMPDIR=/dev/shm,
 # or a disk's flushes set its pace (about a hundred inputs a second).
 set -eu

@@ -15,6 +15,7 @@
 #include "base/diagnostics.h"
 #include "base/log.h"
 #include "base/qt/prefs.h"
+#include "base/qt/quit_signals.h"
 #include "base/qt/theme_icon.h"
 #include "base/remote_command.h"
 #include "base/text.h"
@@ -125,6 +126,11 @@ int runApplication(int argc, char** argv, bool updateNow) {
     if (!std::getenv("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(backend->qtPlatform));
     QApplication app(argc, argv);
+    // The session's end, a closed terminal and Ctrl+C quit as the Quit item does.
+    const QuitSignals quitSignals([](int signal) {
+        log("signal " + QuitSignals::name(signal) + ": quitting");
+        QApplication::quit();
+    });
     recoverSwapAtLaunch(QCoreApplication::applicationFilePath());
     QApplication::setQuitOnLastWindowClosed(false);
     // One tray program per session: a second start leaves the first one be. What
@@ -155,7 +161,13 @@ int runApplication(int argc, char** argv, bool updateNow) {
         std::cerr << "seamwright: cannot start on this display; see " << logPath() << '\n';
         return 1;
     }
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // What runs at quit (our desktop shortcuts removed, the bus name given back)
+    // runs before the line that says the program quit.
+    delegate.reset();
+    platform.reset();
+    log("quit");
+    return status;
 }
 
 // The swap script's one atomic step, run from the new bundle's program.

@@ -57,7 +57,17 @@ Program::Program(const std::function<void(const std::string&)>& prepare,
     for (auto& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
     char* argv[] = {const_cast<char*>(bin.c_str()), nullptr};
-    if (posix_spawn(&pid_, bin.c_str(), nullptr, nullptr, argv, envp.data()) != 0) pid_ = -1;
+    // The quit signals as a session hands them over, whatever started the tests
+    // (a shell's background job ignores SIGINT).
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t quitSignals;
+    sigemptyset(&quitSignals);
+    for (const int s : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&quitSignals, s);
+    posix_spawnattr_setsigdefault(&attr, &quitSignals);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
+    if (posix_spawn(&pid_, bin.c_str(), nullptr, &attr, argv, envp.data()) != 0) pid_ = -1;
+    posix_spawnattr_destroy(&attr);
 }
 
 Program::~Program() {
@@ -89,6 +99,7 @@ bool Program::waitForExit(int seconds) {
         int status = 0;
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
+            exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
             return true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));

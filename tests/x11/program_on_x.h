@@ -41,10 +41,13 @@ class Program {
     bool waitForLog(const std::string& text, int seconds = 10) const;
     // True once the process has ended by itself within that time.
     bool waitForExit(int seconds = 10);
+    // Its exit status once waitForExit saw it end; -1 before, or when a signal ended it.
+    int exitCode() const { return exitCode_; }
 
   private:
     TempDir home_;
     pid_t pid_ = -1;
+    int exitCode_ = -1;
 };
 
 struct Pos {
