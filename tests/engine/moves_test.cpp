@@ -132,7 +132,11 @@ TEST_F(MovesTest, UndoIsOneLevelDeep) {
     EXPECT_EQ(engine().undo(), UndoOutcome::refused);
     EXPECT_EQ(frame(kMonitor), placed);
     server.failBegin(false);
+    wait(1);
+    stroke({855, 300}, {855, -100}, 10);  // up into the monitor
+    ASSERT_TRUE(engine().crossing());
     EXPECT_EQ(engine().undo(), UndoOutcome::undone);
+    EXPECT_FALSE(engine().crossing());  // tracked on the arrangement just undone
     EXPECT_EQ(server.transactions().back(), (std::vector<DisplayMove>{{kMonitor, 1710, 0}}));
     EXPECT_EQ(frame(kMonitor), kMonitorFrame);
     EXPECT_EQ(loggedWith("undo"), (std::vector<std::string>{"undo id=2->(1710,0) ok=false",
