@@ -91,17 +91,6 @@ TEST(LogTest, OnlyAMissingFileIsCreatedAndNothingElseIsReplaced) {
     }
 }
 
-TEST(LogTest, DryRunPrefix) {
-    testing::LogCapture logs;
-    overrideDryRun(true);
-    log("would configure id=2->(1,2)");
-    overrideDryRun(false);
-    log("plain");
-    overrideDryRun(std::nullopt);
-    EXPECT_EQ(logs.messages(),
-              (std::vector<std::string>{"dry-run would configure id=2->(1,2)", "plain"}));
-}
-
 TEST(DryRunTest, OnlyTheValueOneCounts) {
     EXPECT_TRUE(dryRunFromValue("1"));
     for (const char* v : {"true", "01", "", "1 ", "yes", "0"})

@@ -204,7 +204,7 @@ int harness(int kills, std::uint64_t seed, const QString& folder) {
         ++f.kills;
 
         // The operations that returned, and the one under way.
-        std::uint64_t begun = next, done = next;
+        std::uint64_t begun = next;
         bool any = false, lastDone = false;
         std::istringstream in(lines);
         for (std::string kind; in >> kind;) {
@@ -212,9 +212,8 @@ int harness(int kills, std::uint64_t seed, const QString& folder) {
             in >> op;
             any = true;
             if (kind == "b") begun = op, lastDone = false;
-            if (kind == "d") done = op, lastDone = true;
+            if (kind == "d") lastDone = true;
         }
-        (void)done;
         if (any && !lastDone) ++f.midOperation;
         for (std::uint64_t op = next; any && op < begun; ++op)
             applyOp(seed, op, *modelLayouts, model);

@@ -132,7 +132,11 @@ TEST_F(MovesTest, UndoIsOneLevelDeep) {
     EXPECT_EQ(engine().undo(), UndoOutcome::refused);
     EXPECT_EQ(frame(kMonitor), placed);
     server.failBegin(false);
+    wait(1);
+    stroke({855, 300}, {855, -100}, 10);  // up into the monitor
+    ASSERT_TRUE(engine().crossing());
     EXPECT_EQ(engine().undo(), UndoOutcome::undone);
+    EXPECT_FALSE(engine().crossing());  // tracked on the arrangement just undone
     EXPECT_EQ(server.transactions().back(), (std::vector<DisplayMove>{{kMonitor, 1710, 0}}));
     EXPECT_EQ(frame(kMonitor), kMonitorFrame);
     EXPECT_EQ(loggedWith("undo"), (std::vector<std::string>{"undo id=2->(1710,0) ok=false",
@@ -186,15 +190,20 @@ TEST_F(MovesTest, ScreenChangesRefreshTheCacheOnceSettled) {
     EXPECT_EQ(engine().cache().at(1).f.y, 200);
 }
 
+// Undo offers the places from before the layout, not also those of an earlier move.
 TEST_F(MovesTest, AFailedLayoutCanStillBeUndone) {
+    engine().connect(kPanel, Side::top, 855, kMonitor, 2350);
+    wait(2);
+    const Point placed = frame(kMonitor).origin();
     server.failMoveNumber(2);
     EXPECT_FALSE(engine().applyLayout({{kPanel, {0, 0}}, {kMonitor, {-1280, 0}}}, "apply"));
     ASSERT_EQ(loggedWith("apply before").size(), 1u);
     EXPECT_TRUE(loggedWith("apply before")[0].ends_with(" ok=false"));
-    EXPECT_EQ(frame(kMonitor), kMonitorFrame);
+    EXPECT_EQ(frame(kMonitor).origin(), placed);
+    EXPECT_EQ(engine().lastMoves(), (std::vector<Move>{{kPanel, {0, 0}}, {kMonitor, placed}}));
     server.failMoveNumber(0);
     EXPECT_EQ(engine().undo(), UndoOutcome::undone);
-    EXPECT_EQ(frame(kMonitor), kMonitorFrame);
+    EXPECT_EQ(frame(kMonitor).origin(), placed);
 }
 
 TEST_F(MovesTest, APlannedLayoutThatChangesTheMainDisplayIsUndoneWhole) {

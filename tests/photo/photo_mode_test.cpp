@@ -111,7 +111,7 @@ TEST_F(PhotoModeTest, OpensOnlyWithExactlyTwoDisplays) {
     EXPECT_TRUE(capture.messages().empty());
 }
 
-TEST(PhotoScreenChoice, PinkGoesToTheBuiltinScreenElseTheMainOne) {
+TEST_F(PhotoModeTest, PinkGoesToTheBuiltinScreenElseTheMainOne) {
     struct Case {
         const char* name;
         bool firstBuiltin, secondBuiltin;
@@ -121,24 +121,16 @@ TEST(PhotoScreenChoice, PinkGoesToTheBuiltinScreenElseTheMainOne) {
          {Case{"built-in first", true, false, 1}, Case{"built-in second", false, true, 2},
           Case{"no built-in: main", false, false, 1}}) {
         SCOPED_TRACE(c.name);
-        SimDisplayServer server;
-        server.addDisplay({.id = 1, .frame = {0, 0, 1920, 1080}, .builtin = c.firstBuiltin});
-        server.addDisplay({.id = 2, .frame = {1920, 0, 1512, 982}, .builtin = c.secondBuiltin});
-        Arrangement arrangement{server};
-        ManualClock clock;
-        ManualScheduler scheduler{clock};
-        FakeScreens screens;
-        FakeFiles files;
-        PhotoMode mode{arrangement, clock, scheduler, screens, files};
-        testing::LogCapture capture;
+        server.find(1)->builtin = c.firstBuiltin;
+        server.find(2)->builtin = c.secondBuiltin;
+        testing::LogCapture after;
         ASSERT_TRUE(mode.start());
         EXPECT_TRUE(mode.isActive());
-        const Rect pinkFrame = server.find(c.pink)->frame;
-        const Rect greenFrame = server.find(3 - c.pink)->frame;
-        EXPECT_EQ(screens.pink, pinkFrame);
-        EXPECT_EQ(screens.green, greenFrame);
+        EXPECT_EQ(screens.pink, server.find(c.pink)->frame);
+        EXPECT_EQ(screens.green, server.find(3 - c.pink)->frame);
         EXPECT_EQ(mode.status(), photo_text::initialStatus);
-        EXPECT_EQ(capture.messages(), std::vector<std::string>{"photo mode start"});
+        EXPECT_EQ(after.messages(), std::vector<std::string>{"photo mode start"});
+        mode.stop();
     }
 }
 
