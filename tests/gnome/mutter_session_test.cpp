@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -22,6 +21,7 @@
 #include "platform/gnome/qt/open_gnome.h"
 #include "support/command.h"
 #include "support/log_capture.h"
+#include "support/user_session.h"
 
 namespace seam {
 namespace {
@@ -29,6 +29,11 @@ namespace {
 namespace fs = std::filesystem;
 using testing::HeadlessMutter;
 using testing::logicalPosition;
+
+// The built program on the compositor, without an X display.
+std::string program(const HeadlessMutter* mutter, const std::string& args) {
+    return testing::programOnWayland(mutter->socket(), args, mutter->busAddress());
+}
 
 std::string fileText(const fs::path& path) {
     std::ifstream in(path);
@@ -62,10 +67,7 @@ class MutterSessionTest : public ::testing::Test {
         // Read by the session bus connection when it is first made.
         if (mutter) ::setenv("DBUS_SESSION_BUS_ADDRESS", mutter->busAddress().c_str(), 1);
     }
-    static void TearDownTestSuite() {
-        delete mutter;
-        mutter = nullptr;
-    }
+    static void TearDownTestSuite() { delete mutter; }
 
     void SetUp() override {
         ASSERT_NE(mutter, nullptr) << startError;
@@ -76,14 +78,7 @@ class MutterSessionTest : public ::testing::Test {
         int x = 0, y = 0;
         ASSERT_TRUE(logicalPosition(state, "Meta-1", x, y)) << state;
         if (x != 1920 || y != 0) {
-            std::smatch serial;
-            ASSERT_TRUE(std::regex_search(state, serial, std::regex("^\\(uint32 (\\d+),")));
-            const std::string reply = mutter->call(
-                "ApplyMonitorsConfig " + serial[1].str() +
-                    " 1 \"[(0, 0, 1.0, uint32 0, true, [('Meta-0', '1920x1080@60.000', @a{sv} "
-                    "{})]),"
-                    " (1920, 0, 1.0, 0, false, [('Meta-1', '1280x1024@60.000', {})])]\" \"{}\"",
-                &rc);
+            const std::string reply = mutter->placeSecond(1920, 0, &rc);
             ASSERT_EQ(rc, 0) << reply;
         }
         backend = openGnome(drm.path());
@@ -207,22 +202,34 @@ TEST_F(MutterSessionTest, MonitorsChangedIsAChangeEvent) {
         loop.quit();
     }),
               0);
-    std::smatch serial;
-    const std::string state = mutter->call("GetCurrentState");
-    ASSERT_TRUE(std::regex_search(state, serial, std::regex("^\\(uint32 (\\d+),")));
     // Another program (the desktop's settings) puts the second monitor below.
     int rc = 0;
-    const std::string reply = mutter->call(
-        "ApplyMonitorsConfig " + serial[1].str() +
-            " 1 \"[(0, 0, 1.0, uint32 0, true, [('Meta-0', '1920x1080@60.000', @a{sv} {})]),"
-            " (0, 1080, 1.0, 0, false, [('Meta-1', '1280x1024@60.000', {})])]\" \"{}\"",
-        &rc);
+    const std::string reply = mutter->placeSecond(0, 1080, &rc);
     ASSERT_EQ(rc, 0) << reply;
     QTimer::singleShot(10000, &loop, &QEventLoop::quit);  // only a guard against a hang
     if (seen.empty()) loop.exec();
     EXPECT_EQ(seen,
               (std::vector<DisplayChange>{{ConnectorIds().idFor("Meta-1"), changeFlag::moved}}));
     EXPECT_EQ(backend->services->activeDisplays().at(1).f, (Rect{0, 1080, 1280, 1024}));
+}
+
+TEST_F(MutterSessionTest, DumpDisplaysNamesTheBackendAndBothOutputs) {
+    const auto r = testing::runCommand(program(mutter, "--dump-displays"));
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_NE(r.out.find("backend=gnome"), std::string::npos) << r.out;
+    for (const char* name : {"Meta-0", "Meta-1"})
+        EXPECT_NE(r.out.find(name), std::string::npos) << name << '\n' << r.out;
+}
+
+TEST_F(MutterSessionTest, MoveTestMovesTheSecondOutputAndBack) {
+    // The compositor refuses monitors that do not touch: the second goes below
+    // the first, where 40 points to the right still touches.
+    int rc = 0;
+    const std::string reply = mutter->placeSecond(0, 1080, &rc);
+    ASSERT_EQ(rc, 0) << reply;
+    ASSERT_EQ(mutter->outputs()["Meta-1"].x, 0);
+    testing::moveTestMovesAndReturns(program(mutter, "--movetest"),
+                                     [&] { return mutter->outputs()["Meta-1"].x; });
 }
 
 }  // namespace
