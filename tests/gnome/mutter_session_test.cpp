@@ -1,5 +1,6 @@
-// The backend against a real headless compositor with two virtual monitors;
-// results are read back with gdbus and from the files the compositor writes.
+// The backend, and the built program without an X display, against a real
+// headless compositor with two virtual monitors; results are read back with
+// gdbus and from the files the compositor writes.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -7,20 +8,16 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <signal.h>
-
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "headless_mutter.h"
 #include "platform/gnome/qt/mutter_dbus.h"
 #include "platform/gnome/qt/open_gnome.h"
 #include "support/command.h"
 #include "support/log_capture.h"
+#include "support/session_bus.h"
 #include "support/user_session.h"
 
 namespace seam {
@@ -35,23 +32,15 @@ std::string program(const HeadlessMutter* mutter, const std::string& args) {
     return testing::programOnWayland(mutter->socket(), args, mutter->busAddress());
 }
 
-std::string fileText(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // The compositor writes its record after answering: wait for the file to hold
 // (or no longer hold) a text.
 std::string savedWhen(const fs::path& path, const std::string& text, bool present) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    std::string now = fileText(path);
-    while ((now.find(text) != std::string::npos) != present &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));  // polling another process
-        now = fileText(path);
-    }
+    std::string now;
+    testing::waitUntil(
+        [&] {
+            return ((now = testing::fileText(path)).find(text) != std::string::npos) == present;
+        },
+        10);
     return now;
 }
 
@@ -98,14 +87,11 @@ class MutterSessionTest : public ::testing::Test {
         return s.str();
     }
 
-    static HeadlessMutter* mutter;
-    static std::string startError;
+    static inline HeadlessMutter* mutter = nullptr;
+    static inline std::string startError;
     testing::TempDir drm;  // no DRM connectors: identity from the compositor
     std::unique_ptr<GnomeBackend> backend;
 };
-
-HeadlessMutter* MutterSessionTest::mutter = nullptr;
-std::string MutterSessionTest::startError;
 
 TEST_F(MutterSessionTest, OnlyWhereTheServiceIsOnTheBus) {
     testing::LogCapture log;
@@ -113,16 +99,11 @@ TEST_F(MutterSessionTest, OnlyWhereTheServiceIsOnTheBus) {
         openGnome(drm.path(), QDBusConnection::connectToBus("unix:path=/nonexistent", "none")),
         nullptr);
     // A session bus of another desktop: no compositor of ours on it.
-    const auto bare =
-        testing::runCommand("dbus-daemon --session --fork --print-address=1 --print-pid=1");
-    std::istringstream lines(bare.out);
-    std::string address;
-    pid_t pid = 0;
-    ASSERT_TRUE(lines >> address >> pid) << bare.out;
-    EXPECT_EQ(openGnome(drm.path(),
-                        QDBusConnection::connectToBus(QString::fromStdString(address), "bare")),
+    const testing::SessionBus bare;
+    ASSERT_TRUE(bare.running());
+    EXPECT_EQ(openGnome(drm.path(), QDBusConnection::connectToBus(
+                                        QString::fromStdString(bare.address()), "bare")),
               nullptr);
-    ::kill(pid, SIGTERM);
     EXPECT_EQ(
         log.messages(),
         (std::vector<std::string>{

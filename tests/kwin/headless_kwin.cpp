@@ -10,20 +10,9 @@ namespace seam::testing {
 
 namespace fs = std::filesystem;
 
-namespace {
-std::string& error() {
-    static std::string e;
-    return e;
-}
-}  // namespace
-
-const std::string& HeadlessKwin::lastError() {
-    return error();
-}
-
 std::unique_ptr<HeadlessKwin> HeadlessKwin::start(const std::string& bus) {
     if (!fs::exists("/usr/bin/kwin_wayland") || !fs::exists("/usr/bin/dbus-run-session")) {
-        error() = "kwin_wayland or dbus-run-session is not installed";
+        failure() = "kwin_wayland or dbus-run-session is not installed";
         return nullptr;
     }
     std::unique_ptr<HeadlessKwin> kwin(new HeadlessKwin);
@@ -32,7 +21,7 @@ std::unique_ptr<HeadlessKwin> HeadlessKwin::start(const std::string& bus) {
     // A copy carries no file capability.
     fs::copy_file("/usr/bin/kwin_wayland", dir + "/kwin_wayland", ec);
     if (ec) {
-        error() = "cannot copy kwin_wayland: " + ec.message();
+        failure() = "cannot copy kwin_wayland: " + ec.message();
         return nullptr;
     }
     std::vector<std::string> argv = {dir + "/kwin_wayland",
@@ -52,9 +41,9 @@ std::unique_ptr<HeadlessKwin> HeadlessKwin::start(const std::string& bus) {
         env.push_back("DBUS_SESSION_BUS_ADDRESS=" + bus);
         env.push_back("KWIN_WAYLAND_NO_PERMISSION_CHECKS=1");
     }
-    if (!kwin->spawn(argv, env, "kwin.log", error())) return nullptr;
+    if (!kwin->spawn(argv, env, "kwin.log", failure())) return nullptr;
     if (!waitUntil([&] { return kwin->outputs().size() == 2; }, 15)) {
-        error() = "KWin did not come up with two outputs; see its log in " + dir;
+        failure() = "KWin did not come up with two outputs; see its log in " + dir;
         return nullptr;
     }
     return kwin;

@@ -15,7 +15,6 @@ class HeadlessKwin : public HeadlessCompositor {
     // nullptr when KWin could not be started; lastError() says why. On a bus
     // of the caller's (its address), KWin also takes fake input from any client.
     static std::unique_ptr<HeadlessKwin> start(const std::string& bus = "");
-    static const std::string& lastError();
 
     // The outputs' logical places as wayland-info reads them through xdg-output.
     ShownOutputs outputs() const override;

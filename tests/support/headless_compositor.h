@@ -33,8 +33,14 @@ class HeadlessCompositor {
     std::string runtimeDir() const { return socket_.substr(0, socket_.rfind('/')); }
     const std::string& folder() const { return folder_; }
     virtual ShownOutputs outputs() const = 0;
+    // Why the last start failed.
+    static const std::string& lastError() { return failure(); }
 
   protected:
+    static std::string& failure() {
+        static std::string why;
+        return why;
+    }
     // A fresh folder /tmp/<prefix>XXXXXX; empty when none could be made.
     explicit HeadlessCompositor(const std::string& prefix);
     // Runs argv (argv[0] a full path) with exactly env, its output in the folder's

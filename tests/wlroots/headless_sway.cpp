@@ -16,24 +16,13 @@ namespace seam::testing {
 
 namespace fs = std::filesystem;
 
-namespace {
-std::string& error() {
-    static std::string e;
-    return e;
-}
-}  // namespace
-
-const std::string& HeadlessSway::lastError() {
-    return error();
-}
-
 std::unique_ptr<HeadlessSway> HeadlessSway::start(const std::vector<std::string>& more) {
     std::pair<uid_t, gid_t> user{getuid(), getgid()};
     if (user.first == 0) {
         const char* name = std::getenv("SEAMWRIGHT_TEST_USER");
         const passwd* pw = getpwnam(name && *name ? name : "nobody");
         if (!pw) {
-            error() = "no unprivileged user to run sway as";
+            failure() = "no unprivileged user to run sway as";
             return nullptr;
         }
         user = {pw->pw_uid, pw->pw_gid};
@@ -42,23 +31,23 @@ std::unique_ptr<HeadlessSway> HeadlessSway::start(const std::vector<std::string>
     const std::string& dir = sway->folder_;
     std::ofstream(dir + "/config") << "output HEADLESS-1 mode 1710x1112 position 0 0\n";
     if (chown(dir.c_str(), user.first, user.second) != 0 || chmod(dir.c_str(), 0700) != 0) {
-        error() = "cannot hand the runtime folder to the sway user";
+        failure() = "cannot hand the runtime folder to the sway user";
         return nullptr;
     }
     std::vector<std::string> env = {
         "PATH=/usr/bin:/bin",    "XDG_RUNTIME_DIR=" + dir,    "HOME=" + dir,
         "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman"};
     env.insert(env.end(), more.begin(), more.end());
-    if (!sway->spawn({"/usr/bin/sway", "-c", dir + "/config"}, env, "sway.log", error(), user))
+    if (!sway->spawn({"/usr/bin/sway", "-c", dir + "/config"}, env, "sway.log", failure(), user))
         return nullptr;
     if (!waitUntil([&] { return fs::exists(sway->socket()) && !sway->ipcSocket().empty(); }, 10)) {
-        error() = "sway did not come up; see its log in " + dir;
+        failure() = "sway did not come up; see its log in " + dir;
         return nullptr;
     }
     int rc = 0;
     sway->swaymsg("create_output", &rc);
     if (rc != 0 || !sway->arrange()) {
-        error() = "sway did not make the second output";
+        failure() = "sway did not make the second output";
         return nullptr;
     }
     return sway;

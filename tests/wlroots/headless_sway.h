@@ -17,7 +17,6 @@ class HeadlessSway : public HeadlessCompositor {
     // nullptr when sway could not be started; lastError() says why. env: more
     // of sway's environment ("NAME=value"), which the commands it runs inherit.
     static std::unique_ptr<HeadlessSway> start(const std::vector<std::string>& env = {});
-    static const std::string& lastError();
 
     // Sway's IPC socket, for SWAYSOCK.
     std::string ipcSocket() const;
