@@ -11,11 +11,12 @@ namespace seam::testing {
 namespace fs = std::filesystem;
 
 std::unique_ptr<HeadlessKwin> HeadlessKwin::start(const std::string& bus) {
-    if (!fs::exists("/usr/bin/kwin_wayland") || !fs::exists("/usr/bin/dbus-run-session")) {
-        failure() = "kwin_wayland or dbus-run-session is not installed";
-        return nullptr;
-    }
     std::unique_ptr<HeadlessKwin> kwin(new HeadlessKwin);
+    kwin->bus_ = bus;
+    if (bus.empty()) {
+        kwin->ownBus_ = std::make_unique<SessionBus>();
+        kwin->bus_ = kwin->ownBus_->address();
+    }
     const std::string& dir = kwin->folder_;
     std::error_code ec;
     // A copy carries no file capability.
@@ -34,19 +35,25 @@ std::unique_ptr<HeadlessKwin> HeadlessKwin::start(const std::string& bus) {
                                      "1080",
                                      "--socket",
                                      "wayland-kwin"};
-    std::vector<std::string> env = {"PATH=/usr/bin:/bin", "XDG_RUNTIME_DIR=" + dir, "HOME=" + dir};
-    if (bus.empty()) {
-        argv.insert(argv.begin(), {"/usr/bin/dbus-run-session", "--"});
-    } else {
-        env.push_back("DBUS_SESSION_BUS_ADDRESS=" + bus);
-        env.push_back("KWIN_WAYLAND_NO_PERMISSION_CHECKS=1");
-    }
+    const std::vector<std::string> env = {"PATH=/usr/bin:/bin", "XDG_RUNTIME_DIR=" + dir,
+                                          "HOME=" + dir, "DBUS_SESSION_BUS_ADDRESS=" + kwin->bus_,
+                                          "KWIN_WAYLAND_NO_PERMISSION_CHECKS=1"};
     if (!kwin->spawn(argv, env, "kwin.log", failure())) return nullptr;
     if (!waitUntil([&] { return kwin->outputs().size() == 2; }, 15)) {
         failure() = "KWin did not come up with two outputs; see its log in " + dir;
         return nullptr;
     }
     return kwin;
+}
+
+bool HeadlessKwin::setScale(const std::string& output, double scale) const {
+    std::ostringstream value;
+    value << scale;
+    return runCommand(
+               "DBUS_SESSION_BUS_ADDRESS='" + bus_ + "' XDG_RUNTIME_DIR='" + runtimeDir() +
+               "' WAYLAND_DISPLAY=wayland-kwin QT_QPA_PLATFORM=wayland kscreen-doctor output." +
+               output + ".scale." + value.str() + " 2>&1")
+               .exitCode == 0;
 }
 
 ShownOutputs HeadlessKwin::outputs() const {

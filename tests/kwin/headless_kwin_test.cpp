@@ -9,7 +9,6 @@
 #include <map>
 
 #include "headless_kwin.h"
-#include "kwin_scale.h"
 #include "platform/display_changes.h"
 #include "platform/kwin/kwin_platform.h"
 #include "support/log_capture.h"
@@ -29,7 +28,7 @@ class KwinTest : public ::testing::Test {
         if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
         kwin = HeadlessKwin::start().release();
         // The virtual outputs start alike: the second becomes 1280x720 logical.
-        if (kwin && !testing::setKwinScale(kwin->socket(), "Virtual-1", 1.5)) {
+        if (kwin && !kwin->setScale("Virtual-1", 1.5)) {
             delete kwin;
             kwin = nullptr;
         }

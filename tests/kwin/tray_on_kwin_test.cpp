@@ -5,7 +5,6 @@
 
 #include "fake_input.h"
 #include "headless_kwin.h"
-#include "kwin_scale.h"
 #include "platform/kwin/kwin_platform.h"
 #include "support/saved_layouts.h"
 #include "support/session_bus.h"
@@ -62,7 +61,7 @@ TEST_F(TrayOnKwin, TwoClicksAndReturnJoinTheClickedPoints) {
     const Case cases[] = {{1, 500}, {2, 400}, {1.5, 600}};
     for (const Case& c : cases) {
         SCOPED_TRACE("scale " + std::to_string(c.scale));
-        ASSERT_TRUE(testing::setKwinScale(kwin->socket(), "Virtual-1", c.scale));
+        ASSERT_TRUE(kwin->setScale("Virtual-1", c.scale));
         ASSERT_TRUE(testing::waitUntil(
             [&] { return kwin->outputs()["Virtual-1"].width == int(1920 / c.scale + 0.5); }));
         ASSERT_NO_FATAL_FAILURE(

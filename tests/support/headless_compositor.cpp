@@ -19,6 +19,10 @@ HeadlessCompositor::HeadlessCompositor(const std::string& prefix) {
 }
 
 HeadlessCompositor::~HeadlessCompositor() {
+    stop();
+}
+
+void HeadlessCompositor::stop() {
     if (pid_ > 0) {
         ::kill(-pid_, SIGTERM);
         int status = 0;
@@ -28,9 +32,11 @@ HeadlessCompositor::~HeadlessCompositor() {
         }
         // What the leader started may outlive it for a moment, writing its settings.
         if (!waitUntil([&] { return ::kill(-pid_, 0) != 0; }, 5)) ::kill(-pid_, SIGKILL);
+        pid_ = -1;
     }
     std::error_code ec;
     if (!folder_.empty()) std::filesystem::remove_all(folder_, ec);
+    folder_.clear();
 }
 
 bool HeadlessCompositor::spawn(const std::vector<std::string>& argv,

@@ -37,6 +37,8 @@ class HeadlessCompositor {
     static const std::string& lastError() { return failure(); }
 
   protected:
+    // Stops the group and removes the folder; once.
+    void stop();
     static std::string& failure() {
         static std::string why;
         return why;

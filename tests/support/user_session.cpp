@@ -73,10 +73,9 @@ void alignByTwoClicksAndReturn(UserSession& user, Desk& desk, const std::string&
     ShownOutputs o = desk.outputs();
     const ShownOutput a = o[first], b = o[second];
     ASSERT_TRUE(a.width > 0 && b.width > 0) << describe(o);
-    // The first pick's place in the log: a pick taken again replaces the one before.
-    ASSERT_TRUE(desk.click(a.x + a.width - 20, a.y + 300,
-                           "side=right pos=" + std::to_string(a.y + 300) + "\n"))
-        << user.log();
+    // The first pick's place in the log, since a pick taken again replaces the
+    // one before: the first output is the main one, whose top is 0 there.
+    ASSERT_TRUE(desk.click(a.x + a.width - 20, a.y + 300, "side=right pos=300\n")) << user.log();
     ASSERT_TRUE(desk.click(b.x + 15, b.y + secondY, "align pick2 id=")) << user.log();
     const auto joined = [&] {
         o = desk.outputs();

@@ -48,7 +48,7 @@ class Desk {
     virtual bool pressReturn(const std::function<bool()>& answered) = 0;
 };
 
-// From a terminal, align mode; a click 20 points inside the first output's right
+// From a terminal, align mode; a click 20 points inside the first (main) output's right
 // edge at height 300, one 15 points inside the second's left edge at secondY
 // from its top, Return: the second output placed so the two points meet.
 void alignByTwoClicksAndReturn(UserSession& user, Desk& desk, const std::string& first,
