@@ -17,8 +17,8 @@ packages=(
   libglib2.0-dev gnome-settings-daemon-common
   # wlroots compositors: the protocol client library and scanner, and a headless sway for tests
   libwayland-dev wayland-protocols sway wlr-randr wtype qt6-wayland
-  # KDE Plasma: KWin's protocol descriptions, and a headless KWin for tests
-  plasma-wayland-protocols kwin-wayland wayland-utils
+  # KDE Plasma: KWin's protocol descriptions, and a headless KWin for tests with the display settings tool
+  plasma-wayland-protocols kwin-wayland wayland-utils libkf5screen-bin
   # global shortcuts through the desktop portal and its KDE back end
   xdg-desktop-portal xdg-desktop-portal-kde
   # the Debian package: Unicode library, icon rendering, and what checks the result

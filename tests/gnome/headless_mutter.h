@@ -1,23 +1,19 @@
 // A headless compositor with two virtual monitors (1920x1080, then 1280x1024 to
-// its right) on a private session bus, with configuration and runtime folders of
-// its own. It stops when this object goes, and shortly after the test program
-// dies whatever the cause.
+// its right, at scale 1) on a private session bus, with configuration and
+// runtime folders of its own.
 #pragma once
-
-#include <sys/types.h>
 
 #include <memory>
 #include <string>
 
+#include "support/headless_compositor.h"
+
 namespace seam::testing {
 
-class HeadlessMutter {
+class HeadlessMutter : public HeadlessCompositor {
   public:
     // nullptr when it could not be started; the reason in `error`.
     static std::unique_ptr<HeadlessMutter> start(std::string& error);
-    ~HeadlessMutter();
-    HeadlessMutter(const HeadlessMutter&) = delete;
-    HeadlessMutter& operator=(const HeadlessMutter&) = delete;
 
     const std::string& busAddress() const { return bus_; }
     // XDG_CONFIG_HOME of the compositor: where it keeps monitors.xml.
@@ -25,13 +21,15 @@ class HeadlessMutter {
     // `gdbus call` of a method of the display configuration service, on this
     // bus; its output, exitCode set when given.
     std::string call(const std::string& methodAndArguments, int* exitCode = nullptr) const;
+    // Meta-1 put at (x, y) and Meta-0 at the origin, as the desktop's settings
+    // would; the reply, exitCode set when given.
+    std::string placeSecond(int x, int y, int* exitCode = nullptr) const;
+    // The monitors' places as GetCurrentState reports them.
+    ShownOutputs outputs() const override;
 
   private:
-    HeadlessMutter(std::string folder, pid_t pid, std::string bus)
-        : folder_(std::move(folder)), pid_(pid), bus_(std::move(bus)) {}
+    HeadlessMutter() : HeadlessCompositor("seam-mutter-") { socket_ = folder_ + "/run/wayland-0"; }
 
-    std::string folder_;
-    pid_t pid_;
     std::string bus_;
 };
 

@@ -1,5 +1,6 @@
-// The backend against a real headless compositor with two virtual monitors;
-// results are read back with gdbus and from the files the compositor writes.
+// The backend, and the built program without an X display, against a real
+// headless compositor with two virtual monitors; results are read back with
+// gdbus and from the files the compositor writes.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -7,21 +8,17 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <signal.h>
-
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <regex>
 #include <sstream>
-#include <thread>
 
 #include "headless_mutter.h"
 #include "platform/gnome/qt/mutter_dbus.h"
 #include "platform/gnome/qt/open_gnome.h"
 #include "support/command.h"
 #include "support/log_capture.h"
+#include "support/session_bus.h"
+#include "support/user_session.h"
 
 namespace seam {
 namespace {
@@ -30,23 +27,20 @@ namespace fs = std::filesystem;
 using testing::HeadlessMutter;
 using testing::logicalPosition;
 
-std::string fileText(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+// The built program on the compositor, without an X display.
+std::string program(const HeadlessMutter* mutter, const std::string& args) {
+    return testing::programOnWayland(mutter->socket(), args, mutter->busAddress());
 }
 
 // The compositor writes its record after answering: wait for the file to hold
 // (or no longer hold) a text.
 std::string savedWhen(const fs::path& path, const std::string& text, bool present) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    std::string now = fileText(path);
-    while ((now.find(text) != std::string::npos) != present &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));  // polling another process
-        now = fileText(path);
-    }
+    std::string now;
+    testing::waitUntil(
+        [&] {
+            return ((now = testing::fileText(path)).find(text) != std::string::npos) == present;
+        },
+        10);
     return now;
 }
 
@@ -62,10 +56,7 @@ class MutterSessionTest : public ::testing::Test {
         // Read by the session bus connection when it is first made.
         if (mutter) ::setenv("DBUS_SESSION_BUS_ADDRESS", mutter->busAddress().c_str(), 1);
     }
-    static void TearDownTestSuite() {
-        delete mutter;
-        mutter = nullptr;
-    }
+    static void TearDownTestSuite() { delete mutter; }
 
     void SetUp() override {
         ASSERT_NE(mutter, nullptr) << startError;
@@ -76,14 +67,7 @@ class MutterSessionTest : public ::testing::Test {
         int x = 0, y = 0;
         ASSERT_TRUE(logicalPosition(state, "Meta-1", x, y)) << state;
         if (x != 1920 || y != 0) {
-            std::smatch serial;
-            ASSERT_TRUE(std::regex_search(state, serial, std::regex("^\\(uint32 (\\d+),")));
-            const std::string reply = mutter->call(
-                "ApplyMonitorsConfig " + serial[1].str() +
-                    " 1 \"[(0, 0, 1.0, uint32 0, true, [('Meta-0', '1920x1080@60.000', @a{sv} "
-                    "{})]),"
-                    " (1920, 0, 1.0, 0, false, [('Meta-1', '1280x1024@60.000', {})])]\" \"{}\"",
-                &rc);
+            const std::string reply = mutter->placeSecond(1920, 0, &rc);
             ASSERT_EQ(rc, 0) << reply;
         }
         backend = openGnome(drm.path());
@@ -103,14 +87,11 @@ class MutterSessionTest : public ::testing::Test {
         return s.str();
     }
 
-    static HeadlessMutter* mutter;
-    static std::string startError;
+    static inline HeadlessMutter* mutter = nullptr;
+    static inline std::string startError;
     testing::TempDir drm;  // no DRM connectors: identity from the compositor
     std::unique_ptr<GnomeBackend> backend;
 };
-
-HeadlessMutter* MutterSessionTest::mutter = nullptr;
-std::string MutterSessionTest::startError;
 
 TEST_F(MutterSessionTest, OnlyWhereTheServiceIsOnTheBus) {
     testing::LogCapture log;
@@ -118,16 +99,11 @@ TEST_F(MutterSessionTest, OnlyWhereTheServiceIsOnTheBus) {
         openGnome(drm.path(), QDBusConnection::connectToBus("unix:path=/nonexistent", "none")),
         nullptr);
     // A session bus of another desktop: no compositor of ours on it.
-    const auto bare =
-        testing::runCommand("dbus-daemon --session --fork --print-address=1 --print-pid=1");
-    std::istringstream lines(bare.out);
-    std::string address;
-    pid_t pid = 0;
-    ASSERT_TRUE(lines >> address >> pid) << bare.out;
-    EXPECT_EQ(openGnome(drm.path(),
-                        QDBusConnection::connectToBus(QString::fromStdString(address), "bare")),
+    const testing::SessionBus bare;
+    ASSERT_TRUE(bare.running());
+    EXPECT_EQ(openGnome(drm.path(), QDBusConnection::connectToBus(
+                                        QString::fromStdString(bare.address()), "bare")),
               nullptr);
-    ::kill(pid, SIGTERM);
     EXPECT_EQ(
         log.messages(),
         (std::vector<std::string>{
@@ -207,22 +183,34 @@ TEST_F(MutterSessionTest, MonitorsChangedIsAChangeEvent) {
         loop.quit();
     }),
               0);
-    std::smatch serial;
-    const std::string state = mutter->call("GetCurrentState");
-    ASSERT_TRUE(std::regex_search(state, serial, std::regex("^\\(uint32 (\\d+),")));
     // Another program (the desktop's settings) puts the second monitor below.
     int rc = 0;
-    const std::string reply = mutter->call(
-        "ApplyMonitorsConfig " + serial[1].str() +
-            " 1 \"[(0, 0, 1.0, uint32 0, true, [('Meta-0', '1920x1080@60.000', @a{sv} {})]),"
-            " (0, 1080, 1.0, 0, false, [('Meta-1', '1280x1024@60.000', {})])]\" \"{}\"",
-        &rc);
+    const std::string reply = mutter->placeSecond(0, 1080, &rc);
     ASSERT_EQ(rc, 0) << reply;
     QTimer::singleShot(10000, &loop, &QEventLoop::quit);  // only a guard against a hang
     if (seen.empty()) loop.exec();
     EXPECT_EQ(seen,
               (std::vector<DisplayChange>{{ConnectorIds().idFor("Meta-1"), changeFlag::moved}}));
     EXPECT_EQ(backend->services->activeDisplays().at(1).f, (Rect{0, 1080, 1280, 1024}));
+}
+
+TEST_F(MutterSessionTest, DumpDisplaysNamesTheBackendAndBothOutputs) {
+    const auto r = testing::runCommand(program(mutter, "--dump-displays"));
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_NE(r.out.find("backend=gnome"), std::string::npos) << r.out;
+    for (const char* name : {"Meta-0", "Meta-1"})
+        EXPECT_NE(r.out.find(name), std::string::npos) << name << '\n' << r.out;
+}
+
+TEST_F(MutterSessionTest, MoveTestMovesTheSecondOutputAndBack) {
+    // The compositor refuses monitors that do not touch: the second goes below
+    // the first, where 40 points to the right still touches.
+    int rc = 0;
+    const std::string reply = mutter->placeSecond(0, 1080, &rc);
+    ASSERT_EQ(rc, 0) << reply;
+    ASSERT_EQ(mutter->outputs()["Meta-1"].x, 0);
+    testing::moveTestMovesAndReturns(program(mutter, "--movetest"),
+                                     [&] { return mutter->outputs()["Meta-1"].x; });
 }
 
 }  // namespace

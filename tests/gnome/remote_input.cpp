@@ -65,7 +65,7 @@ bool RemoteInput::call(const char* method, const QList<QVariant>& arguments) {
     return false;
 }
 
-bool RemoteInput::moveTo(Corner first, Corner second, double x, double y) {
+bool RemoteInput::moveTo(const ShownOutput& first, const ShownOutput& second, double x, double y) {
     // A move that would leave every monitor stops at the edge of the one it
     // starts on, and one on a slant may stop short: so only moves along an
     // axis. Up and left into the corner of whichever monitor the pointer is

@@ -11,12 +11,9 @@
 
 #include <QDBusConnection>
 
-namespace seam::testing {
+#include "support/headless_compositor.h"
 
-// A monitor's top left corner in the layout.
-struct Corner {
-    int x = 0, y = 0;
-};
+namespace seam::testing {
 
 class RemoteInput {
   public:
@@ -27,9 +24,9 @@ class RemoteInput {
     RemoteInput& operator=(const RemoteInput&) = delete;
 
     // The pointer onto a point of the layout of two monitors side by side,
-    // `first` the left one's corner and `second` the right one's; the point's
-    // height must be one of the first monitor's.
-    bool moveTo(Corner first, Corner second, double x, double y);
+    // `first` the left one and `second` the right one; the point's height must
+    // be one of the first monitor's.
+    bool moveTo(const ShownOutput& first, const ShownOutput& second, double x, double y);
     bool click();
     bool pressKeysym(unsigned keysym);
     const std::string& error() const { return error_; }

@@ -1,43 +1,35 @@
 // A private headless KWin with two virtual outputs of 1920x1080 side by side,
-// on its own session bus. The installed binary carries a file capability that
-// a restricted capability set refuses, so a plain copy of it runs instead. It
-// dies with the process that started it.
+// on a session bus of the caller's or its own. The installed binary carries a
+// file capability that a restricted capability set refuses, so a plain copy of
+// it runs instead.
 #pragma once
-
-#include <sys/types.h>
 
 #include <memory>
 #include <string>
-#include <vector>
+
+#include "support/headless_compositor.h"
+#include "support/session_bus.h"
 
 namespace seam::testing {
 
-struct KwinShownOutput {
-    std::string name;
-    int x = 0, y = 0, width = 0, height = 0;
-};
-
-class HeadlessKwin {
+class HeadlessKwin : public HeadlessCompositor {
   public:
-    // nullptr when KWin could not be started; lastError() says why. On a bus
-    // of the caller's (its address), KWin also takes fake input from any client.
+    // nullptr when KWin could not be started; lastError() says why. KWin takes
+    // fake input from any client.
     static std::unique_ptr<HeadlessKwin> start(const std::string& bus = "");
-    static const std::string& lastError();
-    ~HeadlessKwin();  // stops KWin and its bus, removes its folder
-    HeadlessKwin(const HeadlessKwin&) = delete;
-    HeadlessKwin& operator=(const HeadlessKwin&) = delete;
+    ~HeadlessKwin() override { stop(); }  // before its bus goes
 
-    // The Wayland socket's full path, for wl_display_connect.
-    std::string socket() const { return dir_ + "/wayland-kwin"; }
-    const std::string& runtimeDir() const { return dir_; }
     // The outputs' logical places as wayland-info reads them through xdg-output.
-    std::vector<KwinShownOutput> outputs() const;
+    ShownOutputs outputs() const override;
+    // One output's scale set as the desktop's display settings would: the code
+    // under test never changes scales, but the outputs start out alike.
+    bool setScale(const std::string& output, double scale) const;
 
   private:
-    HeadlessKwin(pid_t pid, std::string dir) : pid_(pid), dir_(std::move(dir)) {}
+    HeadlessKwin() : HeadlessCompositor("seam-kwin.") { socket_ = folder_ + "/wayland-kwin"; }
 
-    pid_t pid_;
-    std::string dir_;
+    std::unique_ptr<SessionBus> ownBus_;
+    std::string bus_;
 };
 
 }  // namespace seam::testing

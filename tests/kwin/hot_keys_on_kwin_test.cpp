@@ -5,13 +5,13 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <filesystem>
 #include <regex>
 
 #include "fake_input.h"
 #include "headless_kwin.h"
 #include "support/command.h"
 #include "support/session_bus.h"
+#include "support/user_session.h"
 
 namespace seam {
 namespace {
@@ -58,26 +58,13 @@ TEST(HotKeysOnKwin, TheAlignKeyBoundThroughThePortalStartsAlignMode) {
                             " HOME=" + kwin->runtimeDir() + " 2>&1");
     ASSERT_EQ(env.exitCode, 0) << env.out;
 
-    const std::string home = kwin->runtimeDir() + "/home";
-    std::filesystem::create_directories(home);
-    const std::string session = "HOME=" + home + " XDG_CONFIG_HOME=" + home +
-                                "/config XDG_STATE_HOME=" + home +
-                                " XDG_CURRENT_DESKTOP=KDE QT_QPA_PLATFORM=wayland";
-    const auto program = [&](const std::string& args) {
-        return testing::programOnWayland(kwin->socket(), args, bus.address(), session);
-    };
-    const auto log = [&] { return testing::fileText(home + "/Seamwright/Seamwright.log"); };
-    FILE* tray = testing::startCommand(program(""));
-    ASSERT_NE(tray, nullptr);
-    EXPECT_TRUE(testing::waitUntil([&] {
-        return log().find("hot keys: portal\n") != std::string::npos;
-    })) << log();
+    testing::UserSession user(kwin->socket(), bus.address(), "XDG_CURRENT_DESKTOP=KDE");
+    ASSERT_NO_FATAL_FAILURE(user.startTray());
+    EXPECT_TRUE(user.logShows("hot keys: portal\n")) << user.log();
     // This portal binds the keys the session names; asking it to bind them
     // again would open System Settings in front of the user.
-    EXPECT_TRUE(testing::waitUntil([&] {
-        return log().find("hot keys: the portal holds 2 keys") != std::string::npos;
-    })) << log();
-    EXPECT_EQ(log().find("hot keys: the portal bound"), std::string::npos) << log();
+    EXPECT_TRUE(user.logShows("hot keys: the portal holds 2 keys")) << user.log();
+    EXPECT_EQ(user.log().find("hot keys: the portal bound"), std::string::npos) << user.log();
 
     // KWin's own shortcut service holds both keys, under our session's name.
     const auto listed =
@@ -88,13 +75,7 @@ TEST(HotKeysOnKwin, TheAlignKeyBoundThroughThePortalStartsAlignMode) {
         EXPECT_NE(listed.out.find(key), std::string::npos) << listed.out;
 
     ASSERT_TRUE(testing::pressKeys(kwin->socket(), {kCtrl, kAlt, kSuper, kA}));
-    EXPECT_TRUE(testing::waitUntil([&] {
-        return log().find("align mode start") != std::string::npos;
-    })) << log();
-
-    const auto quit = testing::runCommand(program("--quit"));
-    EXPECT_EQ(quit.exitCode, 0) << quit.out;
-    testing::finishCommand(tray);
+    EXPECT_TRUE(user.logShows("align mode start")) << user.log();
 }
 
 }  // namespace

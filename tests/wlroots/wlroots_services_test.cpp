@@ -122,11 +122,12 @@ TEST(WlrootsServicesTest, ConfigurationsAskFirstAndUndoAPartialApply) {
     }
     ScriptedCompositor compositor(headsOf(twoHeads()));
     WlrootsDisplayServices services(compositor);
-    EXPECT_TRUE(services.configure({}));
-    EXPECT_FALSE(services.configure({{4242, 0, 0}}));
-    EXPECT_TRUE(compositor.calls.empty());
     const auto ids = services.activeDisplays();
     ASSERT_EQ(ids.size(), 2u);
+    EXPECT_TRUE(services.configure({}));
+    // One display not shown refuses the whole move list, before anything is sent.
+    EXPECT_FALSE(services.configure({{ids[1].id, 0, 1440}, {4242, 0, 0}}));
+    EXPECT_TRUE(compositor.calls.empty());
     EXPECT_FALSE(services.isBuiltin(ids[0].id));
     EXPECT_TRUE(services.isBuiltin(ids[1].id));
 }
