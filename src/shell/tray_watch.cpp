@@ -21,9 +21,15 @@ void TrayWatch::look() {
         if (onAppeared) onAppeared();
         return;
     }
-    if (missing_) return;
-    missing_ = true;
-    log("tray: no tray host, so no tray icon; opening the settings window");
+    const bool waiting = busy && busy();
+    if (!missing_) {
+        missing_ = true;
+        log(waiting ? "tray: no tray host, so no tray icon; opening the settings window once the "
+                      "screens are free"
+                    : "tray: no tray host, so no tray icon; opening the settings window");
+    }
+    if (told_ || waiting) return;
+    told_ = true;
     if (onMissing) onMissing();
 }
 

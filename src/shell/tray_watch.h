@@ -21,10 +21,14 @@ class TrayWatch {
     TrayWatch(const TrayWatch&) = delete;
     TrayWatch& operator=(const TrayWatch&) = delete;
 
-    // Once, when the grace time passed without a tray host.
+    // Once, when the grace time passed without a tray host (and not busy).
     std::function<void()> onMissing;
-    // Once, when a host turns up after onMissing.
+    // Once, when a host turns up after the grace time passed without one.
     std::function<void()> onAppeared;
+    // True while align or photo mode covers the screens or a question waits for
+    // its answer: a window opening then would take the keys meant for them, so
+    // onMissing waits for a later look.
+    std::function<bool()> busy;
 
     void start();
 
@@ -35,6 +39,7 @@ class TrayWatch {
     std::function<bool()> available_;
     Scheduler::TaskId task_ = 0;
     bool missing_ = false;
+    bool told_ = false;
 };
 
 }  // namespace seam

@@ -331,6 +331,11 @@ void AppDelegate::watchTray() {
     trayWatch_->onMissing = [self] {
         if (self) self->openSettings();
     };
+    trayWatch_->busy = [self] {
+        return self && (QApplication::activeModalWidget() ||
+                        (self->alignMode_ && self->alignMode_->isActive()) ||
+                        (self->photoMode_ && self->photoMode_->isActive()));
+    };
     // Once the icon is docked, the panel around it shows.
     const auto toneSoon = [self] {
         for (double seconds : {1.0, 4.0})
