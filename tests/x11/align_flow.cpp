@@ -137,7 +137,7 @@ void alignTwoClicksConfirmAndUndo(const Program& program, User& user, MonitorRat
     const Pos panel = at("DUMMY0"), external = at("DUMMY1");
     EXPECT_EQ(external.x + 900, panel.x + 300) << program.logText();
     EXPECT_EQ(external.y + 960, panel.y);
-    EXPECT_EQ(xserver()->primaryOutput(), "DUMMY0");
+    EXPECT_EQ(primaryOutput(), "DUMMY0");
 
     ASSERT_TRUE(program.waitForLog("after:")) << program.logText();  // the move has settled
     user.keys(kUndoKeys);

@@ -13,8 +13,8 @@
 #include "x11_environment.h"
 // After gtest and Qt: Xlib defines macros (None, Bool, Status) that clash with them.
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+
+#include "program_on_x.h"
 
 namespace seam {
 namespace {
@@ -65,17 +65,12 @@ class X11EdgeBarTest : public testing::QtOnX {
         }
         return at;
     }
-    QRgb rootPixel(int px, int py) {
-        XImage* img = XGetImage(x, DefaultRootWindow(x), px, py, 1, 1, AllPlanes, ZPixmap);
-        if (!img) return 0;
-        const unsigned long v = XGetPixel(img, 0, 0);
-        XDestroyImage(img);
-        return QRgb(v & 0xffffff);
-    }
+    QRgb rootPixel(int px, int py) { return QRgb(user.rootPixel(px, py)); }
 
     std::unique_ptr<X11DisplayServices> services;
     std::optional<Arrangement> arrangement;
     Display* x = nullptr;
+    testing::User user;
 };
 
 TEST_F(X11EdgeBarTest, OnTopInTheAccentColourAndClickThrough) {
@@ -105,10 +100,7 @@ TEST_F(X11EdgeBarTest, OnTopInTheAccentColourAndClickThrough) {
     EXPECT_NE(blended.rgb() & 0xffffff, 0xffffffu);
 
     // A click on the strip reaches the window below it.
-    XTestFakeMotionEvent(x, -1, 300, 2, 0);
-    XTestFakeButtonEvent(x, 1, True, 0);
-    XTestFakeButtonEvent(x, 1, False, 0);
-    XSync(x, False);
+    user.click(300, 2);
     XEvent ev{};
     ASSERT_TRUE(waitFor([&] { return XCheckTypedWindowEvent(x, below, ButtonPress, &ev); }));
     EXPECT_EQ(ev.xbutton.x, 200);

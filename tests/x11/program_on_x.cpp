@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -94,6 +95,17 @@ bool Program::waitForExit(int seconds) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return pid_ <= 0;
+}
+
+int Program::logCount(const std::string& text) const {
+    const std::string log = logText();
+    int n = 0;
+    for (auto at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++n;
+    return n;
+}
+
+std::ostream& operator<<(std::ostream& out, const Pos& p) {
+    return out << p.x << "," << p.y;
 }
 
 User::User() : d_(XOpenDisplay(xserver()->name().c_str())) {}
@@ -256,10 +268,28 @@ void storeLowerLayout(const std::string& configHome, const HotKeySpec& key) {
         configHome, "Lower", [](SavedLayout& l) { l.displays[1].y += 200; }, &key);
 }
 
+std::string outputLine(const std::string& output) {
+    std::istringstream in(xserver()->xrandr("--current"));
+    for (std::string l; std::getline(in, l);)
+        if (l.rfind(output + " ", 0) == 0) return l;
+    return {};
+}
+
+std::string primaryOutput() {
+    std::istringstream in(xserver()->xrandr("--current"));
+    for (std::string l; std::getline(in, l);)
+        if (l.find(" connected primary ") != std::string::npos) return l.substr(0, l.find(' '));
+    return {};
+}
+
 Pos at(const std::string& output) {
-    Pos p;
-    xserver()->outputPosition(output, p.x, p.y);
-    return p;
+    std::istringstream words(outputLine(output));
+    for (std::string w; words >> w;) {
+        Pos p;
+        unsigned width = 0, height = 0;
+        if (std::sscanf(w.c_str(), "%ux%u+%d+%d", &width, &height, &p.x, &p.y) == 4) return p;
+    }
+    return {};
 }
 
 }  // namespace seam::testing

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,8 @@ class Program {
     bool waitForLog(const std::string& text, int seconds = 10) const;
     // True once the process has ended by itself within that time.
     bool waitForExit(int seconds = 10);
+    // How many times text occurs in the log.
+    int logCount(const std::string& text) const;
 
   private:
     TempDir home_;
@@ -51,6 +54,7 @@ struct Pos {
     int x = -1, y = -1;
     bool operator==(const Pos&) const = default;
 };
+std::ostream& operator<<(std::ostream& out, const Pos& p);
 
 // A user at the keyboard and mouse of the virtual server.
 class User {
@@ -95,8 +99,14 @@ class User {
 // shows only through the server and its log.
 bool eventually(const std::function<bool()>& cond, double seconds = 10);
 
-// Root position of an output; (-1, -1) when it has no picture.
+// Root position of an output as the server holds it now; (-1, -1) when it has
+// no picture. Read with xrandr --current: a probe would call an output connected
+// once it has been lit.
 Pos at(const std::string& output);
+// xrandr --current's line for an output; empty when there is none.
+std::string outputLine(const std::string& output);
+// The primary output's name, read the same way; empty when there is none.
+std::string primaryOutput();
 
 // Puts a saved layout of the two monitors as they stand, changed by change, into
 // the settings under configHome; applied with key when there is one.
