@@ -99,27 +99,17 @@ TEST(IdentityAcrossBackendsTest, OneEdidGivesOneIdentity) {
         // How the GNOME compositor describes that monitor.
         std::string vendor, product, serial;
     };
+    // clang-format off
     const Case cases[] = {
-        {"name and serial text",
-         {.pnp = "SAM",
-          .product = 2073,
-          .serial = 0x01010101,
-          .serialText = "HTPK123456",
-          .name = "SAMSUNG"},
-         "SAM",
-         "SAMSUNG",
-         "HTPK123456"},
-        {"serial number only",
-         {.pnp = "DEL", .product = 41139, .serial = 12345},
-         "DEL",
-         "0xa0b3",
-         "0x00003039"},
-        {"nothing usable",
-         {.pnp = "GSM", .product = 23305, .serial = 0x01010101},
-         "GSM",
-         "0x5b09",
-         "0x01010101"},
+        {"name and serial text", {.pnp = "SAM", .product = 2073, .serial = 0x01010101,
+                                  .serialText = "HTPK123456", .name = "SAMSUNG"},
+         "SAM", "SAMSUNG", "HTPK123456"},
+        {"serial number only", {.pnp = "DEL", .product = 41139, .serial = 12345},
+         "DEL", "0xa0b3", "0x00003039"},
+        {"nothing usable", {.pnp = "GSM", .product = 23305, .serial = 0x01010101},
+         "GSM", "0x5b09", "0x01010101"},
     };
+    // clang-format on
     ASSERT_NE(testing::xserver(), nullptr);
     ASSERT_TRUE(testing::xserver()->arrange());
     const auto external = std::uint32_t(testing::outputId("DUMMY1"));
