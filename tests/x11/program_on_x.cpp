@@ -3,6 +3,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -20,7 +21,9 @@
 #include "program_on_x.h"
 #include "x11_environment.h"
 // After gtest and Qt: Xlib's macros clash with their names.
+#include <X11/Xatom.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/extensions/shape.h>
 
 namespace seam::testing {
@@ -102,6 +105,38 @@ int Program::logCount(const std::string& text) const {
     int n = 0;
     for (auto at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++n;
     return n;
+}
+
+OutputProperties::OutputProperties() : d_(XOpenDisplay(xserver()->name().c_str())) {}
+
+OutputProperties::~OutputProperties() {
+    for (auto [output, atom] : made_) XRRDeleteOutputProperty(d_, output, atom);
+    XSync(d_, False);
+    XCloseDisplay(d_);
+}
+
+void OutputProperties::setEdid(unsigned long output, const std::vector<std::uint8_t>& edid) {
+    change(output, "EDID", 8, edid.data(), int(edid.size()));
+}
+
+void OutputProperties::setConnectorId(unsigned long output, long id) {
+    change(output, "CONNECTOR_ID", 32, reinterpret_cast<unsigned char*>(&id), 1);
+}
+
+void OutputProperties::remove(unsigned long output, const char* name) {
+    const Atom atom = XInternAtom(d_, name, False);
+    XRRDeleteOutputProperty(d_, output, atom);
+    XSync(d_, False);
+    std::erase(made_, std::pair<unsigned long, Atom>{output, atom});
+}
+
+void OutputProperties::change(unsigned long output, const char* name, int format,
+                              const unsigned char* data, int count) {
+    const Atom atom = XInternAtom(d_, name, False);
+    XRRChangeOutputProperty(d_, output, atom, XA_INTEGER, format, PropModeReplace, data, count);
+    XSync(d_, False);
+    if (std::find(made_.begin(), made_.end(), std::pair{output, atom}) == made_.end())
+        made_.push_back({output, atom});
 }
 
 std::ostream& operator<<(std::ostream& out, const Pos& p) {

@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <ostream>
@@ -48,6 +49,27 @@ class Program {
   private:
     TempDir home_;
     pid_t pid_ = -1;
+};
+
+// Output properties set as another client would: the EDID a monitor sends, its
+// DRM connector number. What it set goes when it does.
+class OutputProperties {
+  public:
+    OutputProperties();
+    ~OutputProperties();
+    OutputProperties(const OutputProperties&) = delete;
+    OutputProperties& operator=(const OutputProperties&) = delete;
+
+    void setEdid(unsigned long output, const std::vector<std::uint8_t>& edid);
+    void setConnectorId(unsigned long output, long id);
+    void remove(unsigned long output, const char* name);
+
+  private:
+    void change(unsigned long output, const char* name, int format, const unsigned char* data,
+                int count);
+
+    Display* d_;
+    std::vector<std::pair<unsigned long, Atom>> made_;
 };
 
 struct Pos {

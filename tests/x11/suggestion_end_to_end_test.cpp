@@ -7,10 +7,6 @@
 #include "program_on_x.h"
 #include "support/edid_builder.h"
 #include "x11_environment.h"
-// After gtest: Xlib's macros clash with its names.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/extensions/Xrandr.h>
 
 namespace seam {
 namespace {
@@ -31,29 +27,17 @@ void saveDeskLayout(const std::string& configHome) {
     });
 }
 
-// Two different monitors, so the layout knows which is which.
-class Monitors {
+// Two different monitors, so the layout knows which is which; set again, another
+// monitor on the same connector, as the server reports it.
+class Monitors : public testing::OutputProperties {
   public:
-    Monitors() : d_(XOpenDisplay(xserver()->name().c_str())) {
+    Monitors() {
         set("DUMMY0", testing::buildEdid({.pnp = "APP", .product = 41234, .serial = 12345678}));
         set("DUMMY1", testing::buildEdid({.pnp = "SAM", .product = 2073, .serial = 87654321}));
     }
-    ~Monitors() {
-        const Atom edid = XInternAtom(d_, "EDID", False);
-        for (const char* name : {"DUMMY0", "DUMMY1"})
-            XRRDeleteOutputProperty(d_, testing::outputId(name), edid);
-        XSync(d_, False);
-        XCloseDisplay(d_);
-    }
-    // Another monitor on the same connector, as the server reports it.
     void set(const char* output, const std::vector<std::uint8_t>& edid) {
-        XRRChangeOutputProperty(d_, testing::outputId(output), XInternAtom(d_, "EDID", False),
-                                XA_INTEGER, 8, PropModeReplace, edid.data(), int(edid.size()));
-        XSync(d_, False);
+        setEdid(testing::outputId(output), edid);
     }
-
-  private:
-    Display* d_;
 };
 
 // A mapped override-redirect window of the panel's size.
