@@ -56,14 +56,6 @@ bool onOneMonitor(const WindowRect& r) {
     });
 }
 
-}  // namespace
-
-std::vector<ShownWindow> overlaysOf(WindowTree& tree, const Program& program) {
-    return overlays(tree, program.pid());
-}
-
-namespace {
-
 // The undo toast: a small override-redirect window of ours, inside the monitor
 // under the pointer, sized for that monitor's scale and cut to a rounded shape.
 void checkToast(WindowTree& tree, pid_t pid, User& user, MonitorRatios ratios) {
@@ -92,6 +84,10 @@ void checkToast(WindowTree& tree, pid_t pid, User& user, MonitorRatios ratios) {
 }
 
 }  // namespace
+
+std::vector<ShownWindow> overlaysOf(WindowTree& tree, const Program& program) {
+    return overlays(tree, program.pid());
+}
 
 void alignTwoClicksConfirmAndUndo(const Program& program, User& user, MonitorRatios ratios) {
     WindowTree tree;
