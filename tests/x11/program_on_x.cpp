@@ -208,19 +208,12 @@ int User::windows(bool overrideRedirect, int minWidth, int maxWidth, int maxHeig
 }
 
 int User::titled(const std::string& title) {
-    Window root = DefaultRootWindow(d_), parent, *children = nullptr;
-    unsigned n = 0;
     int found = 0;
-    XQueryTree(d_, root, &root, &parent, &children, &n);
-    for (unsigned i = 0; i < n; ++i) {
-        XWindowAttributes a;
+    for (const TopWindow& w : topWindows(false)) {
         char* name = nullptr;
-        if (XGetWindowAttributes(d_, children[i], &a) && a.map_state == IsViewable &&
-            XFetchName(d_, children[i], &name) && name && title == name)
-            ++found;
+        found += XFetchName(d_, w.id, &name) && name && title == name;
         if (name) XFree(name);
     }
-    if (children) XFree(children);
     return found;
 }
 

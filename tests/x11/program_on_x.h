@@ -107,7 +107,7 @@ class User {
     Pos pointer();
     // The colour the screen shows at a root point, 0xRRGGBB.
     unsigned long rootPixel(int x, int y);
-    // Mapped top-level windows with this title.
+    // Mapped ordinary top-level windows with this title.
     int titled(const std::string& title);
     // True when the keyboard focus is in a mapped ordinary (not override-redirect)
     // top-level window of dialog size: keys typed now reach it.
