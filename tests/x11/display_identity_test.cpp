@@ -2,11 +2,6 @@
 // found by readLiveDisplays and by the built program's --dump-displays; the DRM
 // connectors are read from a folder tree of the test's own.
 #include <gtest/gtest.h>
-// After gtest: Xlib defines macros (None, Bool) that clash with its names.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/extensions/Xrandr.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +18,8 @@
 #include "support/edid_builder.h"
 #include "support/log_capture.h"
 #include "x11_environment.h"
+// Last: it brings Xlib, whose macros clash with names above.
+#include "program_on_x.h"
 
 namespace seam {
 namespace {
@@ -103,42 +100,6 @@ TEST(DrmConnectorsTest, ConnectorFoldersAndTheirEDIDs) {
     EXPECT_TRUE(DrmConnectors((r / "missing").string()).services().empty());
 }
 
-// Sets and removes output properties as another client would.
-class OutputProperties {
-  public:
-    OutputProperties() : display_(XOpenDisplay(xserver()->name().c_str())) {}
-    ~OutputProperties() {
-        for (auto [output, atom] : made_) XRRDeleteOutputProperty(display_, output, atom);
-        XSync(display_, False);
-        XCloseDisplay(display_);
-    }
-    void setEdid(RROutput output, const Blob& edid) {
-        change(output, "EDID", XA_INTEGER, 8, edid.data(), int(edid.size()));
-    }
-    void setConnectorId(RROutput output, long id) {
-        change(output, "CONNECTOR_ID", XA_INTEGER, 32, reinterpret_cast<unsigned char*>(&id), 1);
-    }
-    void remove(RROutput output, const char* name) {
-        const Atom atom = XInternAtom(display_, name, False);
-        XRRDeleteOutputProperty(display_, output, atom);
-        XSync(display_, False);
-        std::erase(made_, std::pair<RROutput, Atom>{output, atom});
-    }
-
-  private:
-    void change(RROutput output, const char* name, Atom type, int format, const unsigned char* data,
-                int count) {
-        const Atom atom = XInternAtom(display_, name, False);
-        XRRChangeOutputProperty(display_, output, atom, type, format, PropModeReplace, data, count);
-        XSync(display_, False);
-        if (std::find(made_.begin(), made_.end(), std::pair{output, atom}) == made_.end())
-            made_.push_back({output, atom});
-    }
-
-    Display* display_;
-    std::vector<std::pair<RROutput, Atom>> made_;
-};
-
 class X11IdentityTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -164,7 +125,7 @@ class X11IdentityTest : public ::testing::Test {
 
     std::uint32_t panel = 0;
     std::uint32_t external = 0;
-    std::optional<OutputProperties> properties;
+    std::optional<testing::OutputProperties> properties;
     std::unique_ptr<X11DisplayServices> services;
     std::optional<Arrangement> arrangement;
 };

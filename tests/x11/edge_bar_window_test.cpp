@@ -10,11 +10,12 @@
 #include "platform/sim/manual_clock.h"
 #include "platform/x11/x11_display_services.h"
 #include "qt_on_x.h"
+#include "window_tree.h"
 #include "x11_environment.h"
 // After gtest and Qt: Xlib defines macros (None, Bool, Status) that clash with them.
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+
+#include "program_on_x.h"
 
 namespace seam {
 namespace {
@@ -53,29 +54,12 @@ class X11EdgeBarTest : public testing::QtOnX {
         XWindowAttributes a{};
         return XGetWindowAttributes(x, w, &a) && a.map_state == IsViewable;
     }
-    // Stacking position among the root's children; -1 when absent.
-    int stackIndex(Window w) {
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned n = 0;
-        int at = -1;
-        if (XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &n)) {
-            for (unsigned i = 0; i < n; ++i)
-                if (children[i] == w) at = int(i);
-            XFree(children);
-        }
-        return at;
-    }
-    QRgb rootPixel(int px, int py) {
-        XImage* img = XGetImage(x, DefaultRootWindow(x), px, py, 1, 1, AllPlanes, ZPixmap);
-        if (!img) return 0;
-        const unsigned long v = XGetPixel(img, 0, 0);
-        XDestroyImage(img);
-        return QRgb(v & 0xffffff);
-    }
+    QRgb rootPixel(int px, int py) { return QRgb(user.rootPixel(px, py)); }
 
     std::unique_ptr<X11DisplayServices> services;
     std::optional<Arrangement> arrangement;
     Display* x = nullptr;
+    testing::User user;
 };
 
 TEST_F(X11EdgeBarTest, OnTopInTheAccentColourAndClickThrough) {
@@ -94,7 +78,7 @@ TEST_F(X11EdgeBarTest, OnTopInTheAccentColourAndClickThrough) {
     ASSERT_TRUE(XGetWindowAttributes(x, strip, &a));
     EXPECT_TRUE(a.override_redirect);
     EXPECT_EQ((QRect(a.x, a.y, a.width, a.height)), QRect(200, 0, 300, 5));
-    EXPECT_GT(stackIndex(strip), stackIndex(below));
+    EXPECT_TRUE(testing::WindowTree().onTop({strip, strip, {a.x, a.y, a.width, a.height}}));
 
     // The marker is the solid accent; beside it the accent is blended over the white below.
     const QColor accent = bar.window()->palette().color(QPalette::Active, QPalette::Highlight);
@@ -105,10 +89,7 @@ TEST_F(X11EdgeBarTest, OnTopInTheAccentColourAndClickThrough) {
     EXPECT_NE(blended.rgb() & 0xffffff, 0xffffffu);
 
     // A click on the strip reaches the window below it.
-    XTestFakeMotionEvent(x, -1, 300, 2, 0);
-    XTestFakeButtonEvent(x, 1, True, 0);
-    XTestFakeButtonEvent(x, 1, False, 0);
-    XSync(x, False);
+    user.click(300, 2);
     XEvent ev{};
     ASSERT_TRUE(waitFor([&] { return XCheckTypedWindowEvent(x, below, ButtonPress, &ev); }));
     EXPECT_EQ(ev.xbutton.x, 200);
@@ -116,7 +97,7 @@ TEST_F(X11EdgeBarTest, OnTopInTheAccentColourAndClickThrough) {
 
     bar.hide();
     EXPECT_EQ(bar.window(), nullptr);
-    ASSERT_TRUE(waitFor([&] { return stackIndex(strip) < 0 || !viewable(strip); }));
+    ASSERT_TRUE(waitFor([&] { return !viewable(strip); }));
     XDestroyWindow(x, below);
     XSync(x, False);
 }

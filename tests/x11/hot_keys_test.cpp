@@ -30,7 +30,6 @@ class X11HotKeysTest : public testing::QtOnX {
         keys.reset();
         if (d) XCloseDisplay(d);
     }
-    void press(std::initializer_list<KeySym> syms) { user.keys(syms); }
     bool firedOnce(std::uint32_t id) {
         const bool ok = waitFor([&] { return !fired.empty(); }, 2000);
         return ok && fired == std::vector<std::uint32_t>{id};
@@ -45,19 +44,19 @@ class X11HotKeysTest : public testing::QtOnX {
 TEST_F(X11HotKeysTest, RegisteredKeyFiresWithAndWithoutLockKeys) {
     const auto r = keys->registerKey(defaultAlign.keyCode, defaultAlign.mods, 2);
     ASSERT_TRUE(r.handle);
-    press({XK_Control_L, XK_Alt_L, XK_Super_L, XK_a});
+    user.keys(testing::kAlignKeys);
     EXPECT_TRUE(firedOnce(2));
 
     // Caps Lock on: the grab for that variant catches it too.
     fired.clear();
-    press({XK_Caps_Lock});
-    press({XK_Control_L, XK_Alt_L, XK_Super_L, XK_a});
-    press({XK_Caps_Lock});
+    user.keys({XK_Caps_Lock});
+    user.keys(testing::kAlignKeys);
+    user.keys({XK_Caps_Lock});
     EXPECT_TRUE(firedOnce(2));
 
     // Another combination is not ours.
     fired.clear();
-    press({XK_Control_L, XK_Alt_L, XK_a});
+    user.keys({XK_Control_L, XK_Alt_L, XK_a});
     EXPECT_FALSE(waitFor([&] { return !fired.empty(); }, 300));
 }
 
@@ -74,7 +73,7 @@ TEST_F(X11HotKeysTest, CombinationHeldByAnotherClientIsRefused) {
     XSync(d, False);
     const auto again = keys->registerKey(defaultUndo.keyCode, defaultUndo.mods, 1);
     EXPECT_TRUE(again.handle);
-    press({XK_Control_L, XK_Alt_L, XK_Super_L, XK_z});
+    user.keys(testing::kUndoKeys);
     EXPECT_TRUE(firedOnce(1));
 }
 
@@ -82,7 +81,7 @@ TEST_F(X11HotKeysTest, KeysOfTwoRegistrationsStayGrabbedUntilBothGo) {
     const auto align = keys->registerKey(defaultAlign.keyCode, defaultAlign.mods, 2);
     const auto layout = keys->registerKey(defaultAlign.keyCode, defaultAlign.mods, 100);
     ASSERT_TRUE(align.handle && layout.handle);
-    press({XK_Control_L, XK_Alt_L, XK_Super_L, XK_a});
+    user.keys(testing::kAlignKeys);
     EXPECT_TRUE(firedOnce(2));
 
     // Either one letting go leaves the key to the other.
@@ -91,7 +90,7 @@ TEST_F(X11HotKeysTest, KeysOfTwoRegistrationsStayGrabbedUntilBothGo) {
         keys->unregisterKey(*gone.handle);
         EXPECT_EQ(user.heldByProgram(XK_a), stays != 0);
         fired.clear();
-        press({XK_Control_L, XK_Alt_L, XK_Super_L, XK_a});
+        user.keys(testing::kAlignKeys);
         if (stays)
             EXPECT_TRUE(firedOnce(stays));
         else

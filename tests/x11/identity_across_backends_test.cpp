@@ -3,10 +3,6 @@
 // connector), the KWin output device and the GNOME compositor (with its DRM
 // connector, and without one), so a layout saved in one session applies in the others.
 #include <gtest/gtest.h>
-// After gtest: Xlib defines macros (None, Bool) that clash with its names.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/extensions/Xrandr.h>
 
 #include <filesystem>
 #include <fstream>
@@ -26,6 +22,8 @@
 #include "support/fake_mutter.h"
 #include "support/log_capture.h"
 #include "x11_environment.h"
+// Last: it brings Xlib, whose macros clash with names above.
+#include "program_on_x.h"
 
 namespace seam {
 namespace {
@@ -73,13 +71,6 @@ KwinOutput device(std::uint32_t key, const std::string& name, int x, Blob edid =
             .x = x};
 }
 
-void setProperty(Display* d, RROutput output, const char* name, int format,
-                 const unsigned char* data, int count) {
-    XRRChangeOutputProperty(d, output, XInternAtom(d, name, False), XA_INTEGER, format,
-                            PropModeReplace, data, count);
-    XSync(d, False);
-}
-
 void writeFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
@@ -99,33 +90,22 @@ TEST(IdentityAcrossBackendsTest, OneEdidGivesOneIdentity) {
         // How the GNOME compositor describes that monitor.
         std::string vendor, product, serial;
     };
+    // clang-format off
     const Case cases[] = {
-        {"name and serial text",
-         {.pnp = "SAM",
-          .product = 2073,
-          .serial = 0x01010101,
-          .serialText = "HTPK123456",
-          .name = "SAMSUNG"},
-         "SAM",
-         "SAMSUNG",
-         "HTPK123456"},
-        {"serial number only",
-         {.pnp = "DEL", .product = 41139, .serial = 12345},
-         "DEL",
-         "0xa0b3",
-         "0x00003039"},
-        {"nothing usable",
-         {.pnp = "GSM", .product = 23305, .serial = 0x01010101},
-         "GSM",
-         "0x5b09",
-         "0x01010101"},
+        {"name and serial text", {.pnp = "SAM", .product = 2073, .serial = 0x01010101,
+                                  .serialText = "HTPK123456", .name = "SAMSUNG"},
+         "SAM", "SAMSUNG", "HTPK123456"},
+        {"serial number only", {.pnp = "DEL", .product = 41139, .serial = 12345},
+         "DEL", "0xa0b3", "0x00003039"},
+        {"nothing usable", {.pnp = "GSM", .product = 23305, .serial = 0x01010101},
+         "GSM", "0x5b09", "0x01010101"},
     };
+    // clang-format on
     ASSERT_NE(testing::xserver(), nullptr);
     ASSERT_TRUE(testing::xserver()->arrange());
     const auto external = std::uint32_t(testing::outputId("DUMMY1"));
     ASSERT_NE(external, 0u);
-    Display* d = XOpenDisplay(testing::xserver()->name().c_str());
-    ASSERT_NE(d, nullptr);
+    testing::OutputProperties properties;
     auto x11 = X11DisplayServices::open();
     ASSERT_NE(x11, nullptr);
 
@@ -142,10 +122,8 @@ TEST(IdentityAcrossBackendsTest, OneEdidGivesOneIdentity) {
             writeFile(r / connector / "edid", edidBytes);
         }
         writeFile(r / "card0-HDMI-A-1" / "connector_id", "77\n");
-        setProperty(d, external, "EDID", 8, edid.data(), int(edid.size()));
-        long connector = 77;
-        setProperty(d, external, "CONNECTOR_ID", 32, reinterpret_cast<unsigned char*>(&connector),
-                    1);
+        properties.setEdid(external, edid);
+        properties.setConnectorId(external, 77);
 
         Arrangement x11Arrangement(*x11);
         X11DisplayIdentity onX11(*x11, DrmConnectors(r.string()));
@@ -203,10 +181,6 @@ TEST(IdentityAcrossBackendsTest, OneEdidGivesOneIdentity) {
             EXPECT_EQ(fallback, x.ident());
         }
     }
-    for (const char* name : {"EDID", "CONNECTOR_ID"})
-        XRRDeleteOutputProperty(d, external, XInternAtom(d, name, False));
-    XSync(d, False);
-    XCloseDisplay(d);
 }
 
 }  // namespace

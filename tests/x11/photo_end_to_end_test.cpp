@@ -225,12 +225,7 @@ TEST_F(PhotoEndToEnd, EscapeAndCancelCloseEverythingAndOneMonitorShowsWhy) {
     user.keys(kPhotoKeys);
     EXPECT_TRUE(eventually([&] { return user.toasts() == 1; })) << program.logText();
     EXPECT_EQ(user.windows(true, 1280, kPanelW, kPanelH), 0);
-    const std::string log = program.logText();
-    int starts = 0;
-    for (auto pos = log.find("photo mode start"); pos != std::string::npos;
-         pos = log.find("photo mode start", pos + 1))
-        ++starts;
-    EXPECT_EQ(starts, 2) << log;
+    EXPECT_EQ(program.logCount("photo mode start"), 2) << program.logText();
 }
 
 TEST(PhotoEndToEndScaled, ColourWindowsCoverTheirMonitorsWhateverQtScales) {

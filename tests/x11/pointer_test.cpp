@@ -20,6 +20,8 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
+#include "program_on_x.h"
+
 namespace seam {
 namespace {
 
@@ -67,22 +69,14 @@ class X11PointerTest : public testing::QtOnX {
     }
     // Where the server, asked over another connection, has the pointer.
     Point rootPointer() {
-        Window root = 0, child = 0;
-        int rx = 0, ry = 0, wx = 0, wy = 0;
-        unsigned mask = 0;
-        XQueryPointer(xtest, DefaultRootWindow(xtest), &root, &child, &rx, &ry, &wx, &wy, &mask);
-        return {double(rx), double(ry)};
-    }
-    // Root position of the main display, as xrandr reports it.
-    Point mainRoot() {
-        int x = 0, y = 0;
-        EXPECT_TRUE(xserver()->outputPosition(xserver()->primaryOutput(), x, y));
-        return {double(x), double(y)};
+        const testing::Pos p = user.pointer();
+        return {double(p.x), double(p.y)};
     }
 
     std::unique_ptr<X11DisplayServices> services;
     std::unique_ptr<X11Pointer> pointer;
     Display* xtest = nullptr;
+    testing::User user;
     std::vector<Motion> motions;
     std::vector<Point> presses;
 };
@@ -125,10 +119,10 @@ TEST_F(X11PointerTest, WarpsAndMotionInGlobalSpace) {
         {"on the panel", "", {100, 200}, {100, 200}},
         {"on the monitor", "", {2500, 900}, {2500, 900}},
         {"rounded to whole pixels", "", {100.4, 200.6}, {100, 201}},
-        {"monitor left of the panel",
-         "--output DUMMY1 --pos 0x0 --output DUMMY0 --pos 1280x0",
-         {-100, 300},
-         {1180, 300}},
+        // clang-format off
+        {"monitor left of the panel", "--output DUMMY1 --pos 0x0 --output DUMMY0 --pos 1280x0",
+         {-100, 300}, {1180, 300}},
+        // clang-format on
         {"monitor primary", "--output DUMMY1 --primary", {-1000, 1000}, {710, 1000}},
     };
     for (const Case& c : cases) {
@@ -143,7 +137,7 @@ TEST_F(X11PointerTest, WarpsAndMotionInGlobalSpace) {
         // from the server over another connection.
         auto m = nudge(1, 0);
         ASSERT_TRUE(m);
-        const Point o = mainRoot();
+        const testing::Pos o = testing::at(xserver()->primaryOutput());
         const Point root = rootPointer();
         EXPECT_EQ(m->p, (Point{root.x - o.x, root.y - o.y}));
 

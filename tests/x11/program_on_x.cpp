@@ -3,7 +3,9 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -19,7 +21,9 @@
 #include "program_on_x.h"
 #include "x11_environment.h"
 // After gtest and Qt: Xlib's macros clash with their names.
+#include <X11/Xatom.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/extensions/shape.h>
 
 namespace seam::testing {
@@ -107,6 +111,49 @@ bool Program::waitForExit(int seconds) {
     return pid_ <= 0;
 }
 
+int Program::logCount(const std::string& text) const {
+    const std::string log = logText();
+    int n = 0;
+    for (auto at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++n;
+    return n;
+}
+
+OutputProperties::OutputProperties() : d_(XOpenDisplay(xserver()->name().c_str())) {}
+
+OutputProperties::~OutputProperties() {
+    for (auto [output, atom] : made_) XRRDeleteOutputProperty(d_, output, atom);
+    XSync(d_, False);
+    XCloseDisplay(d_);
+}
+
+void OutputProperties::setEdid(unsigned long output, const std::vector<std::uint8_t>& edid) {
+    change(output, "EDID", 8, edid.data(), int(edid.size()));
+}
+
+void OutputProperties::setConnectorId(unsigned long output, long id) {
+    change(output, "CONNECTOR_ID", 32, reinterpret_cast<unsigned char*>(&id), 1);
+}
+
+void OutputProperties::remove(unsigned long output, const char* name) {
+    const Atom atom = XInternAtom(d_, name, False);
+    XRRDeleteOutputProperty(d_, output, atom);
+    XSync(d_, False);
+    std::erase(made_, std::pair<unsigned long, Atom>{output, atom});
+}
+
+void OutputProperties::change(unsigned long output, const char* name, int format,
+                              const unsigned char* data, int count) {
+    const Atom atom = XInternAtom(d_, name, False);
+    XRRChangeOutputProperty(d_, output, atom, XA_INTEGER, format, PropModeReplace, data, count);
+    XSync(d_, False);
+    if (std::find(made_.begin(), made_.end(), std::pair{output, atom}) == made_.end())
+        made_.push_back({output, atom});
+}
+
+std::ostream& operator<<(std::ostream& out, const Pos& p) {
+    return out << p.x << "," << p.y;
+}
+
 User::User() : d_(XOpenDisplay(xserver()->name().c_str())) {}
 User::~User() {
     XCloseDisplay(d_);
@@ -172,19 +219,12 @@ int User::windows(bool overrideRedirect, int minWidth, int maxWidth, int maxHeig
 }
 
 int User::titled(const std::string& title) {
-    Window root = DefaultRootWindow(d_), parent, *children = nullptr;
-    unsigned n = 0;
     int found = 0;
-    XQueryTree(d_, root, &root, &parent, &children, &n);
-    for (unsigned i = 0; i < n; ++i) {
-        XWindowAttributes a;
+    for (const TopWindow& w : topWindows(false)) {
         char* name = nullptr;
-        if (XGetWindowAttributes(d_, children[i], &a) && a.map_state == IsViewable &&
-            XFetchName(d_, children[i], &name) && name && title == name)
-            ++found;
+        found += XFetchName(d_, w.id, &name) && name && title == name;
         if (name) XFree(name);
     }
-    if (children) XFree(children);
     return found;
 }
 
@@ -267,10 +307,28 @@ void storeLowerLayout(const std::string& configHome, const HotKeySpec& key) {
         configHome, "Lower", [](SavedLayout& l) { l.displays[1].y += 200; }, &key);
 }
 
+std::string outputLine(const std::string& output) {
+    std::istringstream in(xserver()->xrandr("--current"));
+    for (std::string l; std::getline(in, l);)
+        if (l.rfind(output + " ", 0) == 0) return l;
+    return {};
+}
+
+std::string primaryOutput() {
+    std::istringstream in(xserver()->xrandr("--current"));
+    for (std::string l; std::getline(in, l);)
+        if (l.find(" connected primary ") != std::string::npos) return l.substr(0, l.find(' '));
+    return {};
+}
+
 Pos at(const std::string& output) {
-    Pos p;
-    xserver()->outputPosition(output, p.x, p.y);
-    return p;
+    std::istringstream words(outputLine(output));
+    for (std::string w; words >> w;) {
+        Pos p;
+        unsigned width = 0, height = 0;
+        if (std::sscanf(w.c_str(), "%ux%u+%d+%d", &width, &height, &p.x, &p.y) == 4) return p;
+    }
+    return {};
 }
 
 }  // namespace seam::testing

@@ -4,8 +4,10 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,8 @@ class Program {
     bool waitForExit(int seconds = 10);
     // Its exit status once waitForExit saw it end; -1 before, or when a signal ended it.
     int exitCode() const { return exitCode_; }
+    // How many times text occurs in the log.
+    int logCount(const std::string& text) const;
 
   private:
     TempDir home_;
@@ -50,10 +54,32 @@ class Program {
     int exitCode_ = -1;
 };
 
+// Output properties set as another client would: the EDID a monitor sends, its
+// DRM connector number. What it set goes when it does.
+class OutputProperties {
+  public:
+    OutputProperties();
+    ~OutputProperties();
+    OutputProperties(const OutputProperties&) = delete;
+    OutputProperties& operator=(const OutputProperties&) = delete;
+
+    void setEdid(unsigned long output, const std::vector<std::uint8_t>& edid);
+    void setConnectorId(unsigned long output, long id);
+    void remove(unsigned long output, const char* name);
+
+  private:
+    void change(unsigned long output, const char* name, int format, const unsigned char* data,
+                int count);
+
+    Display* d_;
+    std::vector<std::pair<unsigned long, Atom>> made_;
+};
+
 struct Pos {
     int x = -1, y = -1;
     bool operator==(const Pos&) const = default;
 };
+std::ostream& operator<<(std::ostream& out, const Pos& p);
 
 // A user at the keyboard and mouse of the virtual server.
 class User {
@@ -84,7 +110,7 @@ class User {
     Pos pointer();
     // The colour the screen shows at a root point, 0xRRGGBB.
     unsigned long rootPixel(int x, int y);
-    // Mapped top-level windows with this title.
+    // Mapped ordinary top-level windows with this title.
     int titled(const std::string& title);
     // True when the keyboard focus is in a mapped ordinary (not override-redirect)
     // top-level window of dialog size: keys typed now reach it.
@@ -98,8 +124,14 @@ class User {
 // shows only through the server and its log.
 bool eventually(const std::function<bool()>& cond, double seconds = 10);
 
-// Root position of an output; (-1, -1) when it has no picture.
+// Root position of an output as the server holds it now; (-1, -1) when it has
+// no picture. Read with xrandr --current: a probe would call an output connected
+// once it has been lit.
 Pos at(const std::string& output);
+// xrandr --current's line for an output; empty when there is none.
+std::string outputLine(const std::string& output);
+// The primary output's name, read the same way; empty when there is none.
+std::string primaryOutput();
 
 // Puts a saved layout of the two monitors as they stand, changed by change, into
 // the settings under configHome; applied with key when there is one.

@@ -2,23 +2,22 @@
 // back, the panel appears; its Switch button applies the layout.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "program_on_x.h"
 #include "support/edid_builder.h"
 #include "x11_environment.h"
-// After gtest: Xlib's macros clash with its names.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/extensions/Xrandr.h>
 
 namespace seam {
 namespace {
 
-using testing::VirtualXServer;
-using testing::xserver;
-
+using testing::at;
 using testing::eventually;
+using testing::Pos;
 using testing::Program;
 using testing::User;
+using testing::VirtualXServer;
+using testing::xserver;
 
 // "Desk": the monitors attached now, with the external to the left of the panel.
 void saveDeskLayout(const std::string& configHome) {
@@ -28,29 +27,17 @@ void saveDeskLayout(const std::string& configHome) {
     });
 }
 
-// Two different monitors, so the layout knows which is which.
-class Monitors {
+// Two different monitors, so the layout knows which is which; set again, another
+// monitor on the same connector, as the server reports it.
+class Monitors : public testing::OutputProperties {
   public:
-    Monitors() : d_(XOpenDisplay(xserver()->name().c_str())) {
+    Monitors() {
         set("DUMMY0", testing::buildEdid({.pnp = "APP", .product = 41234, .serial = 12345678}));
         set("DUMMY1", testing::buildEdid({.pnp = "SAM", .product = 2073, .serial = 87654321}));
     }
-    ~Monitors() {
-        const Atom edid = XInternAtom(d_, "EDID", False);
-        for (const char* name : {"DUMMY0", "DUMMY1"})
-            XRRDeleteOutputProperty(d_, testing::outputId(name), edid);
-        XSync(d_, False);
-        XCloseDisplay(d_);
-    }
-    // Another monitor on the same connector, as the server reports it.
     void set(const char* output, const std::vector<std::uint8_t>& edid) {
-        XRRChangeOutputProperty(d_, testing::outputId(output), XInternAtom(d_, "EDID", False),
-                                XA_INTEGER, 8, PropModeReplace, edid.data(), int(edid.size()));
-        XSync(d_, False);
+        setEdid(testing::outputId(output), edid);
     }
-
-  private:
-    Display* d_;
 };
 
 // A mapped override-redirect window of the panel's size.
@@ -58,65 +45,65 @@ bool panelShown() {
     return User().windows(true, 340, 340, 132) > 0;
 }
 
-std::pair<int, int> rootX() {
-    int x0 = -1, x1 = -1, y = 0;
-    xserver()->outputPosition("DUMMY0", x0, y);
-    xserver()->outputPosition("DUMMY1", x1, y);
-    return {x0, x1};
-}
+class SuggestionEndToEnd : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(xserver()->arrange());
+        monitors.emplace();
+        program.emplace(saveDeskLayout);
+        ASSERT_TRUE(program->waitForLog("layouts: 1 saved, suggest=true, reconfig callback=ok"))
+            << program->logText();
+        ASSERT_TRUE(program->waitForLog("layout suggest (launch): offer \"Desk\""))
+            << program->logText();
+    }
+    void TearDown() override {
+        program.reset();
+        monitors.reset();
+        xserver()->arrange();
+    }
 
-TEST(SuggestionEndToEnd, OfferedAtLaunchAndAfterAReplugAndSwitched) {
-    ASSERT_TRUE(xserver()) << VirtualXServer::lastError();
-    ASSERT_TRUE(xserver()->arrange());
-    Monitors monitors;
-    Program program(saveDeskLayout);
-    ASSERT_TRUE(program.running());
-    ASSERT_TRUE(program.waitForLog("layouts: 1 saved, suggest=true, reconfig callback=ok"))
-        << program.logText();
-    ASSERT_TRUE(program.waitForLog("layout suggest (launch): offer \"Desk\"")) << program.logText();
+    std::optional<Monitors> monitors;
+    std::optional<Program> program;
+};
 
+TEST_F(SuggestionEndToEnd, OfferedAtLaunchAndAfterAReplugAndSwitched) {
     // Unplugged and back: one settle, one more offer.
     ASSERT_TRUE(xserver()->arrange(VirtualXServer::Monitors::one));
     ASSERT_TRUE(xserver()->arrange());
-    ASSERT_TRUE(program.waitForLog("set-changed=true")) << program.logText();
-    ASSERT_TRUE(program.waitForLog("layout suggest (monitors changed): offer \"Desk\""))
-        << program.logText();
+    ASSERT_TRUE(program->waitForLog("set-changed=true")) << program->logText();
+    ASSERT_TRUE(program->waitForLog("layout suggest (monitors changed): offer \"Desk\""))
+        << program->logText();
 
     // No tray icon on this desktop: the panel sits at the top right of the main
     // screen, Switch at its bottom right.
-    ASSERT_TRUE(eventually(panelShown)) << program.logText();
+    ASSERT_TRUE(eventually(panelShown)) << program->logText();
     User().click(1710 - 12 - 340 + 234 + 46, 6 + 90 + 15);
-    ASSERT_TRUE(program.waitForLog("layout \"Desk\" via=suggestion")) << program.logText();
+    ASSERT_TRUE(program->waitForLog("layout \"Desk\" via=suggestion")) << program->logText();
     // The external now stands to the left of the panel.
-    EXPECT_TRUE(eventually([] { return rootX() == std::pair{1280, 0}; })) << program.logText();
+    EXPECT_TRUE(eventually([] {
+        return at("DUMMY0") == Pos{1280, 0} && at("DUMMY1") == Pos{0, 0};
+    })) << program->logText();
     EXPECT_TRUE(eventually([] { return !panelShown(); }));  // after its fade
 
-    const std::string log = program.logText();
+    const std::string log = program->logText();
     EXPECT_EQ(log.find("displays settled"),
               log.rfind("displays settled", log.find("via=suggestion")))
         << "one settle for the replug\n"
         << log;
-    ASSERT_TRUE(xserver()->arrange());
 }
 
-TEST(SuggestionEndToEnd, AnotherMonitorOnTheSameConnectorIsAChangeOfMonitors) {
-    ASSERT_TRUE(xserver()) << VirtualXServer::lastError();
-    ASSERT_TRUE(xserver()->arrange());
-    Monitors monitors;
-    Program program(saveDeskLayout);
-    ASSERT_TRUE(program.running());
-    ASSERT_TRUE(program.waitForLog("layout suggest (launch): offer \"Desk\"")) << program.logText();
-
+TEST_F(SuggestionEndToEnd, AnotherMonitorOnTheSameConnectorIsAChangeOfMonitors) {
     // Swapped while the machine slept: the connector stays connected, its EDID changes.
-    monitors.set("DUMMY1", testing::buildEdid({.pnp = "DEL", .product = 16600, .serial = 4242}));
-    ASSERT_TRUE(program.waitForLog("layout suggest (monitors changed): no saved layout"))
-        << program.logText();
+    monitors->set("DUMMY1", testing::buildEdid({.pnp = "DEL", .product = 16600, .serial = 4242}));
+    ASSERT_TRUE(program->waitForLog("layout suggest (monitors changed): no saved layout"))
+        << program->logText();
     // And the monitor the layout was saved with is back.
-    monitors.set("DUMMY1", testing::buildEdid({.pnp = "SAM", .product = 2073, .serial = 87654321}));
-    ASSERT_TRUE(program.waitForLog("layout suggest (monitors changed): offer \"Desk\""))
-        << program.logText();
+    monitors->set("DUMMY1",
+                  testing::buildEdid({.pnp = "SAM", .product = 2073, .serial = 87654321}));
+    ASSERT_TRUE(program->waitForLog("layout suggest (monitors changed): offer \"Desk\""))
+        << program->logText();
 
-    const std::string log = program.logText();
+    const std::string log = program->logText();
     const std::string settled = "displays settled flags=0x330 set-changed=true id=";
     const auto first = log.find(settled);
     ASSERT_NE(first, std::string::npos) << log;

@@ -45,20 +45,14 @@ TEST(PlanConfigurationTest, LeftoverCrtcsKeepTheirRoomAndOnlyEqualRectanglesMirr
         std::vector<std::pair<RRCrtc, RootPoint>> crtcMoves;
         Size grown, final;
     };
+    // clang-format off
     const Case cases[] = {
-        {"leftover below: the screen keeps its height",
-         laptop(false, 0, 1112, 1280, 960),
-         {{kExternal, 1710, 200}},
-         {{kExternalCrtc, {1710, 200}}},
-         {2990, 2072},
-         {2990, 2072}},
-        {"same origin, other size: no mirror",
-         laptop(true, 1710, 0, 1024, 768),
-         {{kExternal, 0, 1112}},
-         {{kExternalCrtc, {0, 1112}}},
-         {2990, 2072},
-         {2734, 2072}},
+        {"leftover below: the screen keeps its height", laptop(false, 0, 1112, 1280, 960),
+         {{kExternal, 1710, 200}}, {{kExternalCrtc, {1710, 200}}}, {2990, 2072}, {2990, 2072}},
+        {"same origin, other size: no mirror", laptop(true, 1710, 0, 1024, 768),
+         {{kExternal, 0, 1112}}, {{kExternalCrtc, {0, 1112}}}, {2990, 2072}, {2734, 2072}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const auto plan = planConfiguration(c.state, 2990, 1112, kLimits, c.moves);
@@ -87,13 +81,13 @@ TEST(PointerAfterTest, StaysOnTheSameSpotOfItsMonitor) {
         RootPoint before;
         std::optional<RootPoint> after;
     };
+    // clang-format off
     const Case cases[] = {
-        {"below the external, on no monitor: follows main",
-         *left,
-         {2000, 1000},
+        {"below the external, on no monitor: follows main", *left, {2000, 1000},
          RootPoint{3280, 1000}},
         {"on the external, which moved down", *below, {1711, 959}, RootPoint{1, 2071}},
     };
+    // clang-format on
     for (const Case& c : cases) EXPECT_EQ(pointerAfter(unlit, c.plan, c.before), c.after) << c.name;
 }
 

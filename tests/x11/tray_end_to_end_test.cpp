@@ -38,31 +38,26 @@ TEST(TrayEndToEnd, WithoutATrayTheSettingsWindowOpensAndALaterTrayGetsTheIcon) {
         << program.logText();
 }
 
-// A dark panel announces a light colour for its icons.
-TEST(TrayEndToEnd, WithATrayTheIconDocksInThePanelsTone) {
+// A host that names a colour for its icons decides; a quiet one leaves it to
+// the panel around the docked icon (a dark one: the test above).
+TEST(TrayEndToEnd, WithATrayTheIconDocksInItsTone) {
     ASSERT_TRUE(xserver()->arrange());
-    TrayHost tray(std::array<std::uint16_t, 3>{0xffff, 0xffff, 0xffff});
-    ASSERT_TRUE(tray.owns());
-    Program program;
-    EXPECT_TRUE(eventually([&] { return tray.dockRequests() >= 1; })) << program.logText();
-    EXPECT_TRUE(program.waitForLog("tray icon light (the tray host's colour #ffffff)"))
-        << program.logText();
-}
-
-// A host that names no colour: the panel around the docked icon decides.
-TEST(TrayEndToEnd, WithAQuietTrayThePanelAroundTheIconDecides) {
-    ASSERT_TRUE(xserver()->arrange());
-    const std::pair<std::uint32_t, const char*> panels[] = {
-        {0x000000, "tray icon light (the panel's colour #000000)"},
-        {0xf0f0f0, "tray icon dark (the panel's colour #f0f0f0)"},
+    const struct {
+        std::optional<std::array<std::uint16_t, 3>> foreground;
+        std::uint32_t panel;
+        const char* line;
+    } cases[] = {
+        {std::array<std::uint16_t, 3>{0xffff, 0xffff, 0xffff}, 0x000000,
+         "tray icon light (the tray host's colour #ffffff)"},
+        {std::nullopt, 0xf0f0f0, "tray icon dark (the panel's colour #f0f0f0)"},
     };
-    for (const auto& [colour, line] : panels) {
-        SCOPED_TRACE(line);
-        TrayHost tray(std::nullopt, colour);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        TrayHost tray(c.foreground, c.panel);
         ASSERT_TRUE(tray.owns());
         Program program;
         ASSERT_TRUE(eventually([&] { return tray.dockRequests() >= 1; })) << program.logText();
-        EXPECT_TRUE(program.waitForLog(line)) << program.logText();
+        EXPECT_TRUE(program.waitForLog(c.line)) << program.logText();
     }
 }
 

@@ -58,8 +58,8 @@ UseServer::~UseServer() {
 }
 
 unsigned long outputId(const std::string& name) {
-    if (!server) return 0;
-    Display* d = XOpenDisplay(server->name().c_str());
+    if (!xserver()) return 0;
+    Display* d = XOpenDisplay(xserver()->name().c_str());
     if (!d) return 0;
     unsigned long id = 0;
     if (XRRScreenResources* res = XRRGetScreenResourcesCurrent(d, DefaultRootWindow(d))) {
