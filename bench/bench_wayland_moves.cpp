@@ -149,7 +149,7 @@ BENCHMARK(BM_MoveAgainstGdbusApply)
 // The second output stands lower than the first, as the compositor shows it.
 bool moved(const seam::testing::HeadlessKwin& kwin) {
     int first = 0, second = 0;
-    for (const auto& o : kwin.outputs()) (o.name == "Virtual-0" ? first : second) = o.y;
+    for (const auto& [name, o] : kwin.outputs()) (name == "Virtual-0" ? first : second) = o.y;
     return second - first == 100;
 }
 
