@@ -9,6 +9,7 @@
 #include <regex>
 
 #include "base/dry_run.h"
+#include "support/command.h"
 #include "support/log_capture.h"
 
 namespace seam {
@@ -41,10 +42,6 @@ TEST(LogTest, OnlyAMissingFileIsCreatedAndNothingElseIsReplaced) {
     const std::string earlier = "2026-12-06T18:00:00Z earlier\n";
     const auto writeFile = [](const std::string& path, const std::string& text) {
         std::ofstream(path) << text;
-    };
-    const auto readFile = [](const std::string& path) {
-        std::ifstream in(path);
-        return std::string(std::istreambuf_iterator<char>(in), {});
     };
     struct Case {
         const char* name;
@@ -79,7 +76,7 @@ TEST(LogTest, OnlyAMissingFileIsCreatedAndNothingElseIsReplaced) {
         log("now");
         ASSERT_EQ(fs::symlink_status(logs.path()).type(), c.type);
         if (c.type == fs::file_type::regular) {
-            const std::string text = readFile(logs.path());
+            const std::string text = testing::fileText(logs.path());
             ASSERT_EQ(text.substr(0, c.kept.size()), c.kept);
             const std::string added = text.substr(c.kept.size());
             EXPECT_EQ(std::regex_match(added, std::regex(R"(\S+Z now\n)")), c.gainsLine) << added;

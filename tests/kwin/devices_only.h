@@ -1,6 +1,7 @@
 // KWin's output devices as read, with nothing applied: enough for identity.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,5 +22,20 @@ class DevicesOnly : public KwinOutputState {
     std::vector<KwinOutput> outputs_;
     std::string primary_ = "DUMMY0";
 };
+
+// As KWin describes the virtual server's outputs; the EDID is the monitor's.
+inline KwinOutput device(std::uint32_t key, const std::string& name, int x,
+                         std::vector<std::uint8_t> edid = {}) {
+    return {.key = key,
+            .name = name,
+            .make = "Samsung Electric Company",
+            .model = "SAMSUNG",
+            .eisaId = "SAM",
+            .edid = std::move(edid),
+            .enabled = true,
+            .modes = {{.key = key + 1, .width = x ? 1280 : 1710, .height = x ? 960 : 1112}},
+            .currentMode = key + 1,
+            .x = x};
+}
 
 }  // namespace seam

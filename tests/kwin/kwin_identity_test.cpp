@@ -12,21 +12,6 @@
 namespace seam {
 namespace {
 
-// As KWin describes the virtual server's outputs; the EDID is the monitor's.
-KwinOutput device(std::uint32_t key, const std::string& name, int x,
-                  std::vector<std::uint8_t> edid = {}) {
-    return {.key = key,
-            .name = name,
-            .make = "Samsung Electric Company",
-            .model = "SAMSUNG",
-            .eisaId = "SAM",
-            .edid = std::move(edid),
-            .enabled = true,
-            .modes = {{.key = key + 1, .width = x ? 1280 : 1710, .height = x ? 960 : 1112}},
-            .currentMode = key + 1,
-            .x = x};
-}
-
 TEST(KwinIdentityTest, WithoutEdidTheMakerCodeStandsIn) {
     testing::TempDir none;
     DevicesOnly compositor({device(10, "DUMMY0", 0), device(20, "DUMMY1", 1710)});

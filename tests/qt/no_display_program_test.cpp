@@ -6,8 +6,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "support/command.h"
@@ -66,11 +64,10 @@ TEST(NoDisplayProgram, TrayRefusesInOneLineAndJobsStillRun) {
             EXPECT_GT(std::filesystem::file_size(home.path() + "/" + c.png), 1000u);
         }
         if (c.arguments.empty()) {
-            std::ifstream in(home.path() + "/state/Seamwright/Seamwright.log");
-            std::stringstream log;
-            log << in.rdbuf();
+            const std::string log =
+                testing::fileText(home.path() + "/state/Seamwright/Seamwright.log");
             const std::string reason = c.output.substr(std::string("seamwright: ").size());
-            EXPECT_EQ(log.str().substr(log.str().find(' ') + 1), "launch failed: " + reason);
+            EXPECT_EQ(log.substr(log.find(' ') + 1), "launch failed: " + reason);
         }
     }
 }

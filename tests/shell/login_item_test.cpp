@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "shell/login_item.h"
+#include "support/command.h"
 #include "support/log_capture.h"
 
 namespace seam {
@@ -14,12 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testing::fileText;
 
 EnvLookup envOf(std::map<std::string, std::string> vars) {
     return [vars = std::move(vars)](const char* name) -> const char* {
@@ -92,7 +87,7 @@ TEST(LoginItem, WrittenReadBackAndRemoved) {
     EXPECT_FALSE(t.failed);
     EXPECT_TRUE(t.checked);
     EXPECT_TRUE(item.enabled());
-    const std::string content = readFile(path);
+    const std::string content = fileText(path);
     EXPECT_NE(content.find("[Desktop Entry]\n"), std::string::npos);
     EXPECT_NE(content.find("\nExec=\"/opt/My Apps/seamwright\"\n"), std::string::npos) << content;
     EXPECT_NE(content.find("\nType=Application\n"), std::string::npos);
@@ -108,7 +103,7 @@ TEST(LoginItem, WrittenReadBackAndRemoved) {
     EXPECT_FALSE(item.enabled());
     t = flipLoginItem(item);
     EXPECT_TRUE(t.checked);
-    EXPECT_NE(readFile(path).find("Exec=\"/opt/My Apps/seamwright\""), std::string::npos);
+    EXPECT_NE(fileText(path).find("Exec=\"/opt/My Apps/seamwright\""), std::string::npos);
     EXPECT_EQ(logs.messages(),
               (std::vector<std::string>{"login item on", "login item off", "login item on"}));
 }

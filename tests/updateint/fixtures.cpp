@@ -10,7 +10,6 @@
 #include <QThread>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "update/swap_script.h"
 
@@ -174,16 +173,9 @@ std::map<std::string, std::string> snapshot(const std::string& root,
         else if (it->is_directory())
             out[rel] = "<folder>";
         else
-            out[rel] = readText(it->path().string());
+            out[rel] = fileText(it->path().string());
     }
     return out;
-}
-
-std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 QCoreApplication& application() {
@@ -194,7 +186,7 @@ QCoreApplication& application() {
     return instance;
 }
 
-bool waitUntil(const std::function<bool()>& done, int ms) {
+bool pumpUntil(const std::function<bool()>& done, int ms) {
     QElapsedTimer t;
     t.start();
     while (!done()) {

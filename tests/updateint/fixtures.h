@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "support/command.h"
+
 namespace seam::testing {
 
 class TinyHttpServer {
@@ -64,12 +66,10 @@ void writeItems(const std::string& folder, const std::vector<ZipItem>& items);
 std::map<std::string, std::string> snapshot(
     const std::string& root, const std::function<bool(const std::string&)>& skip = {});
 
-std::string readText(const std::string& path);
-
 // The one application object of the test program, made on first use.
 QCoreApplication& application();
 
 // Runs the event loop until done() or the deadline.
-bool waitUntil(const std::function<bool()>& done, int ms = 15000);
+bool pumpUntil(const std::function<bool()>& done, int ms = 15000);
 
 }  // namespace seam::testing

@@ -54,12 +54,12 @@ class SwapScriptTest : public ::testing::Test {
 
     std::string startedWith() {
         // The script starts the program in the background; give it a moment.
-        EXPECT_TRUE(testing::waitUntil([&] { return fs::exists(marker()); }, 10000));
-        return testing::readText(marker());
+        EXPECT_TRUE(testing::pumpUntil([&] { return fs::exists(marker()); }, 10000));
+        return testing::fileText(marker());
     }
 
     std::string version() const {
-        const std::string plist = testing::readText(target + "/" + kBundleInfo);
+        const std::string plist = testing::fileText(target + "/" + kBundleInfo);
         return plist.find("<string>1.1.0</string>") != std::string::npos   ? "1.1.0"
                : plist.find("<string>1.0.0</string>") != std::string::npos ? "1.0.0"
                                                                            : "?";
@@ -185,13 +185,13 @@ TEST_P(SwapKillTest, TheTargetAlwaysStarts) {
     if (killed) {
         EXPECT_FALSE(fs::exists(marker()));  // nothing was started
     } else {
-        EXPECT_TRUE(testing::waitUntil([&] { return fs::exists(marker()); }, 10000));
+        EXPECT_TRUE(testing::pumpUntil([&] { return fs::exists(marker()); }, 10000));
     }
     fs::remove(marker());
     if (!c.refused) {
         // What the autostart entry would run now, with nothing put right yet.
         QProcess::execute(QString::fromStdString(target + "/" + kBundleExecutable), {});
-        EXPECT_EQ(testing::readText(marker()),
+        EXPECT_EQ(testing::fileText(marker()),
                   target + "/" + kBundleExecutable + " " + c.running + "\n");
         fs::remove(marker());
     }
@@ -202,7 +202,7 @@ TEST_P(SwapKillTest, TheTargetAlwaysStarts) {
     const size_t before = log.messages().size();
     recoverSwapAtLaunch(QString::fromStdString(target + "/" + kBundleExecutable));
     QProcess::execute(QString::fromStdString(target + "/" + kBundleExecutable), {});
-    EXPECT_EQ(testing::readText(marker()),
+    EXPECT_EQ(testing::fileText(marker()),
               target + "/" + kBundleExecutable + " " + c.running + "\n");
     std::vector<std::string> expected;
     if (killed) expected.push_back("update recovery: removed the unfinished update at " + updates);

@@ -44,8 +44,8 @@ TEST(UnpackTest, KeepsFilesFoldersModesAndInsideLinks) {
                            });
     ASSERT_TRUE(r.ok) << r.reason;
     const fs::path c = fs::path(dir.path()) / "A.app/Contents";
-    EXPECT_EQ(testing::readText((c / "data.txt").string()), "hello");
-    EXPECT_EQ(testing::readText((c / "bin/up").string()), "hello");
+    EXPECT_EQ(testing::fileText((c / "data.txt").string()), "hello");
+    EXPECT_EQ(testing::fileText((c / "bin/up").string()), "hello");
     EXPECT_TRUE(fs::is_directory(c / "empty"));
     EXPECT_EQ(fs::read_symlink(c / "current"), "bin");
     EXPECT_NE(fs::status(c / "bin/run").permissions() & fs::perms::owner_exec, fs::perms::none);
@@ -117,7 +117,7 @@ TEST(UnpackTest, StopsAtItsLimits) {
 // Found by fuzzing: an entry whose header claims 4 GiB and carries nothing.
 TEST(UnpackTest, SizeClaimedInTheHeaderCountsAgainstTheLimit) {
     testing::TempDir dir;
-    const std::string zip = testing::readText(std::string(SEAM_SOURCE_DIR) +
+    const std::string zip = testing::fileText(std::string(SEAM_SOURCE_DIR) +
                                               "/tests/fixtures/archive_huge_declared_size.zip");
     ASSERT_FALSE(zip.empty());
     std::string reason;
@@ -185,7 +185,7 @@ TEST(BundleTest, ProgramInsideABundleFindsIt) {
 }
 
 TEST(BundleTest, GeneratedInfoPlistCarriesThisBuildsIdentity) {
-    const std::string plist = testing::readText(SEAM_BINARY_DIR "/generated/Info.plist");
+    const std::string plist = testing::fileText(SEAM_BINARY_DIR "/generated/Info.plist");
     ASSERT_FALSE(plist.empty());
     const QByteArray bytes = QByteArray::fromStdString(plist);
     EXPECT_EQ(plistString(bytes, "CFBundleIdentifier"), QString(kBundleIdentifier));

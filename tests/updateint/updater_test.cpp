@@ -114,7 +114,7 @@ class UpdaterTest : public ::testing::Test {
     }
 
     bool checksReach(int n) {
-        return testing::waitUntil([&] { return checks == n; });
+        return testing::pumpUntil([&] { return checks == n; });
     }
     // One check through the network, to its end.
     bool checked(Updater& u, bool manual) {
@@ -149,7 +149,7 @@ class UpdaterTest : public ::testing::Test {
     bool runInstall(Updater& u) {
         u.autoInstall = true;
         u.check(false);
-        EXPECT_TRUE(testing::waitUntil([&] { return installed; })) << linesOf(log);
+        EXPECT_TRUE(testing::pumpUntil([&] { return installed; })) << linesOf(log);
         return swapped;
     }
 
@@ -187,9 +187,9 @@ TEST_F(UpdaterTest, NewerReleaseInstallsSwapsAndStartsTheNewBundle) {
     // The script starts the bundle now at the running one's place.
     // The file shows before the started program has written its line.
     const std::string started = running + "/" + kBundleExecutable + " 1.1.0\n";
-    EXPECT_TRUE(testing::waitUntil([&] { return testing::readText(root + "/started") == started; }))
-        << testing::readText(root + "/started") << linesOf(log);
-    EXPECT_NE(testing::readText(running + "/" + kBundleInfo).find("<string>1.1.0</string>"),
+    EXPECT_TRUE(testing::pumpUntil([&] { return testing::fileText(root + "/started") == started; }))
+        << testing::fileText(root + "/started") << linesOf(log);
+    EXPECT_NE(testing::fileText(running + "/" + kBundleInfo).find("<string>1.1.0</string>"),
               std::string::npos);
     EXPECT_TRUE(hasLine(log, "update check remote=1.1.0 local=1.0.0"));
     EXPECT_TRUE(hasLine(log, "update 1.0.0 -> 1.1.0 swapping"));
@@ -402,7 +402,7 @@ TEST_F(UpdaterTest, CheckDuringADownloadStartsNoSecondInstallation) {
     auto u = makeUpdater();
     u->autoInstall = true;
     u->check(false);
-    ASSERT_TRUE(testing::waitUntil([&] { return server.count("/update.zip") == 1; }));
+    ASSERT_TRUE(testing::pumpUntil([&] { return server.count("/update.zip") == 1; }));
     u->check(false);  // the daily timer, say, while the download runs
     ASSERT_TRUE(checksReach(2));
     EXPECT_TRUE(hasLine(log, "update offer skipped, installing already")) << linesOf(log);
@@ -411,11 +411,11 @@ TEST_F(UpdaterTest, CheckDuringADownloadStartsNoSecondInstallation) {
     EXPECT_EQ(alerts.alreadyInstallings, 1);
     EXPECT_EQ(server.count("/version.json"), 2);
     server.release();
-    ASSERT_TRUE(testing::waitUntil([&] { return installed; }));
+    ASSERT_TRUE(testing::pumpUntil([&] { return installed; }));
     EXPECT_EQ(server.count("/update.zip"), 1);
     EXPECT_EQ(quits, 1);
     EXPECT_EQ(updateFolders(), 1);
-    ASSERT_TRUE(testing::waitUntil([&] { return fs::exists(root + "/started"); }));
+    ASSERT_TRUE(testing::pumpUntil([&] { return fs::exists(root + "/started"); }));
 }
 
 struct FailureCase {

@@ -58,19 +58,6 @@ WlrHead head(std::uint32_t key, const std::string& name, int x) {
             .x = x};
 }
 
-KwinOutput device(std::uint32_t key, const std::string& name, int x, Blob edid = {}) {
-    return {.key = key,
-            .name = name,
-            .make = "Samsung Electric Company",
-            .model = "SAMSUNG",
-            .eisaId = "SAM",
-            .edid = std::move(edid),
-            .enabled = true,
-            .modes = {{.key = key + 1, .width = x ? 1280 : 1710, .height = x ? 960 : 1112}},
-            .currentMode = key + 1,
-            .x = x};
-}
-
 void writeFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }

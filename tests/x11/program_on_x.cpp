@@ -19,6 +19,7 @@
 #include "platform/x11/x11_display_identity.h"
 #include "platform/x11/x11_display_services.h"
 #include "program_on_x.h"
+#include "support/command.h"
 #include "x11_environment.h"
 // After gtest and Qt: Xlib's macros clash with their names.
 #include <X11/Xatom.h>
@@ -82,19 +83,11 @@ Program::~Program() {
 }
 
 std::string Program::logText() const {
-    std::ifstream in(home_.path() + "/state/Seamwright/Seamwright.log");
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return fileText(home_.path() + "/state/Seamwright/Seamwright.log");
 }
 
 bool Program::waitForLog(const std::string& text, int seconds) const {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (logText().find(text) != std::string::npos) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
+    return waitUntil([&] { return logText().find(text) != std::string::npos; }, seconds);
 }
 
 bool Program::waitForExit(int seconds) {
@@ -276,12 +269,7 @@ bool User::dialogHasFocus() {
 }
 
 bool eventually(const std::function<bool()>& cond, double seconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    }
-    return true;
+    return waitUntil(cond, seconds);
 }
 
 void storeLayout(const std::string& configHome, const std::string& name,

@@ -8,9 +8,9 @@
 
 #include <algorithm>
 #include <fstream>
-#include <sstream>
 
 #include "program_on_x.h"
+#include "support/command.h"
 #include "x11_environment.h"
 
 namespace seam::testing {
@@ -192,10 +192,7 @@ WindowManager::~WindowManager() {
 }
 
 std::string WindowManager::output() const {
-    std::ifstream in(home_.path() + "/output");
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return fileText(home_.path() + "/output");
 }
 
 }  // namespace seam::testing
