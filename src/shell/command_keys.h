@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "layouts/saved_layout.h"
+#include "platform/key_names.h"
 #include "shell/hot_key_spec.h"
 #include "shell/shortcut_keys.h"
 
@@ -56,8 +57,6 @@ std::string keyRouteLine(KeyRoute route, std::string_view platform);
 struct CommandActions;
 void runKeyCommand(const std::vector<std::string>& args, const CommandActions& actions);
 
-// The key's xkb keysym name ("a", "F5", "Left"); nothing for a code without one.
-std::optional<std::string> keysymName(std::uint32_t keyCode);
 // The shortcut portal's trigger: "CTRL+ALT+SHIFT+LOGO+a"; nothing without a
 // key name or a modifier.
 std::optional<std::string> portalTrigger(const HotKeySpec& spec);

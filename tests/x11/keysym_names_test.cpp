@@ -2,8 +2,8 @@
 // grabs for the same stored code.
 #include <gtest/gtest.h>
 
+#include "platform/key_names.h"
 #include "platform/x11/x11_key_codes.h"
-#include "shell/command_keys.h"
 // After gtest: Xlib's macros clash with its names.
 #include <X11/Xlib.h>
 

@@ -1,5 +1,4 @@
-// Virtual key codes (A = 0, Z = 6, F5 = 96, ...) against X keysyms, so stored
-// hot keys mean the same key on every platform.
+// Stored key codes against the X keysyms the X11 backend grabs.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +7,5 @@
 namespace seam {
 
 std::optional<unsigned long> keysymForVirtualKey(std::uint32_t keyCode);
-std::optional<std::uint32_t> virtualKeyForKeysym(unsigned long keysym);
 
 }  // namespace seam
