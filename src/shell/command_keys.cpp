@@ -105,6 +105,10 @@ std::optional<std::string> portalTrigger(const HotKeySpec& spec) {
     return combo(spec, {"CTRL", "ALT", "SHIFT", "LOGO"}, "+");
 }
 
+std::optional<std::string> swayCombo(const HotKeySpec& spec) {
+    return combo(spec, {"Ctrl", "Mod1", "Shift", "Mod4"}, "+");
+}
+
 std::optional<std::string> gnomeAccelerator(const HotKeySpec& spec) {
     return combo(spec, {"<Control>", "<Alt>", "<Shift>", "<Super>"}, "");
 }

@@ -60,6 +60,8 @@ void runKeyCommand(const std::vector<std::string>& args, const CommandActions& a
 // The shortcut portal's trigger: "CTRL+ALT+SHIFT+LOGO+a"; nothing without a
 // key name or a modifier.
 std::optional<std::string> portalTrigger(const HotKeySpec& spec);
+// Sway's key combination: "Ctrl+Mod1+Shift+Mod4+a"; nothing as above.
+std::optional<std::string> swayCombo(const HotKeySpec& spec);
 // GNOME's accelerator: "<Control><Alt><Shift><Super>a"; nothing as above.
 std::optional<std::string> gnomeAccelerator(const HotKeySpec& spec);
 // One line a shell splits back into exactly these words.

@@ -16,18 +16,6 @@ bool passesThrough(const std::string& word) {
 }
 }  // namespace
 
-std::optional<std::string> swayCombo(const HotKeySpec& spec) {
-    const auto key = keysymName(spec.keyCode);
-    if (!key) return std::nullopt;
-    std::string combo;
-    for (const auto& [bit, name] :
-         {std::pair{HotKeySpec::control, "Ctrl+"}, std::pair{HotKeySpec::option, "Mod1+"},
-          std::pair{HotKeySpec::shift, "Shift+"}, std::pair{HotKeySpec::command, "Mod4+"}})
-        if (spec.mods & bit) combo += name;
-    if (combo.empty()) return std::nullopt;
-    return combo + *key;
-}
-
 std::optional<std::string> swayExec(const std::string& program,
                                     const std::vector<std::string>& args) {
     if (!passesThrough(program)) return std::nullopt;

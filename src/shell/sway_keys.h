@@ -12,8 +12,6 @@
 
 namespace seam {
 
-// "Ctrl+Mod1+Shift+Mod4+a"; nothing without a key name or a modifier.
-std::optional<std::string> swayCombo(const HotKeySpec& spec);
 // "exec 'PROGRAM' --apply-layout 'Home'"; nothing when a word holds what sway
 // or the shell would read for themselves (quotes, backslashes, $, ; and ",",
 // control codes).
