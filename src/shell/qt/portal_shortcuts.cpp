@@ -160,20 +160,22 @@ void PortalShortcuts::request(Stage stage, const QString& method, const QList<QV
             });
 }
 
-void PortalShortcuts::finish(const std::string& line) {
+void PortalShortcuts::forgetRequest() {
     if (!requestPath_.isEmpty())
         bus_.disconnect(kService, requestPath_, kRequest, QStringLiteral("Response"), this,
                         SLOT(onResponse(uint, QVariantMap)));
     requestPath_.clear();
+}
+
+void PortalShortcuts::finish(const std::string& line) {
+    forgetRequest();
     if (!line.empty()) log(line);
     stage_ = Stage::idle;
     if (dirty_) next();
 }
 
 void PortalShortcuts::onResponse(uint response, const QVariantMap& results) {
-    bus_.disconnect(kService, requestPath_, kRequest, QStringLiteral("Response"), this,
-                    SLOT(onResponse(uint, QVariantMap)));
-    requestPath_.clear();
+    forgetRequest();
     const std::string count = std::to_string(bound_.size());
     if (response != 0) {
         closeSession();

@@ -47,6 +47,8 @@ class PortalShortcuts : public QObject, public CommandKeys {
     void closeSession();
     QVariant shortcuts() const;
     void finish(const std::string& line);
+    // Stops listening for the answer to the request under way.
+    void forgetRequest();
 
     QDBusConnection bus_;
     std::function<void(const std::vector<std::string>&)> pressed_;
